@@ -1,0 +1,129 @@
+#include "status/status_file.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace talq::status {
+namespace {
+
+namespace fs = std::filesystem;
+
+class StatusFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "talq-status-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string PathOf(const char* name) const { return (dir_ / name).string(); }
+
+    static std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    static void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+    }
+
+    fs::path dir_;
+};
+
+PrinterStatus Sample() {
+    PrinterStatus status;
+    status.switches[0].pins[0] = 0x01020304;  // no pin, yet it travels with the file
+    status.switches[1].pins[4] = 1;
+    status.switches[3].pins[5] = -48;  // what Get Status stores for a NUL character
+    status.switches[5].pins[0] = -1;
+    status.switches[5].pins[8] = 2;
+    return status;
+}
+
+TEST_F(StatusFileTest, ImageIsLittleEndianAtTheFixedOffsets) {
+    const StatusFileImage image = EncodeStatusImage(Sample());
+    auto at = [&](std::size_t offset) {
+        return std::vector<std::uint8_t>(image.begin() + offset, image.begin() + offset + 4);
+    };
+    EXPECT_EQ(at(0), (std::vector<std::uint8_t>{0x04, 0x03, 0x02, 0x01}));
+    EXPECT_EQ(at(36 * 1 + 4 * 4), (std::vector<std::uint8_t>{1, 0, 0, 0}));
+    EXPECT_EQ(at(36 * 3 + 4 * 5), (std::vector<std::uint8_t>{0xD0, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(at(180), (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(at(36 * 5 + 4 * 8), (std::vector<std::uint8_t>{2, 0, 0, 0}));
+    int nonZero = 0;
+    for (std::uint8_t byte : image) nonZero += byte != 0;
+    EXPECT_EQ(nonZero, 4 + 1 + 4 + 4 + 1);
+}
+
+TEST_F(StatusFileTest, SaveThenLoadGivesBackTheSameRecordAndBytes) {
+    const std::string path = PathOf("Noname.sts");
+    ASSERT_TRUE(SaveStatusFile(path, Sample()));
+    const std::vector<std::uint8_t> onDisk = ReadBytes(path);
+    const StatusFileImage image = EncodeStatusImage(Sample());
+    EXPECT_EQ(onDisk, std::vector<std::uint8_t>(image.begin(), image.end()));
+
+    PrinterStatus loaded;
+    loaded.switches[2].pins[2] = 9;  // overwritten: the load replaces all 54 integers
+    ASSERT_TRUE(LoadStatusFile(path, loaded));
+    EXPECT_EQ(loaded, Sample());
+
+    ASSERT_TRUE(SaveStatusFile(path, PrinterStatus{}));  // an existing file is cut, not appended
+    EXPECT_EQ(ReadBytes(path).size(), kStatusFileSize);
+}
+
+TEST_F(StatusFileTest, ShortFilesLeaveTheRestZeroAndLongFilesAreCutAt216) {
+    std::vector<std::uint8_t> bytes(300);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i % 4 == 0 ? i / 4 + 1 : 0);
+
+    WriteBytes(PathOf("short.sts"), std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 100));
+    PrinterStatus status = Sample();
+    ASSERT_TRUE(LoadStatusFile(PathOf("short.sts"), status));
+    for (int index = 0; index < kStatusIntegerCount; ++index) {
+        EXPECT_EQ(IntegerAt(status, index), index < 25 ? index + 1 : 0) << index;
+    }
+
+    WriteBytes(PathOf("long.sts"), bytes);
+    ASSERT_TRUE(LoadStatusFile(PathOf("long.sts"), status));
+    for (int index = 0; index < kStatusIntegerCount; ++index)
+        EXPECT_EQ(IntegerAt(status, index), index + 1);
+
+    // A trailing partial integer keeps the bytes it has.
+    const std::uint8_t partial[] = {1, 0, 0, 0, 0x34, 0x12};
+    const PrinterStatus decoded = DecodeStatusImage(partial, sizeof partial);
+    EXPECT_EQ(IntegerAt(decoded, 1), 0x1234);
+}
+
+TEST_F(StatusFileTest, FailuresAreReportedAndLeaveTheRecordAlone) {
+    PrinterStatus status = Sample();
+    EXPECT_FALSE(LoadStatusFile(PathOf("missing.sts"), status));
+    EXPECT_FALSE(LoadStatusFile(dir_.string(), status));  // a folder is no status file
+    EXPECT_EQ(status, Sample());
+
+    EXPECT_FALSE(SaveStatusFile(PathOf("no-such-folder/a.sts"), status));
+    if (access("/dev/full", W_OK) == 0) {
+        EXPECT_FALSE(SaveStatusFile("/dev/full", status));  // every write fails with ENOSPC
+    }
+}
+
+TEST(StatusFileName, OnlyALowerCaseStsEndingIsAccepted) {
+    EXPECT_TRUE(HasStatusFileName("Noname.sts"));
+    EXPECT_TRUE(HasStatusFileName("asts"));
+    EXPECT_TRUE(HasStatusFileName("sts"));
+    EXPECT_FALSE(HasStatusFileName("a.STS"));
+    EXPECT_FALSE(HasStatusFileName("a.Sts"));
+    EXPECT_FALSE(HasStatusFileName("Noname"));
+    EXPECT_FALSE(HasStatusFileName("ts"));
+    EXPECT_FALSE(HasStatusFileName(""));
+}
+
+}  // namespace
+}  // namespace talq::status
