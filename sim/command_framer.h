@@ -1,0 +1,35 @@
+// Cuts the host's byte stream into whole commands, however the writes split
+// it. Knows the lengths of ESC and GS commands only as far as the printer
+// needs them; any other byte is print data and stands alone.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+namespace talq::sim {
+
+class CommandFramer {
+public:
+    using Handler = std::function<void(std::span<const std::uint8_t> command)>;
+
+    explicit CommandFramer(Handler handler) : handler_(std::move(handler)) {}
+
+    // Takes bytes; calls the handler once for every command they complete.
+    void Feed(const std::uint8_t* data, std::size_t size);
+
+    // Drops a command that is only partly received.
+    void Reset() { pending_.clear(); }
+
+private:
+    // Length of the command at the start of pending_, or 0 while more bytes
+    // are needed to tell.
+    std::size_t CompleteLength() const;
+
+    Handler handler_;
+    std::vector<std::uint8_t> pending_;
+};
+
+}  // namespace talq::sim
