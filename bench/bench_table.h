@@ -22,6 +22,10 @@ inline void PrintTiming(const char* what, const std::vector<double>& ms) {
     std::printf("%-58s %8.2f ms %7.2f ms\n", what, Percentile(ms, 0.5), Percentile(ms, 0.95));
 }
 
+inline void PrintFactor(const char* what, const std::vector<double>& values) {
+    std::printf("%-58s %10.3f %10.3f\n", what, Percentile(values, 0.5), Percentile(values, 0.95));
+}
+
 inline void PrintRatio(const char* what, double value, const char* unit) {
     std::printf("%-58s %8.3f %s\n", what, value, unit);
 }
