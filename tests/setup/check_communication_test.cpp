@@ -156,5 +156,56 @@ TEST_F(CheckFixture, SilentSerialPrinterEndsInTheDeviceIdMessage) {
     EXPECT_EQ(sink.messages.back().text, "The connected printer has different device ID.");
 }
 
+
+// Block-mode reads, as over USB: no discarding, one block per reply.
+TEST_F(CheckFixture, BlockModeIdentifiesEachModel) {
+    const char* const names[] = {"KTV-520plus", "KTV-540/542", "KTV-520plusF"};
+    for (int model = 0; model < 3; ++model) {
+        os.RemoveDevice("COM1");
+        AddPrinter(model);
+        os.ClearTranscript();
+        EXPECT_EQ(Check(model, link::Usb), CheckResult::Connected) << names[model];
+        const std::string modelByte = model == 1 ? "2E" : "20";
+        EXPECT_EQ(os.Exchange(), Join({kResetAndAskModel, Lines(R"(
+            pause 200
+            read 16 -> 1: )" + modelByte + R"(
+            write 1D 49 42
+            pause 200
+            read 16 -> 9: 5F 4B 45 53 54 52 55 4D 00)")}))
+            << names[model];
+        port.Close();
+    }
+}
+
+TEST_F(CheckFixture, BlockModeWrongModelByteFailsAtOnce) {
+    AddPrinter(1);
+    EXPECT_EQ(Check(0, link::Usb), CheckResult::WrongDeviceId);
+    EXPECT_EQ(os.Exchange(), Join({kResetAndAskModel, Lines("pause 200\nread 16 -> 1: 2E")}));
+}
+
+TEST_F(CheckFixture, BlockModeMakerNameReadIsRepeatedWhenEmptyExceptOnThe540) {
+    for (int model : {0, 1, 2}) {
+        os.RemoveDevice("COM1");
+        auto peer = std::make_shared<test::ScriptedDevice>();
+        os.AddDevice("COM1", peer);
+        // After the open's purge, before the model-ID read.
+        peer->Arrive(os.NowMs() + 1, {static_cast<std::uint8_t>(model == 1 ? 0x2E : 0x20)});
+        os.ClearTranscript();
+        EXPECT_EQ(Check(model, link::Usb), CheckResult::WrongMaker);
+        const auto lines = os.Exchange();
+        const auto emptyReads = std::count(lines.begin(), lines.end(), "read 16 -> 0");
+        EXPECT_EQ(emptyReads, model == 1 ? 1 : 2) << model;
+    }
+}
+
+TEST_F(CheckFixture, BlockModeMakerNameDropsTheFirstByteWhateverItIs) {
+    auto peer = std::make_shared<test::ScriptedDevice>();
+    os.AddDevice("COM1", peer);
+    // The model byte before the first block read, the name before the second.
+    peer->Arrive(os.NowMs() + 1, {0x20});
+    peer->Arrive(os.NowMs() + 300, {'X', 'K', 'E', 'S', 'T', 'R', 'U', 'M', 0});
+    EXPECT_EQ(Check(0, link::Usb), CheckResult::Connected);
+}
+
 }  // namespace
 }  // namespace talq::setup
