@@ -11,6 +11,7 @@
 #include "bench/bench_table.h"
 #include "link/printer_port.h"
 #include "status/status_exchanges.h"
+#include "support/com_port.h"
 #include "support/recording_sink.h"
 #include "support/scoped_platform.h"
 #include "support/served_printer.h"
@@ -29,14 +30,6 @@ double CpuSeconds() {
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-bool OpenCom(link::PrinterPort& port, const char* name) {
-    link::PortSettings settings;
-    settings.portName = name;
-    settings.baudRate = 19200;
-    settings.dataBits = 8;
-    return port.Configure(settings) == 1 && port.Open() == 1;
 }
 
 struct Runs {
@@ -72,13 +65,13 @@ int main() {
         test::ScopedPlatform scoped(os);
         os.AddDevice("COM1", std::make_shared<test::SimulatedPrinterDevice>(kModel));
         link::PrinterPort port;
-        if (!OpenCom(port, "COM1")) return 1;
+        if (!test::OpenCom(port, "COM1")) return 1;
         mandated = Measure(port, [&os] { return static_cast<double>(os.NowMs()); });
     }
 
     test::ServedPrinter served(kModel, "COM5");
     link::PrinterPort port;
-    if (!served.Running() || !OpenCom(port, "COM5")) {
+    if (!served.Running() || !test::OpenCom(port, "COM5")) {
         std::fprintf(stderr, "cannot serve the simulated printer on a pseudo-terminal\n");
         return 1;
     }

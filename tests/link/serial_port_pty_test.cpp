@@ -10,6 +10,7 @@
 #include <chrono>
 
 #include "link/printer_port.h"
+#include "support/com_port.h"
 #include "support/pty_pair.h"
 
 namespace talq::link {
@@ -32,10 +33,7 @@ struct SerialPty : ::testing::Test {
     void TearDown() override { unsetenv("TALQ_COM3"); }
 
     static PortSettings Com3(int baud = 19200, int stopBits = 0, int flow = 0) {
-        PortSettings settings;
-        settings.portName = "COM3";
-        settings.baudRate = baud;
-        settings.dataBits = 8;
+        PortSettings settings = test::ComSettings("COM3", baud);
         settings.stopBits = stopBits;
         settings.flowControl = flow;
         return settings;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "support/com_port.h"
 #include "support/golden.h"
 #include "support/scoped_platform.h"
 #include "support/virtual_device.h"
@@ -26,12 +27,7 @@ struct ReaderFixture : ::testing::Test {
 
     void SetUp() override {
         os.AddDevice("COM1", peer);
-        link::PortSettings settings;
-        settings.portName = "COM1";
-        settings.baudRate = 9600;
-        settings.dataBits = 8;
-        ASSERT_EQ(port.Configure(settings), 1);
-        ASSERT_EQ(port.Open(), 1);
+        ASSERT_TRUE(test::OpenCom(port, "COM1", 9600));
         os.ClearTranscript();
     }
     // Bytes on the wire from the start, as a reply already waiting.

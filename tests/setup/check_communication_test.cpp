@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "support/com_port.h"
 #include "support/golden.h"
 #include "support/recording_sink.h"
 #include "support/scoped_platform.h"
@@ -18,13 +19,7 @@ using test::Join;
 using test::Lines;
 using test::Repeat;
 
-link::PortSettings Com1() {
-    link::PortSettings settings;
-    settings.portName = "COM1";
-    settings.baudRate = 19200;
-    settings.dataBits = 8;
-    return settings;
-}
+link::PortSettings Com1() { return test::ComSettings("COM1"); }
 
 const auto kDiscardSilence = Repeat(5, Lines(R"(
     pause 50

@@ -4,6 +4,7 @@
 
 #include "setup/check_communication.h"
 #include "status/status_exchanges.h"
+#include "support/com_port.h"
 #include "support/recording_sink.h"
 #include "support/served_printer.h"
 
@@ -15,12 +16,9 @@ TEST(RealTimeExchange, CheckGetAndSetStatusOverAPseudoTerminal) {
     ASSERT_TRUE(served.Running());
 
     link::PrinterPort port;
-    link::PortSettings settings;
-    settings.portName = "COM4";
-    settings.baudRate = 115200;
-    settings.dataBits = 8;
     test::RecordingSink sink;
-    ASSERT_EQ(CheckCommunication(port, settings, link::Serial, 1, sink), CheckResult::Connected);
+    ASSERT_EQ(CheckCommunication(port, test::ComSettings("COM4", 115200), link::Serial, 1, sink),
+              CheckResult::Connected);
 
     const status::StatusConnection connection{port, link::Serial, 1};
     status::PrinterStatus record{};

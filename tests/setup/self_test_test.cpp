@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/com_port.h"
 #include "support/golden.h"
 #include "support/scoped_platform.h"
 #include "support/virtual_device.h"
@@ -16,12 +17,7 @@ TEST(SelfTest, WritesTheTestPrintAndWaitsForThePage) {
     auto device = std::make_shared<test::SimulatedPrinterDevice>(0);
     os.AddDevice("COM1", device);
     link::PrinterPort port;
-    link::PortSettings settings;
-    settings.portName = "COM1";
-    settings.baudRate = 19200;
-    settings.dataBits = 8;
-    ASSERT_EQ(port.Configure(settings), 1);
-    ASSERT_EQ(port.Open(), 1);
+    ASSERT_TRUE(test::OpenCom(port, "COM1"));
     os.ClearTranscript();
 
     EXPECT_EQ(SelfTest(port), 7);

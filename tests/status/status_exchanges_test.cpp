@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "status/exchange_transcripts.h"
+#include "support/com_port.h"
 #include "support/recording_sink.h"
 #include "support/scoped_platform.h"
 #include "support/virtual_device.h"
@@ -31,12 +32,7 @@ struct StatusFixture : ::testing::Test {
     StatusConnection Connect(int model, link::PortKind readsAs = link::Serial) {
         device = std::make_shared<test::SimulatedPrinterDevice>(model);
         os.AddDevice("COM1", device);
-        link::PortSettings settings;
-        settings.portName = "COM1";
-        settings.baudRate = 19200;
-        settings.dataBits = 8;
-        EXPECT_EQ(port.Configure(settings), 1);
-        EXPECT_EQ(port.Open(), 1);
+        EXPECT_TRUE(test::OpenCom(port, "COM1"));
         os.ClearTranscript();
         return {port, readsAs, model};
     }
