@@ -1,0 +1,59 @@
+// The USB services of the platform: the present USB devices, in the order the
+// system enumerates them, with their printer nodes and ids; and a monitor of
+// USB device arrivals and removals. Installed process-wide beside the device
+// I/O platform, so a test may put a scripted bus in its place.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace talq::platform {
+
+struct UsbDeviceInfo {
+    std::string syspath;
+    // The printer node the kernel made for the device, or empty when it has
+    // none (not a printer, or no printer driver bound).
+    std::string devnode;
+    std::uint16_t vendorId = 0;
+    std::uint16_t productId = 0;
+};
+
+struct UsbEvent {
+    std::string action;  // "add", "remove", ...
+    std::string syspath;
+    std::string devnode;         // empty when the event's device has no node
+    bool isUsbDevice = false;    // the event is about a USB device as a whole
+    bool isPrinterNode = false;  // the event is about a USB printer node
+};
+
+// A source of USB events whose descriptor an event loop watches.
+class UsbMonitor {
+  public:
+    virtual ~UsbMonitor() = default;
+    // Becomes readable when an event is waiting.
+    virtual int fd() const = 0;
+    // The next waiting event, or nullopt when none is waiting. Never blocks.
+    virtual std::optional<UsbEvent> Receive() = 0;
+};
+
+class UsbBus {
+  public:
+    virtual ~UsbBus() = default;
+    // The present USB devices in enumeration order; nullopt when the system
+    // cannot supply the set at all.
+    virtual std::optional<std::vector<UsbDeviceInfo>> PresentDevices() = 0;
+    // A new monitor of USB devices and their printer nodes, already
+    // receiving; nullptr when the system offers none.
+    virtual std::unique_ptr<UsbMonitor> Watch() = 0;
+};
+
+// The installed USB bus: the udev one unless a test installs another.
+UsbBus& CurrentUsbBus();
+// Installs `bus` (not owned) and returns the one it replaces; nullptr
+// restores the udev bus.
+UsbBus* InstallUsbBus(UsbBus* bus);
+
+}  // namespace talq::platform
