@@ -38,7 +38,7 @@ struct ReaderFixture : ::testing::Test {
 
 std::vector<std::uint8_t> Text(const std::string& s, std::uint8_t head = 0x5F) {
     std::vector<std::uint8_t> bytes{head};
-    bytes.insert(bytes.end(), s.begin(), s.end());
+    for (char c : s) bytes.push_back(static_cast<std::uint8_t>(c));
     bytes.push_back(0);
     return bytes;
 }
@@ -98,9 +98,8 @@ TEST_F(ReaderFixture, SwitchPinsComeReversedInBothModes) {
 }
 
 TEST_F(ReaderFixture, HeaderIsSoughtOnTheFirstSwitchOnly) {
-    const std::vector<std::uint8_t> reply{0x37, 0x21, '0', '0', '0', '0', '0', '0', '0', '1', 0};
-    std::vector<std::uint8_t> noisy{0x11, 0x22};
-    noisy.insert(noisy.end(), reply.begin(), reply.end());
+    const std::vector<std::uint8_t> noisy{0x11, 0x22, 0x37, 0x21, '0', '0', '0',
+                                          '0',  '0',  '0',  '0',  '1',  0};
     Reply(noisy);
     int steps = 0;
     const auto first = Byte().ReadSwitch(buffer, true, [&] { ++steps; });

@@ -22,7 +22,7 @@ inline std::string Hex(const std::vector<std::uint8_t>& bytes) {
 // A text reply "_", text, 0x00 read one byte at a time.
 inline std::vector<std::string> TextByteReads(const std::string& text) {
     std::vector<std::uint8_t> bytes{0x5F};
-    bytes.insert(bytes.end(), text.begin(), text.end());
+    for (char c : text) bytes.push_back(static_cast<std::uint8_t>(c));
     bytes.push_back(0x00);
     std::vector<std::string> lines;
     for (auto b : bytes) lines.push_back("read 1 -> 1: " + Hex({b}));
