@@ -1,25 +1,17 @@
 #include "platform/platform.h"
 
 #include "platform/posix/posix_platform.h"
+#include "platform/process_wide.h"
 
 namespace talq::platform {
 namespace {
 
-Platform* installed = nullptr;
-
-Platform& Native() {
-    static posix::PosixPlatform native;
-    return native;
-}
+ProcessWide<Platform, posix::PosixPlatform> platform;
 
 }  // namespace
 
-Platform& Current() { return installed != nullptr ? *installed : Native(); }
+Platform& Current() { return platform.Current(); }
 
-Platform* Install(Platform* platform) {
-    Platform* previous = installed != nullptr ? installed : &Native();
-    installed = (platform == &Native()) ? nullptr : platform;
-    return previous;
-}
+Platform* Install(Platform* replacement) { return platform.Install(replacement); }
 
 }  // namespace talq::platform

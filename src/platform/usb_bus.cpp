@@ -1,27 +1,17 @@
 #include "platform/usb_bus.h"
 
 #include "platform/posix/udev_usb_bus.h"
+#include "platform/process_wide.h"
 
 namespace talq::platform {
 namespace {
 
-UsbBus* installed = nullptr;
-
-UsbBus& Native() {
-    static posix::UdevUsbBus native;
-    return native;
-}
+ProcessWide<UsbBus, posix::UdevUsbBus> bus;
 
 }  // namespace
 
-UsbBus& CurrentUsbBus() {
-    return installed != nullptr ? *installed : Native();
-}
+UsbBus& CurrentUsbBus() { return bus.Current(); }
 
-UsbBus* InstallUsbBus(UsbBus* bus) {
-    UsbBus* previous = installed != nullptr ? installed : &Native();
-    installed = (bus == &Native()) ? nullptr : bus;
-    return previous;
-}
+UsbBus* InstallUsbBus(UsbBus* replacement) { return bus.Install(replacement); }
 
 }  // namespace talq::platform

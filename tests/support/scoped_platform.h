@@ -1,21 +1,26 @@
-// Installs a platform for the life of a scope and puts the previous one back.
+// Installs a process-wide service for the life of a scope and puts the
+// previous one back.
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/usb_bus.h"
 
 namespace talq::test {
 
-class ScopedPlatform {
+template <typename Service, Service* (*InstallService)(Service*)>
+class ScopedInstall {
 public:
-    explicit ScopedPlatform(platform::Platform& platform)
-        : previous_(platform::Install(&platform)) {}
-    ~ScopedPlatform() { platform::Install(previous_); }
+    explicit ScopedInstall(Service& service) : previous_(InstallService(&service)) {}
+    ~ScopedInstall() { InstallService(previous_); }
 
-    ScopedPlatform(const ScopedPlatform&) = delete;
-    ScopedPlatform& operator=(const ScopedPlatform&) = delete;
+    ScopedInstall(const ScopedInstall&) = delete;
+    ScopedInstall& operator=(const ScopedInstall&) = delete;
 
 private:
-    platform::Platform* previous_;
+    Service* previous_;
 };
+
+using ScopedPlatform = ScopedInstall<platform::Platform, &platform::Install>;
+using ScopedUsbBus = ScopedInstall<platform::UsbBus, &platform::InstallUsbBus>;
 
 }  // namespace talq::test

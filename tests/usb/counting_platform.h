@@ -35,16 +35,4 @@ class CountingPlatform final : public platform::Platform {
     int opens = 0;
 };
 
-// Installs a platform for one scope.
-class ScopedPlatform {
-  public:
-    explicit ScopedPlatform(platform::Platform* p) : previous_(platform::Install(p)) {}
-    ~ScopedPlatform() { platform::Install(previous_); }
-    ScopedPlatform(const ScopedPlatform&) = delete;
-    ScopedPlatform& operator=(const ScopedPlatform&) = delete;
-
-  private:
-    platform::Platform* previous_;
-};
-
 }  // namespace talq::usbtest

@@ -13,6 +13,7 @@
 #include "link/printer_port.h"
 #include "platform/platform.h"
 #include "platform/usb_bus.h"
+#include "support/scoped_platform.h"
 #include "usb/usb_testbed.h"
 
 namespace talq::usbtest {
@@ -124,20 +125,9 @@ class ScriptedUsbBus final : public platform::UsbBus {
     std::optional<std::vector<platform::UsbDeviceInfo>> devices;
 };
 
-class ScopedUsbBus {
-  public:
-    explicit ScopedUsbBus(platform::UsbBus* bus) : previous_(platform::InstallUsbBus(bus)) {}
-    ~ScopedUsbBus() { platform::InstallUsbBus(previous_); }
-    ScopedUsbBus(const ScopedUsbBus&) = delete;
-    ScopedUsbBus& operator=(const ScopedUsbBus&) = delete;
-
-  private:
-    platform::UsbBus* previous_;
-};
-
 TEST(UsbDiscovery, NoDeviceSetEndsTheScanEmpty) {
     ScriptedUsbBus bus;  // devices: nullopt
-    ScopedUsbBus installed(&bus);
+    test::ScopedUsbBus installed(bus);
     const auto start = std::chrono::steady_clock::now();
     const Scan scan = RunDiscovery();
     EXPECT_EQ(scan.entries, Entries{});
@@ -163,7 +153,7 @@ TEST(UsbDiscovery, LongDevicePathIsHeldWhole) {
 
     ScriptedUsbBus bus;
     bus.devices = std::vector<platform::UsbDeviceInfo>{{"/sys/x/1-1", path, 0x7c1a, 0x0004}};
-    ScopedUsbBus installed(&bus);
+    test::ScopedUsbBus installed(bus);
     const Scan scan = RunDiscovery();
     ASSERT_EQ(scan.entries, Entries{"540/542:" + path});
 

@@ -8,6 +8,7 @@
 #include "link/printer_port.h"
 #include "link/usb_notify_window.h"
 #include "link/usb_port.h"
+#include "support/scoped_platform.h"
 #include "usb/counting_platform.h"
 #include "usb/usb_testbed.h"
 
@@ -54,7 +55,7 @@ class UsbHotplug : public testing::Test {
 
     UsbTestbed bed_;  // before any monitor
     CountingPlatform os_;
-    ScopedPlatform installed_{&os_};
+    test::ScopedPlatform installed_{os_};
     link::PrinterPort port_;
     link::UsbPort* usb_ = nullptr;
     int printer_ = -1;
