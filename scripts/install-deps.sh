@@ -6,6 +6,9 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
   libudev-dev umockdev libumockdev-dev libglib2.0-dev
+  qt6-base-dev fonts-dejavu-core
+  libcli11-dev nlohmann-json3-dev
+  cups-daemon cups-client libcups2-dev
 )
 
 missing=()
