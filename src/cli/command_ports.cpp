@@ -73,6 +73,7 @@ int RunPorts(const Console& console, bool json) {
                                             {"exists", access.exists},
                                             {"usable", access.usable}};
             entry["group"] = access.exists ? nlohmann::ordered_json(access.group) : nullptr;
+            if (kind == link::Usb) entry["modelGroup"] = name.substr(0, name.find(':'));
             entry["reason"] = access.usable ? nlohmann::ordered_json(nullptr)
                                             : nlohmann::ordered_json(access.reason);
             list.push_back(std::move(entry));

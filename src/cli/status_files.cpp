@@ -1,5 +1,8 @@
 #include "cli/status_files.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "cli/file_io.h"
 #include "status/status_file.h"
 
@@ -60,10 +63,15 @@ std::optional<StatusDocument> ReadStatusInput(const std::string& path, Failure& 
 bool WriteStatusOutput(const std::string& path, const status::PrinterStatus& record,
                        std::optional<int> model, const status::PrinterInfo* info,
                        Failure& failure) {
-    std::string why = "cannot be written";
-    const bool written = IsJsonName(path)
-                             ? WriteFileAtomically(path, StatusJson(record, model, info), why)
-                             : status::SaveStatusFile(path, record);
+    std::string why;
+    bool written = false;
+    if (IsJsonName(path)) {
+        written = WriteFileAtomically(path, StatusJson(record, model, info), why);
+    } else {
+        errno = 0;
+        written = status::SaveStatusFile(path, record);
+        why = errno != 0 ? std::strerror(errno) : "cannot be written";
+    }
     if (!written) failure = FileFailure(path, why);
     return written;
 }

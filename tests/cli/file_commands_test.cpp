@@ -53,7 +53,9 @@ TEST(FileCommands, BadInputWritesNothing) {
     } cases[] = {
         {{"factory", "--model", "5", "-o", dir / "x.sts"}, 2, "unknown model"},
         {{"factory", "--model", "0", "-o", dir / "x.bin"}, 2, "must end in .sts"},
-        {{"factory", "--model", "0", "-o", dir / "no/x.sts"}, 7, "no/x.sts"},
+        {{"factory", "--model", "0", "-o", dir / "no/x.sts"},
+         7,
+         "x.sts: No such file or directory"},
         {{"factory", "--model", "0", "-o", dir / "no/x.json"}, 7, "No such file or directory"},
         {{"show", dir / "odd.sts"}, 7, "this one has 215"},
         {{"show", dir / "odd.sts", "--model", "KTV"}, 2, "unknown model"},
@@ -102,6 +104,7 @@ TEST(FileCommands, PortsListsTheDialogsPortsAndTheUsbPrinters) {
     EXPECT_EQ(ports[12]["reason"], "No such file or directory");
     EXPECT_EQ(ports[13]["name"], "520plus:/dev/usb/lp3");
     EXPECT_EQ(ports[13]["interface"], "usb");
+    EXPECT_EQ(ports[13]["modelGroup"], "520plus");
 }
 
 }  // namespace
