@@ -9,6 +9,8 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QLabel>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <memory>
 #include <string>
@@ -52,6 +54,23 @@ struct StatusDialogTest : ::testing::Test {
         dialog->model = model;
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+
+    // A fresh dialog on the same connection, as a second Run Manager makes.
+    void Reopen() {
+        const int model = dialog->model;
+        dialog.reset();
+        dialog = std::make_unique<StatusDialog>();
+        dialog->port = &port;
+        dialog->portKind = link::Serial;
+        dialog->model = model;
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+    // The user picks tab `index`.
+    void SelectTab(int index) {
+        QTabBar& bar = *dialog->tabs.widget()->tabBar();
+        QTest::mouseClick(&bar, Qt::LeftButton, Qt::NoModifier, bar.tabRect(index).center());
     }
 
     sim::SimulatedPrinter& Printer() { return device->Printer(); }
