@@ -179,6 +179,7 @@ void DialogControls::SetBuddies(const DialogTemplate& dialog, const std::vector<
                 nearest = label.x;
             }
         }
+        // Screen readers on Linux name the list by this "labelled by" relation.
         if (buddy != nullptr) buddy->setBuddy(widgets[i]);
     }
 }

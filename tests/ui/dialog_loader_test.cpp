@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QAccessible>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -9,6 +8,7 @@
 
 #include "ui/dialog_controls.h"
 #include "ui/sample_template.h"
+#include "ui/support/widget_actions.h"
 
 namespace talq::ui {
 namespace {
@@ -89,11 +89,8 @@ TEST_F(Loaded, RadioGroupsTabOrderListsAndTheirLabels) {
         EXPECT_EQ(list->currentIndex(), -1);
         EXPECT_GE(list->maxVisibleItems(), list->count());
     }
-    const auto name = [](QWidget* w) {
-        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
-    };
-    EXPECT_EQ(name(controls.Item(20)), "Port");
-    EXPECT_EQ(name(controls.Item(21)), "Parity");
+    EXPECT_EQ(test::LabelledBy(*controls.Item(20)), "Port");
+    EXPECT_EQ(test::LabelledBy(*controls.Item(21)), "Parity");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QComboBox>
 #include <QImage>
 #include <QTest>
@@ -19,7 +20,7 @@ inline void Click(QWidget& widget) {
 // reports `activated`, as a choice in its drop-down does.
 inline void Choose(QComboBox& combo, int index) {
     combo.setCurrentIndex(index);
-    emit combo.activated(index);
+    Q_EMIT combo.activated(index);
 }
 
 inline void PressKey(QWidget& widget, Qt::Key key) { QTest::keyClick(&widget, key); }
@@ -37,6 +38,15 @@ inline bool IsBlank(const QImage& image) {
         }
     }
     return true;
+}
+
+// The text of the label a screen reader names `widget` by, or "" when none.
+inline std::string LabelledBy(QWidget& widget) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&widget);
+    for (const auto& [label, relation] : accessible->relations(QAccessible::Label)) {
+        return label->text(QAccessible::Name).toStdString();
+    }
+    return "";
 }
 
 // The text of each entry of a list.
