@@ -1,6 +1,8 @@
 #include "gui/status_dialog.h"
 
+#include <QKeyEvent>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <array>
 #include <map>
@@ -54,7 +56,19 @@ bool StatusDialog::OnInitDialog() {
     tabs.switchPage->status = &status;
     progress.SetRange(0, 100);
     progress.SetStep(4);
+    // Qt would make the first push button the default when the dialog shows.
+    for (auto* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
     return true;
+}
+
+void StatusDialog::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (enter && event->modifiers() == Qt::NoModifier && button != nullptr && button->isEnabled()) {
+        button->click();
+        return;
+    }
+    ui::Dialog::keyPressEvent(event);
 }
 
 void StatusDialog::EnableStatusControls(bool enable) {

@@ -47,6 +47,9 @@ class StatusDialog : public ui::Dialog {
 
   protected:
     bool OnInitDialog() override;
+    // No button is the default: Enter presses the push button that has the focus, and
+    // anywhere else it is the dialog's OK.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     // After a printer that cannot be identified only Exit stays usable.
