@@ -42,6 +42,11 @@ TEST_F(StatusDialogTest, ButtonsAndPagesFromOpeningToAFailedIdentification) {
         EXPECT_EQ(EnabledButtons(), (std::vector<int>{kGet, kLoad, kInit, kExit}));
         EXPECT_TRUE(SwitchPage().isVisible());
         EXPECT_FALSE(SettingPage().isVisible());
+        // Both pages lie over the tab control's display area, where its own page would be.
+        const QWidget& area = *dialog->tabs.widget()->currentWidget();
+        const QRect display(area.mapTo(dialog.get(), QPoint(0, 0)), area.size());
+        EXPECT_EQ(SwitchPage().geometry(), display);
+        EXPECT_EQ(SettingPage().geometry(), display);
         EXPECT_EQ(PinsShown(), "-------- ..");
         EXPECT_EQ(SwitchNumberShown(), "1");
         EXPECT_EQ(ListsShown(), "- - - - -");
@@ -224,6 +229,10 @@ TEST_F(StatusDialogTest, PagesWalkTheSixSwitchesWithTheModelsCaptionsAndStoreCli
             if (page < 6) Next();
         }
         EXPECT_EQ(shown, c.pages);
+        // The pin buttons take their clicks: nothing lies over them.
+        QWidget& button = *SwitchPage().Item(MemorySwitchPage::RightButtonId(8));
+        EXPECT_EQ(dialog->childAt(button.mapTo(dialog.get(), QPoint(6, button.height() / 2))),
+                  &button);
         EXPECT_EQ(numbersShown, numbers);
         if (c.model == 1) break;
 
