@@ -33,7 +33,7 @@ TEST(RunManager, OpensTheStatusDialogOverTheConnectionDialogAndReturnsWithTheCon
     test::Click(*dialog.Item(kIdCheckCommunication));
     ASSERT_TRUE(dialog.connected);
 
-    // Exit ends the first run, Enter the second: each dialog is released when its run ends.
+    // Exit, Escape and Enter end the three runs: each dialog is released when its run ends.
     std::vector<QPointer<StatusDialog>> opened;
     const auto run = [&](const std::function<void(StatusDialog&)>& end) {
         prompts.AnswerModal([&, end](QDialog& modal) {
@@ -55,6 +55,7 @@ TEST(RunManager, OpensTheStatusDialogOverTheConnectionDialogAndReturnsWithTheCon
         test::Click(*dialog.Item(kIdRunManager));
     };
     run([](StatusDialog& status) { test::Click(*status.Item(StatusDialog::kExitId)); });
+    run([](StatusDialog& status) { test::PressKey(status, Qt::Key_Escape); });
     run([](StatusDialog& status) {
         // Enter where no push button has the focus.
         QWidget& tabs = *status.tabs.widget()->tabBar();
@@ -63,8 +64,8 @@ TEST(RunManager, OpensTheStatusDialogOverTheConnectionDialogAndReturnsWithTheCon
         EXPECT_EQ(status.result(), 1);
     });
 
-    ASSERT_EQ(opened.size(), 2u);
-    EXPECT_TRUE(opened[0].isNull() && opened[1].isNull());
+    ASSERT_EQ(opened.size(), 3u);
+    for (const auto& released : opened) EXPECT_TRUE(released.isNull());
     EXPECT_EQ(dialog.statusDialog, nullptr);
     EXPECT_TRUE(dialog.connected);
     EXPECT_TRUE(os.IsOpen("COM1"));
@@ -73,8 +74,8 @@ TEST(RunManager, OpensTheStatusDialogOverTheConnectionDialogAndReturnsWithTheCon
     const Message got{"Success to get status of printer.", ui::MessageIcon::Information};
     EXPECT_EQ(prompts.messages, (std::vector<Message>{{"Printer is connected.",
                                                        ui::MessageIcon::Information},
-                                                      got, got}));
-    EXPECT_EQ(device->Printer().InitializeCount(), 3);
+                                                      got, got, got}));
+    EXPECT_EQ(device->Printer().InitializeCount(), 4);
 }
 
 }  // namespace

@@ -48,17 +48,11 @@ struct StatusDialogTest : ::testing::Test {
         device = std::make_shared<SimulatedPrinterDevice>(model);
         os.AddDevice("COM1", device);
         ASSERT_TRUE(OpenCom(port, "COM1"));
-        dialog = std::make_unique<StatusDialog>();
-        dialog->port = &port;
-        dialog->portKind = link::Serial;
-        dialog->model = model;
-        dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        ShowDialog(model);
     }
-
     // A fresh dialog on the same connection, as a second Run Manager makes.
-    void Reopen() {
-        const int model = dialog->model;
+    void Reopen() { ShowDialog(dialog->model); }
+    void ShowDialog(int model) {
         dialog.reset();
         dialog = std::make_unique<StatusDialog>();
         dialog->port = &port;
