@@ -251,6 +251,24 @@ TEST_F(ConnectionDialog, AboutBoxOpensFromF1AndTheContextMenuAndChangesNothing) 
     EXPECT_TRUE(os.IsOpen("COM1"));
 }
 
+TEST(ConnectionDialogEnd, ExitEndsTheRunAndTheDialogClosesItsConnection) {
+    WatchedPlatform os;
+    test::ScopedPlatform scoped{os};
+    os.AddDevice("COM1", std::make_shared<test::SimulatedPrinterDevice>(0));
+    test::PromptRecorder prompts;
+    {
+        MainDialog dialog;
+        prompts.AnswerModal([](QDialog& d) {
+            test::Click(*d.findChild<QWidget*>(QString::number(kIdCheckCommunication)));
+            test::Click(*d.findChild<QWidget*>(QString::number(kIdExit)));
+        });
+        EXPECT_EQ(dialog.DoModal(), ui::kIdCancel);
+        EXPECT_TRUE(dialog.connected);
+        EXPECT_TRUE(os.IsOpen("COM1"));
+    }
+    EXPECT_FALSE(os.IsOpen("COM1"));
+}
+
 TEST(ConnectionDialogRealTime, IdentifiesThePrinterOverAPseudoTerminal) {
     test::ServedPrinter printer(0, "COM1");
     ASSERT_TRUE(printer.Running());
