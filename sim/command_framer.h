@@ -1,6 +1,11 @@
 // Cuts the host's byte stream into whole commands, however the writes split
 // it. Knows the lengths of ESC and GS commands only as far as the printer
 // needs them; any other byte is print data and stands alone.
+//
+// A command whose bytes stop coming is dropped once kCommandGapMs pass
+// without a byte: a host writes a command in one go, so a longer gap means
+// the host gave up on it (or announced more data than it sent, as a bogus
+// GS ( length does), and the next command must not be swallowed as its data.
 #pragma once
 
 #include <cstddef>
@@ -11,17 +16,24 @@
 
 namespace talq::sim {
 
+inline constexpr std::int64_t kCommandGapMs = 1000;
+// The longest command: GS ( with the largest length its two bytes can give.
+inline constexpr std::size_t kMaxCommandBytes = 5 + 65535;
+
 class CommandFramer {
 public:
     using Handler = std::function<void(std::span<const std::uint8_t> command)>;
 
     explicit CommandFramer(Handler handler) : handler_(std::move(handler)) {}
 
-    // Takes bytes; calls the handler once for every command they complete.
-    void Feed(const std::uint8_t* data, std::size_t size);
+    // Takes bytes arriving at nowMs; calls the handler once for every command
+    // they complete.
+    void Feed(const std::uint8_t* data, std::size_t size, std::int64_t nowMs = 0);
 
     // Drops a command that is only partly received.
     void Reset() { pending_.clear(); }
+    // Bytes of a command not yet complete; always below kMaxCommandBytes.
+    std::size_t PendingSize() const { return pending_.size(); }
 
 private:
     // Length of the command at the start of pending_, or 0 while more bytes
@@ -30,6 +42,7 @@ private:
 
     Handler handler_;
     std::vector<std::uint8_t> pending_;
+    std::int64_t lastByteMs_ = 0;
 };
 
 }  // namespace talq::sim
