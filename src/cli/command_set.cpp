@@ -1,6 +1,7 @@
 // talq set: learn the printer's switches, apply a file and the edits, and write only when
 // something the printer would receive changes; optionally read back what it kept.
 #include "cli/commands.h"
+#include "cli/interrupts.h"
 #include "cli/status_diff.h"
 #include "cli/status_edits.h"
 #include "cli/status_files.h"
@@ -78,6 +79,10 @@ int RunSet(const Console& console, const ConnectionOptions& connection, const Se
         console.out << port.name << ":\n";
         PrintChanges(console.out, changes, model);
         if (options.dryRun) return PortOutcome{kExitDone, "would change, dry run"};
+        if (InterruptRequested()) {
+            return Report(console,
+                          {kExitInterrupted, port.name + ": interrupted: nothing was set"});
+        }
 
         result = status::SetStatus(session.Connection(), target, info, session.Sink());
         if (auto failed = session.FailureOf(result, "Set Status")) return Report(console, *failed);

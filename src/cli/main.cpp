@@ -4,8 +4,10 @@
 #include <iostream>
 
 #include "cli/app.h"
+#include "cli/interrupts.h"
 
 int main(int argc, char** argv) {
+    talq::cli::DeferInterrupts();
     std::vector<std::string> args(argv + 1, argv + argc);
     return talq::cli::Run(args, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/interrupts.h"
 #include "cli/port_names.h"
 
 namespace talq::cli {
@@ -53,7 +54,11 @@ PortOutcome Report(const Console& console, const Failure& failure) {
 int RunOnPorts(const Console& console, const ResolvedTargets& targets, bool jsonOut,
                const std::function<PortOutcome(const PortTarget&)>& runOne) {
     std::vector<PortOutcome> outcomes;
-    for (const PortTarget& target : targets.ports) outcomes.push_back(runOne(target));
+    for (const PortTarget& target : targets.ports) {
+        outcomes.push_back(InterruptRequested()
+                               ? PortOutcome{kExitInterrupted, "not run: interrupted"}
+                               : runOne(target));
+    }
     if (targets.ports.size() > 1) {
         std::ostream& summary = jsonOut ? console.err : console.out;
         for (std::size_t i = 0; i < outcomes.size(); ++i) {

@@ -72,6 +72,10 @@ class ChildProcess {
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
+    void Signal(int signal) {
+        if (pid_ > 0) ::kill(pid_, signal);
+    }
+
     void Stop() {
         if (pid_ <= 0) return;
         ::kill(pid_, SIGTERM);

@@ -31,6 +31,21 @@ TEST(TalqBinary, GetSetVerifyAndReadBackOverAPseudoTerminal) {
     EXPECT_EQ(set->out, "COM1:\nswitch 2 pin 3: 0 -> 1  [PIN 3] Reserved\n");
     EXPECT_NE(talq("get", {"--json"})->out.find(R"("2": [0, 0, 1, 1, 0, 0, 0, 0, 0])"),
               std::string::npos);
+
+    // Ctrl-C while the printer is read lets the run end cleanly, before anything is set.
+    test::ChildProcess interrupted(
+        TALQ_PATH, {"set", "--model", "0", "--port", "COM1", "--pin", "2.4=1", "--port", "COM1"});
+    ASSERT_FALSE(interrupted.Collect(3000));  // still reading the printer
+    interrupted.Signal(SIGINT);
+    EXPECT_EQ(test::RunToEnd(interrupted, kDeadlineMs), 130);
+    EXPECT_NE(interrupted.err.find("COM1: interrupted: nothing was set"), std::string::npos)
+        << interrupted.err;
+    EXPECT_EQ(interrupted.out,
+              "COM1:\nswitch 2 pin 4: 0 -> 1  [PIN 4] Reserved\n"
+              "COM1: interrupted: nothing was set (exit 130)\n"
+              "COM1: not run: interrupted (exit 130)\n");
+    EXPECT_NE(talq("get", {"--json"})->out.find(R"("2": [0, 0, 1, 1, 0, 0, 0, 0, 0])"),
+              std::string::npos);
     ::unsetenv("TALQ_COM1");
 }
 
