@@ -10,6 +10,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   cups-daemon cups-client libcups2-dev
   clang libclang-rt-dev
+  desktop-file-utils appstream lintian man-db file
 )
 
 missing=()

@@ -1,6 +1,10 @@
+#include <iostream>
+
+#include "app/help_option.h"
 #include "app/manager_app.h"
 
 int main(int argc, char** argv) {
+    if (const auto code = talq::app::AnswerHelp(argc, argv, std::cout)) return *code;
     talq::app::ManagerApp app(argc, argv);
     return app.InitInstance();
 }
