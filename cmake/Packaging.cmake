@@ -10,6 +10,7 @@ set(TALQ_PACKAGE_MAINTAINER "Talquist Manager developers <maintainers@talquist.e
 set(TALQ_PROJECT_LICENSE "LicenseRef-proprietary" CACHE STRING "SPDX licence of the project")
 # Outside the /usr prefix udev does not look for rules: packagers keep this under /usr.
 set(TALQ_UDEV_RULES_DIR "lib/udev/rules.d" CACHE STRING "udev rules folder, below the prefix")
+# The release these files describe: move both dates on with the project version.
 set(TALQ_RELEASE_DATE "2026-12-07")
 set(TALQ_RELEASE_DATE_RFC2822 "Mon, 07 Dec 2026 09:00:00 +0000")
 
