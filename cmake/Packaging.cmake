@@ -26,6 +26,7 @@ find_program(GZIP_PROGRAM gzip REQUIRED)
 add_executable(talq-render-icons packaging/render_icons.cpp)
 target_link_libraries(talq-render-icons PRIVATE talq_gui)
 set(talq_icon_files)
+string(JOIN ", " talq_icon_size_text ${TALQ_ICON_SIZES})
 foreach(size IN LISTS TALQ_ICON_SIZES)
   list(APPEND talq_icon_files ${talq_pkg_out}/icons/${size}.png)
 endforeach()
@@ -35,7 +36,7 @@ add_custom_command(OUTPUT ${talq_icon_files}
   COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0
           $<TARGET_FILE:talq-render-icons> ${talq_pkg_out}/icons ${TALQ_ICON_SIZES}
   DEPENDS talq-render-icons
-  COMMENT "Rendering the icon at ${TALQ_ICON_SIZES} pixels"
+  COMMENT "Rendering the icon at ${talq_icon_size_text} pixels"
   VERBATIM)
 
 # Texts that carry the version, compressed where Debian wants them compressed.
