@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev fonts-dejavu-core
   libcli11-dev nlohmann-json3-dev
   cups-daemon cups-client libcups2-dev
+  clang libclang-rt-dev
+  desktop-file-utils appstream lintian man-db file
 )
 
 missing=()

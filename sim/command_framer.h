@@ -17,6 +17,8 @@
 namespace talq::sim {
 
 inline constexpr std::int64_t kCommandGapMs = 1000;
+// The longest command: GS ( with the largest length its two bytes can give.
+inline constexpr std::size_t kMaxCommandBytes = 5 + 65535;
 
 class CommandFramer {
 public:
@@ -30,6 +32,8 @@ public:
 
     // Drops a command that is only partly received.
     void Reset() { pending_.clear(); }
+    // Bytes of a command not yet complete; always below kMaxCommandBytes.
+    std::size_t PendingSize() const { return pending_.size(); }
 
 private:
     // Length of the command at the start of pending_, or 0 while more bytes

@@ -2,6 +2,7 @@
 // the program or testing the real backend without a printer.
 //
 //   talq-printer-sim --model NAME [--link PATH] [--delay MS] [--fault silent]
+//   talq-printer-sim --help
 //
 // Prints the terminal's device path on one line, then serves until SIGINT or
 // SIGTERM.
@@ -31,13 +32,30 @@ struct Options {
     bool silent = false;
 };
 
+constexpr const char* kUsage =
+    "usage: talq-printer-sim --model NAME [--link PATH] [--delay MS] [--fault silent]\n";
+
+constexpr const char* kHelp =
+    "A simulated KTV receipt printer on a pseudo-terminal: prints the terminal's path,\n"
+    "then serves until SIGINT or SIGTERM.\n"
+    "  --model NAME    KTV-520plus, KTV-540/542, KTV-520plusF, or 0, 1, 2 (required)\n"
+    "  --link PATH     also reach the terminal through the symbolic link PATH\n"
+    "  --delay MS      wait MS milliseconds (0 to 60000) before each reply\n"
+    "  --fault silent  take commands but never answer\n"
+    "  -h, --help      print this help and exit\n";
+
 int Usage(const std::string& problem) {
-    std::fprintf(stderr,
-                 "%s: %s\n"
-                 "usage: %s --model NAME [--link PATH] [--delay MS] [--fault silent]\n"
-                 "  NAME: KTV-520plus, KTV-540/542, KTV-520plusF, or 0, 1, 2\n",
-                 kTool, problem.c_str(), kTool);
+    std::fprintf(stderr, "%s: %s\n%s  NAME: KTV-520plus, KTV-540/542, KTV-520plusF, or 0, 1, 2\n",
+                 kTool, problem.c_str(), kUsage);
     return 2;
+}
+
+bool AsksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") return true;
+    }
+    return false;
 }
 
 // Empty when the arguments are good; otherwise what is wrong with which one.
@@ -76,6 +94,10 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (AsksForHelp(argc, argv)) {
+        std::printf("%s%s", kUsage, kHelp);
+        return 0;
+    }
     Options options;
     if (const std::string problem = ParseOptions(argc, argv, options); !problem.empty()) {
         return Usage(problem);

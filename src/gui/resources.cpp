@@ -43,6 +43,10 @@ QIcon LoadIcon(int id) {
     return icon;
 }
 
+QPixmap DrawIcon(int id, int size) {
+    return id == kIconApplication ? DrawPrinter(size) : QPixmap();
+}
+
 std::string LoadString(int id) {
     return id == kStringAboutBox ? "&About TALQ..." : std::string();
 }

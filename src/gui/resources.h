@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 #include <string>
 
 namespace talq::gui {
@@ -13,6 +14,9 @@ inline constexpr unsigned kCommandAboutBox = 16;
 
 // Icon resource `id` (32 x 32 and 16 x 16), or a null icon for an unknown id.
 QIcon LoadIcon(int id);
+// Icon resource `id` drawn at `size` x `size` pixels (the drawing scales), or a null pixmap for
+// an unknown id. The desktop theme's icons are rendered from it.
+QPixmap DrawIcon(int id, int size);
 // String resource `id`, or empty for an unknown id.
 std::string LoadString(int id);
 
