@@ -1,0 +1,206 @@
+#include "ui/dialog_controls.h"
+
+#include <QAbstractItemView>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <algorithm>
+
+namespace talq::ui {
+
+namespace {
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+bool IsList(ControlKind kind) {
+    return kind == ControlKind::DropDownList || kind == ControlKind::DropDownCombo;
+}
+
+QWidget* CreateWidget(const ControlTemplate& control, QWidget& window, const IconSource& icons) {
+    switch (control.kind) {
+        case ControlKind::PushButton:
+        case ControlKind::DefaultPushButton: {
+            auto* button = new QPushButton(Text(control.text), &window);
+            button->setDefault(control.kind == ControlKind::DefaultPushButton);
+            return button;
+        }
+        case ControlKind::RadioButton:
+            return new QRadioButton(Text(control.text), &window);
+        case ControlKind::CheckBox:
+            return new QCheckBox(Text(control.text), &window);
+        case ControlKind::GroupBox:
+            return new QGroupBox(Text(control.text), &window);
+        case ControlKind::Label: {
+            auto* label = new QLabel(Text(control.text), &window);
+            label->setTextFormat(Qt::PlainText);
+            if (control.style & kCentered) label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            if (control.style & kSunken) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            return label;
+        }
+        case ControlKind::Icon: {
+            auto* label = new QLabel(&window);
+            if (icons) label->setPixmap(icons(std::stoi(control.text)).pixmap(32, 32));
+            return label;
+        }
+        case ControlKind::DropDownList:
+        case ControlKind::DropDownCombo: {
+            auto* combo = new QComboBox(&window);
+            if (control.kind == ControlKind::DropDownCombo) {
+                combo->setEditable(true);
+                combo->setInsertPolicy(QComboBox::NoInsert);
+            }
+            for (const auto& item : control.items) combo->addItem(Text(item));
+            // Nothing is selected until the dialog selects it.
+            combo->setCurrentIndex(-1);
+            return combo;
+        }
+        case ControlKind::ProgressBar: {
+            auto* bar = new QProgressBar(&window);
+            bar->setTextVisible(false);
+            bar->setRange(0, 100);
+            bar->setValue(0);
+            return bar;
+        }
+        case ControlKind::TabControl:
+            return new QTabWidget(&window);
+    }
+    return nullptr;
+}
+
+Qt::FocusPolicy FocusPolicyOf(const ControlTemplate& control) {
+    switch (control.kind) {
+        case ControlKind::Label:
+        case ControlKind::Icon:
+        case ControlKind::GroupBox:
+        case ControlKind::ProgressBar:
+            return Qt::NoFocus;
+        default:
+            return (control.style & kTabStop) ? Qt::StrongFocus : Qt::ClickFocus;
+    }
+}
+
+}  // namespace
+
+void DialogControls::Load(const DialogTemplate& dialog, QWidget& window, const IconSource& icons) {
+    const QFont font = DialogFont(dialog);
+    window.setFont(font);
+    window.setWindowTitle(Text(dialog.caption));
+    units_ = BaseUnitsOf(font);
+    window.setFixedSize(HorizontalPixels(dialog.width, units_), VerticalPixels(dialog.height, units_));
+    // A closed drop-down list shows one line of text.
+    comboHeight_ = QComboBox(&window).sizeHint().height();
+
+    std::vector<QWidget*> widgets;
+    for (const auto& control : dialog.controls) widgets.push_back(Create(control, window, icons));
+    // A group box drawn over the controls it frames would take their clicks.
+    for (std::size_t i = 0; i < widgets.size(); ++i) {
+        if (dialog.controls[i].kind == ControlKind::GroupBox) widgets[i]->lower();
+    }
+    FormRadioGroups(dialog, window);
+    SetTabOrder(dialog, widgets);
+    SetBuddies(dialog, widgets);
+}
+
+QWidget* DialogControls::Create(const ControlTemplate& control, QWidget& window,
+                                const IconSource& icons) {
+    QWidget* widget = CreateWidget(control, window, icons);
+    widget->setGeometry(ToPixels(control.rect, units_));
+    if (control.kind == ControlKind::Icon) widget->resize(32, 32);
+    if (IsList(control.kind)) PlaceCombo(*widget, control);
+    widget->setFocusPolicy(FocusPolicyOf(control));
+    widget->setEnabled((control.style & kDisabled) == 0);
+    if (control.id != kNoId) {
+        widget->setObjectName(QString::number(control.id));
+        items_[control.id] = widget;
+    }
+    return widget;
+}
+
+void DialogControls::PlaceCombo(QWidget& widget, const ControlTemplate& control) {
+    auto& combo = static_cast<QComboBox&>(widget);
+    const QRect dropped = ToPixels(control.rect, units_);
+    combo.resize(dropped.width(), comboHeight_);
+    // The template's height includes the drop-down part: one row per line of
+    // the dialog font, never fewer than the fixed entries it came with.
+    const int rows = std::max(1, (dropped.height() - comboHeight_) / std::max(1, units_.y));
+    combo.setMaxVisibleItems(std::max(rows, static_cast<int>(control.items.size())));
+    combo.view()->setVerticalScrollBarPolicy((control.style & kVScroll) ? Qt::ScrollBarAsNeeded
+                                                                        : Qt::ScrollBarAlwaysOff);
+}
+
+void DialogControls::FormRadioGroups(const DialogTemplate& dialog, QWidget& window) {
+    QButtonGroup* group = nullptr;
+    int index = 0;
+    for (const auto& control : dialog.controls) {
+        const bool isRadio = control.kind == ControlKind::RadioButton;
+        if (control.style & kGroup) group = nullptr;
+        if (!isRadio) continue;
+        if (group == nullptr) {
+            group = new QButtonGroup(&window);
+            group->setExclusive(true);
+            radioGroups_[control.id] = group;
+            index = 0;
+        }
+        group->addButton(qobject_cast<QAbstractButton*>(items_.at(control.id)), index++);
+    }
+}
+
+void DialogControls::SetTabOrder(const DialogTemplate& dialog, const std::vector<QWidget*>& widgets) {
+    QWidget* previous = nullptr;
+    for (std::size_t i = 0; i < widgets.size(); ++i) {
+        if (FocusPolicyOf(dialog.controls[i]) == Qt::NoFocus) continue;
+        if (previous != nullptr) QWidget::setTabOrder(previous, widgets[i]);
+        previous = widgets[i];
+    }
+}
+
+void DialogControls::SetBuddies(const DialogTemplate& dialog, const std::vector<QWidget*>& widgets) {
+    const auto& controls = dialog.controls;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (!IsList(controls[i].kind)) continue;
+        const DialogRect& list = controls[i].rect;
+        // The label on the list's row, the nearest one to its left.
+        QLabel* buddy = nullptr;
+        int nearest = -1;
+        for (std::size_t j = 0; j < controls.size(); ++j) {
+            const DialogRect& label = controls[j].rect;
+            const bool onRow = label.y < list.y + 12 && list.y < label.y + label.height;
+            const bool leftOf = label.x + label.width <= list.x + 2;
+            const bool mnemonics = (controls[j].style & kNoPrefix) == 0;
+            if (controls[j].kind == ControlKind::Label && mnemonics && onRow && leftOf &&
+                label.x > nearest) {
+                buddy = qobject_cast<QLabel*>(widgets[j]);
+                nearest = label.x;
+            }
+        }
+        // Screen readers on Linux name the list by this "labelled by" relation.
+        if (buddy != nullptr) buddy->setBuddy(widgets[i]);
+    }
+}
+
+QWidget* DialogControls::Item(int id) const {
+    const auto found = items_.find(id);
+    return found == items_.end() ? nullptr : found->second;
+}
+
+QButtonGroup* DialogControls::RadioGroup(int firstId) const {
+    const auto found = radioGroups_.find(firstId);
+    return found == radioGroups_.end() ? nullptr : found->second;
+}
+
+int RadioIndex(const QButtonGroup& group) { return group.checkedId(); }
+
+void SetRadioIndex(QButtonGroup& group, int index) {
+    // An exclusive group keeps one button checked; −1 needs it off a moment.
+    group.setExclusive(false);
+    for (QAbstractButton* button : group.buttons()) button->setChecked(group.id(button) == index);
+    group.setExclusive(true);
+}
+
+}  // namespace talq::ui

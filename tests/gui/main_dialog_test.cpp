@@ -1,0 +1,267 @@
+// The connection dialog driven as a user drives it: list rules, every outcome
+// of Check Communication against the simulated printer in virtual time,
+// dropping the connection, Self Test, the About box, and one real-time check
+// over a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include "gui/dialog_state.h"
+#include "support/golden.h"
+#include "support/scoped_platform.h"
+#include "support/served_printer.h"
+#include "support/virtual_device.h"
+#include "support/virtual_platform.h"
+#include "ui/support/prompt_recorder.h"
+#include "ui/support/widget_actions.h"
+
+namespace talq::gui {
+namespace {
+
+using test::Buttons;
+using test::CheckedInterface;
+using test::ListState;
+using test::StateOf;
+using Message = test::PromptRecorder::Message;
+using ui::MessageIcon;
+
+// The virtual platform, which also lets a test look at the dialog during pauses.
+struct WatchedPlatform : test::VirtualPlatform {
+    void Pause(int ms) override {
+        if (onPause) onPause(ms);
+        VirtualPlatform::Pause(ms);
+    }
+    std::function<void(int)> onPause;
+};
+
+struct DialogOnVirtualPlatform {
+    DialogOnVirtualPlatform() { dialog.show(); }
+
+    std::shared_ptr<test::SimulatedPrinterDevice> AddPrinter(int printerModel) {
+        auto device = std::make_shared<test::SimulatedPrinterDevice>(printerModel);
+        os.AddDevice("COM1", device);
+        return device;
+    }
+    QComboBox& List(int id) { return *dialog.ItemAs<QComboBox>(id); }
+    void Click(int id) { test::Click(*dialog.Item(id)); }
+    void Choose(int id, int index) { test::Choose(List(id), index); }
+    void Connect() {
+        Click(kIdCheckCommunication);
+        ASSERT_TRUE(dialog.connected);
+        prompts.messages.clear();
+    }
+
+    WatchedPlatform os;
+    test::ScopedPlatform scoped{os};
+    test::PromptRecorder prompts;
+    MainDialog dialog;
+};
+
+struct ConnectionDialog : ::testing::Test, DialogOnVirtualPlatform {};
+
+TEST_F(ConnectionDialog, StartsOnSerialCom1At19200WithTheToolsOff) {
+    EXPECT_EQ(dialog.windowTitle(), "Talquist Manager(V3.0.6a)");
+    EXPECT_EQ(CheckedInterface(dialog), "SERIAL");
+    EXPECT_EQ(StateOf(List(kIdModelList)),
+              (ListState{{"KTV-520plus", "KTV-540/542", "KTV-520plusF"}, "KTV-520plus", true}));
+    EXPECT_EQ(StateOf(List(kIdPortList)), (ListState{test::kComPorts, "COM1", true}));
+    EXPECT_EQ(StateOf(List(kIdBaudList)), (ListState{test::kBaudRates, "19200", true}));
+    EXPECT_EQ(StateOf(List(kIdDataBitsList)), (ListState{{"8", "7"}, "8", true}));
+    EXPECT_EQ(StateOf(List(kIdParityList)), (ListState{{"None", "Odd", "Even"}, "None", true}));
+    EXPECT_EQ(StateOf(List(kIdStopBitsList)), (ListState{{"1", "1.5", "2"}, "1", true}));
+    EXPECT_EQ(StateOf(List(kIdFlowControlList)), (ListState{{"Hardware", "Xon/Xoff"}, "Hardware", true}));
+    EXPECT_EQ(Buttons(dialog), "100");
+    EXPECT_FALSE(dialog.connected);
+    EXPECT_TRUE(dialog.Item(kIdParallel)->isEnabled() && dialog.Item(kIdUsb)->isEnabled());
+    EXPECT_FALSE(dialog.windowIcon().isNull());
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ConnectionDialog, ListsFollowTheModelAndTheInterface) {
+    Choose(kIdDataBitsList, 1);
+    Choose(kIdModelList, 1);
+    EXPECT_EQ(StateOf(List(kIdBaudList)), (ListState{test::kBaudRates540, "115200", true}));
+    Choose(kIdModelList, 0);
+    EXPECT_EQ(StateOf(List(kIdBaudList)), (ListState{test::kBaudRates, "19200", true}));
+    EXPECT_EQ(List(kIdDataBitsList).currentText(), "7");  // the other settings stay
+
+    Click(kIdParallel);
+    EXPECT_EQ(StateOf(List(kIdPortList)), (ListState{{"LPT1", "LPT2", "LPT3"}, "LPT1", true}));
+    for (int id : {kIdBaudList, kIdDataBitsList, kIdParityList, kIdStopBitsList, kIdFlowControlList}) {
+        EXPECT_FALSE(List(id).isEnabled()) << id;
+    }
+    Choose(kIdModelList, 1);  // refilled, still disabled
+    EXPECT_EQ(StateOf(List(kIdBaudList)), (ListState{test::kBaudRates540, "115200", false}));
+
+    // "KTV-520plusF" has a serial interface only.
+    Choose(kIdModelList, 2);
+    EXPECT_EQ(CheckedInterface(dialog), "SERIAL");
+    EXPECT_EQ(StateOf(List(kIdPortList)), (ListState{test::kComPorts, "COM1", true}));
+    EXPECT_EQ(StateOf(List(kIdBaudList)), (ListState{test::kBaudRates, "19200", true}));
+    EXPECT_FALSE(dialog.Item(kIdParallel)->isEnabled() || dialog.Item(kIdUsb)->isEnabled());
+    Choose(kIdModelList, 0);
+    EXPECT_TRUE(dialog.Item(kIdParallel)->isEnabled() && dialog.Item(kIdUsb)->isEnabled());
+
+    // SERIAL again, even when already chosen, brings the model's default rate back.
+    Choose(kIdBaudList, 6);
+    Click(kIdSerial);
+    EXPECT_EQ(List(kIdBaudList).currentText(), "19200");
+
+    // Changes made by code run no handler.
+    List(kIdModelList).setCurrentIndex(1);
+    dialog.ItemAs<QAbstractButton>(kIdParallel)->setChecked(true);
+    EXPECT_EQ(StateOf(List(kIdBaudList)), (ListState{test::kBaudRates, "19200", true}));
+    EXPECT_EQ(List(kIdPortList).currentText(), "COM1");
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST(ConnectionDialogCheck, EveryOutcomeWithItsMessageAndButtons) {
+    struct Case {
+        const char* what;
+        std::function<void(DialogOnVirtualPlatform&)> arrange;
+        Message message;
+        std::string buttons;
+    };
+    const Case cases[] = {
+        {"no port chosen", [](DialogOnVirtualPlatform& t) { t.List(kIdPortList).setCurrentIndex(-1); },
+         {"Port Configuration Set Error!", MessageIcon::None}, "100"},
+        {"nothing on the port", [](DialogOnVirtualPlatform&) {},
+         {"Can't open port and Printer is disconnected", MessageIcon::Exclamation}, "100"},
+        {"reset not written whole",
+         [](DialogOnVirtualPlatform& t) { t.AddPrinter(0), t.os.SetWriteLimit("COM1", 1); },
+         {"Port error! Check printer's port, please.", MessageIcon::Exclamation}, "100"},
+        {"another model", [](DialogOnVirtualPlatform& t) { t.AddPrinter(1); },
+         {"The connected printer has different device ID.", MessageIcon::Information}, "100"},
+        {"another maker",
+         [](DialogOnVirtualPlatform& t) { t.AddPrinter(0)->Printer().SetMakerName("kestrum"); },
+         {"This printer don't match our company name.", MessageIcon::Exclamation}, "100"},
+        {"our printer", [](DialogOnVirtualPlatform& t) { t.AddPrinter(0); },
+         {"Printer is connected.", MessageIcon::Information}, "011"},
+    };
+    for (const auto& c : cases) {
+        DialogOnVirtualPlatform t;
+        c.arrange(t);
+        std::string buttonsWhileShown;
+        t.prompts.onMessage = [&](const Message&) { buttonsWhileShown = Buttons(t.dialog); };
+        t.Click(kIdCheckCommunication);
+        EXPECT_EQ(t.prompts.messages, std::vector<Message>{c.message}) << c.what;
+        EXPECT_EQ(t.prompts.owners.front(), &t.dialog) << c.what;
+        EXPECT_EQ(buttonsWhileShown, "100") << c.what;
+        EXPECT_EQ(Buttons(t.dialog), c.buttons) << c.what;
+        EXPECT_EQ(t.dialog.connected, c.buttons == "011") << c.what;
+        EXPECT_EQ(t.os.IsOpen("COM1"), c.buttons == "011") << c.what;
+    }
+}
+
+TEST_F(ConnectionDialog, ConnectsWithTheChosenSettingsAndIgnoresASecondPress) {
+    AddPrinter(0);
+    Choose(kIdBaudList, 2);
+    Choose(kIdStopBitsList, 2);
+    Choose(kIdFlowControlList, 1);
+    // Typed parity text is no selection: the start value "None" holds.
+    QLineEdit* parityText = List(kIdParityList).lineEdit();
+    parityText->selectAll();
+    QTest::keyClicks(parityText, "Mark");
+    Connect();
+    const auto line = os.LineSettingsOf("COM1");
+    EXPECT_EQ(std::tuple(line.baudRate, line.dataBits, line.stopBits, line.parity, line.flowControl),
+              std::tuple(9600, 8, 2, 0, 1));
+    const auto timeouts = os.TimeoutsOf("COM1");
+    EXPECT_EQ(std::tuple(timeouts.readIntervalMs, timeouts.readTotalMultiplierMs,
+                         timeouts.readTotalConstantMs, timeouts.writeTotalMultiplierMs,
+                         timeouts.writeTotalConstantMs),
+              std::tuple(10u, 10u, 10u, 0u, 0u));
+
+    os.ClearTranscript();
+    dialog.OnCheckCommunication();  // the button is off; a press would do nothing either
+    EXPECT_TRUE(os.Transcript().empty());
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ConnectionDialog, EveryChangeAfterASuccessfulCheckDropsTheConnection) {
+    AddPrinter(0);
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"SERIAL", [this] { Click(kIdSerial); }},
+        {"PARALLEL", [this] { Click(kIdParallel); }},
+        {"model", [this] { Choose(kIdModelList, 2); }},
+        {"port", [this] { Choose(kIdPortList, 0); }},
+        {"baud", [this] { Choose(kIdBaudList, 1); }},
+        {"data bits", [this] { Choose(kIdDataBitsList, 0); }},
+        {"parity", [this] { Choose(kIdParityList, 0); }},
+        {"stop bits", [this] { Choose(kIdStopBitsList, 0); }},
+        {"flow control", [this] { Choose(kIdFlowControlList, 0); }},
+    };
+    for (const auto& [what, change] : changes) {
+        if (CheckedInterface(dialog) != "SERIAL") Click(kIdSerial);
+        List(kIdBaudList).setCurrentIndex(3);
+        Connect();
+        EXPECT_EQ(Buttons(dialog), "011") << what;
+        change();
+        EXPECT_EQ(Buttons(dialog), "100") << what;
+        EXPECT_FALSE(dialog.connected) << what;
+        EXPECT_FALSE(os.IsOpen("COM1")) << what;
+    }
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ConnectionDialog, SelfTestPrintsThePageWithRunManagerOffMeanwhile) {
+    AddPrinter(0);
+    Connect();
+    os.ClearTranscript();
+    std::vector<std::string> duringPause;
+    os.onPause = [&](int) { duringPause.push_back(Buttons(dialog)); };
+    Click(kIdSelfTest);
+    EXPECT_EQ(os.Exchange(), test::Lines(R"(
+        write 1D 28 41 02 00 01 02
+        pause 4300)"));
+    EXPECT_EQ(duringPause, std::vector<std::string>{"010"});
+    EXPECT_EQ(Buttons(dialog), "011");
+    EXPECT_TRUE(os.IsOpen("COM1"));
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ConnectionDialog, AboutBoxOpensFromF1AndTheContextMenuAndChangesNothing) {
+    AddPrinter(1);
+    Choose(kIdModelList, 1);
+    Connect();
+    const auto before = std::tuple(StateOf(List(kIdBaudList)), Buttons(dialog), dialog.connected);
+    QString version;
+    bool iconShown = false;
+    prompts.AnswerModal([&](QDialog& about) {
+        for (auto* label : about.findChildren<QLabel*>()) {
+            if (label->text().startsWith("TALQ")) version = label->text();
+            iconShown = iconShown || !label->pixmap().isNull();
+        }
+        test::Click(*about.findChild<QWidget*>("1"));
+    });
+    prompts.AnswerModal([](QDialog& about) { test::PressKey(about, Qt::Key_Escape); });
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    test::PressKey(dialog, Qt::Key_F1);
+    ASSERT_EQ(dialog.actions().size(), 1);
+    EXPECT_EQ(dialog.actions().front()->text(), "&About TALQ...");
+    dialog.actions().front()->trigger();
+
+    EXPECT_EQ(prompts.modalRuns, (std::vector<std::string>{"About TALQ", "About TALQ"}));
+    EXPECT_EQ(version, "TALQ Version 1.0");
+    EXPECT_TRUE(iconShown);
+    const auto after = std::tuple(StateOf(List(kIdBaudList)), Buttons(dialog), dialog.connected);
+    EXPECT_EQ(after, before);
+    EXPECT_TRUE(os.IsOpen("COM1"));
+}
+
+TEST(ConnectionDialogRealTime, IdentifiesThePrinterOverAPseudoTerminal) {
+    test::ServedPrinter printer(0, "COM1");
+    ASSERT_TRUE(printer.Running());
+    test::PromptRecorder prompts;
+    MainDialog dialog;
+    dialog.show();
+    test::Click(*dialog.Item(kIdCheckCommunication));
+    EXPECT_EQ(prompts.messages,
+              (std::vector<Message>{{"Printer is connected.", MessageIcon::Information}}));
+    EXPECT_EQ(Buttons(dialog), "011");
+}
+
+}  // namespace
+}  // namespace talq::gui
