@@ -1,6 +1,3 @@
-#include "app/manager_app.h"
+#include "app/program.h"
 
-int main(int argc, char** argv) {
-    talq::app::ManagerApp app(argc, argv);
-    return app.InitInstance();
-}
+int main(int argc, char** argv) { return talq::app::RunProgram(argc, argv); }

@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <cstdlib>
 
+#include "app/signal_restore.h"
 #include "gui/main_dialog.h"
 #include "gui/resources.h"
 #include "ui/prompts.h"
@@ -18,11 +19,13 @@ ManagerApp::ManagerApp(int& argc, char** argv) : application_(argc, argv) {
 int ManagerApp::InitInstance() {
     {
         gui::MainDialog dialog;
+        SignalRestore onSignal(dialog.queuePorts);
         // For start-up measurements: end as soon as the dialog is up.
         if (std::getenv("TALQ_QUIT_WHEN_SHOWN") != nullptr) {
             QTimer::singleShot(0, &dialog, [&dialog] { dialog.EndDialog(ui::kIdCancel); });
         }
         dialog.DoModal();
+        caughtSignal_ = onSignal.CaughtSignal();
     }
     return 0;
 }
