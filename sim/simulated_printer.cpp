@@ -190,7 +190,7 @@ void SimulatedPrinter::WriteSwitches(std::span<const std::uint8_t> data) {
     if (data.empty() || data.size() % 9 != 0) return;
     for (std::size_t g = 0; g < data.size(); g += 9) {
         const auto it = switches_.find(data[g]);
-        if (it == switches_.end()) continue;
+        if (it == switches_.end() || ignoredSwitch_ == data[g]) continue;
         for (std::size_t i = 0; i < 8; ++i) {
             const std::uint8_t c = data[g + 1 + i];
             if (c == '0' || c == '1') it->second[i] = static_cast<char>(c);

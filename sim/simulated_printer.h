@@ -86,6 +86,8 @@ public:
     // Replies reach the wire this long after the command that asks for them.
     void SetReplyDelayMs(int ms) { replyDelayMs_ = ms < 0 ? 0 : ms; }
     int ReplyDelayMs() const { return replyDelayMs_; }
+    // Ignores set-memory-switch writes to switch `number` (not counted); nullopt: none.
+    void SetIgnoredSwitch(std::optional<int> number) { ignoredSwitch_ = number; }
 
 private:
     struct TimedByte {
@@ -125,6 +127,7 @@ private:
     bool noiseEveryReply_ = false;
     std::optional<std::size_t> replyCut_;
     int replyDelayMs_ = 0;
+    std::optional<int> ignoredSwitch_;
 };
 
 }  // namespace talq::sim

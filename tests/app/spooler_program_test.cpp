@@ -162,5 +162,17 @@ TEST_F(ManagerWithQueues, AKilledRunIsGivenBackByTheNextStartButNotByOneBesideIt
     next.Stop(SIGTERM);
 }
 
+TEST_F(ManagerWithQueues, TheCommandLineGivesBackAKilledRunsQueuesToo) {
+    {
+        Manager killed("answer");
+        ASSERT_TRUE(killed.Says("checked"));
+        killed.Stop(SIGKILL);
+    }
+    ASSERT_TRUE(Switched());
+    cupsd.Client(std::string(TALQ_PATH) + " ports");
+    EXPECT_TRUE(GivenBack());
+    EXPECT_EQ(Journals(), 0u);
+}
+
 }  // namespace
 }  // namespace talq

@@ -1,0 +1,119 @@
+#include "cli/app.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+
+#include "cli/commands.h"
+
+namespace talq::cli {
+namespace {
+
+constexpr const char* kModelHelp =
+    "printer model: KTV-520plus, KTV-540/542, KTV-520plusF, or 0, 1, 2";
+
+void AddModel(CLI::App& command, std::string& model, bool required) {
+    auto* option = command.add_option("--model", model, kModelHelp);
+    if (required) option->required();
+}
+
+void AddConnection(CLI::App& command, ConnectionOptions& connection) {
+    AddModel(command, connection.model, true);
+    command
+        .add_option("--port", connection.ports,
+                    "COM1..COM10, LPT1..LPT3 or a USB entry of `talq ports`; may be repeated")
+        ->required()
+        ->allow_extra_args(false);
+    command.add_option("--baud", connection.line.baud,
+                       "2400 4800 9600 19200 38400 57600 115200 (KTV-540/542 from 9600); "
+                       "default 19200, KTV-540/542 115200");
+    command.add_option("--data-bits", connection.line.dataBits, "8 (default) or 7");
+    command.add_option("--parity", connection.line.parity, "None (default), Odd or Even");
+    command.add_option("--stop-bits", connection.line.stopBits, "1 (default), 1.5 or 2");
+    command.add_option("--flow", connection.line.flow, "Hardware (default) or Xon/Xoff");
+}
+
+struct Arguments {
+    bool quiet = false;
+    bool json = false;
+    ConnectionOptions connection;
+    GetOptions get;
+    SetOptions set;
+    std::vector<std::string> files;
+    std::string model;
+    std::string output;
+};
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        bool errIsTerminal) {
+    Arguments a;
+    CLI::App app{"talq: reads, sets and keeps the memory switches of KTV receipt printers", "talq"};
+    app.require_subcommand(1, 1);
+    app.fallthrough();
+    app.footer(kExitCodeHelp);
+    app.add_flag("-q,--quiet", a.quiet,
+                 "no messages or progress bar on stderr; errors still shown");
+
+    auto* ports = app.add_subcommand("ports", "list the ports the connection dialog offers");
+    ports->add_flag("--json", a.json, "print JSON");
+
+    auto* check = app.add_subcommand("check", "Check Communication with the printer");
+    AddConnection(*check, a.connection);
+
+    auto* get = app.add_subcommand("get", "check, then Get Status: the printer's switches");
+    AddConnection(*get, a.connection);
+    get->add_option("-o,--output", a.get.output, "also write FILE.sts (216 bytes) or FILE.json");
+    get->add_flag("--json", a.get.json, "print JSON");
+
+    auto* set = app.add_subcommand(
+        "set", "check, Get Status, apply FILE and the edits, and Set Status what differs");
+    AddConnection(*set, a.connection);
+    set->add_option("file", a.set.file, "status file (.sts, exactly 216 bytes) or .json");
+    set->add_option("--pin", a.set.pins, "SWITCH.PIN=0|1, e.g. 10.5=1; may be repeated")
+        ->allow_extra_args(false);
+    set->add_option("--code-page", a.set.codePage, "default code page by name (PC850) or number");
+    set->add_flag("--dry-run", a.set.dryRun, "print the difference and stop");
+    set->add_flag("--verify", a.set.verify, "read back after Set Status; exit 6 on a mismatch");
+
+    auto* show = app.add_subcommand("show", "list a status file (.sts or .json) with captions");
+    show->add_option("file", a.output, "status file")->required();
+    AddModel(*show, a.model, false);
+    show->add_flag("--json", a.json, "print JSON");
+
+    auto* diff =
+        app.add_subcommand("diff", "compare two status files pin by pin; exit 1 if they differ");
+    diff->add_option("files", a.files, "two status files")->required()->expected(2);
+    AddModel(*diff, a.model, false);
+
+    auto* factory = app.add_subcommand("factory", "write the Initialize Status values as a file");
+    AddModel(*factory, a.model, true);
+    factory->add_option("-o,--output", a.output, "FILE.sts or FILE.json")->required();
+
+    auto* selfTest = app.add_subcommand("self-test", "check, then print the test page");
+    AddConnection(*selfTest, a.connection);
+
+    try {
+        std::vector<std::string> reversed(args.rbegin(), args.rend());
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return kExitDone;
+    } catch (const CLI::ParseError& e) {
+        err << "talq: " << e.what() << "\nRun talq --help for the commands and options.\n";
+        return kExitUsage;
+    }
+
+    const Console console{out, err, a.quiet, errIsTerminal && !a.quiet};
+    if (ports->parsed()) return RunPorts(console, a.json);
+    if (check->parsed()) return RunCheck(console, a.connection);
+    if (get->parsed()) return RunGet(console, a.connection, a.get);
+    if (set->parsed()) return RunSet(console, a.connection, a.set);
+    if (show->parsed()) return RunShow(console, a.output, a.model, a.json);
+    if (diff->parsed()) return RunDiff(console, a.files[0], a.files[1], a.model);
+    if (factory->parsed()) return RunFactory(console, a.model, a.output);
+    if (selfTest->parsed()) return RunSelfTest(console, a.connection);
+    return kExitUsage;
+}
+
+}  // namespace talq::cli

@@ -1,0 +1,38 @@
+// The commands of talq. Each checks all of its input before it touches a port or a file, and
+// returns its exit code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/console.h"
+#include "cli/port_targets.h"
+
+namespace talq::cli {
+
+int RunPorts(const Console& console, bool json);
+
+int RunCheck(const Console& console, const ConnectionOptions& connection);
+int RunSelfTest(const Console& console, const ConnectionOptions& connection);
+
+struct GetOptions {
+    std::string output;  // -o: .sts or .json
+    bool json = false;
+};
+int RunGet(const Console& console, const ConnectionOptions& connection, const GetOptions& options);
+
+struct SetOptions {
+    std::string file;  // .sts or .json; empty: start from the printer's values
+    std::vector<std::string> pins;
+    std::string codePage;
+    bool dryRun = false;
+    bool verify = false;
+};
+int RunSet(const Console& console, const ConnectionOptions& connection, const SetOptions& options);
+
+int RunShow(const Console& console, const std::string& file, const std::string& model, bool json);
+int RunDiff(const Console& console, const std::string& fileA, const std::string& fileB,
+            const std::string& model);
+int RunFactory(const Console& console, const std::string& model, const std::string& output);
+
+}  // namespace talq::cli

@@ -1,0 +1,50 @@
+#include "cli/console.h"
+
+namespace talq::cli {
+namespace {
+
+constexpr int kStep = 4;
+constexpr int kBarWidth = 25;
+
+}  // namespace
+
+void Console::Message(const std::string& text) const {
+    if (!quiet) err << text << std::endl;
+}
+
+void Console::Error(const std::string& text) const {
+    err << "talq: " << text << std::endl;
+}
+
+void ConsoleSink::ShowMessage(const std::string& text, status::MessageIcon) {
+    ClearBar();
+    console_.Message(text);
+}
+
+void ConsoleSink::SetProgress(int position) {
+    position_ = position;
+    DrawBar();
+}
+
+void ConsoleSink::StepProgress() {
+    position_ += kStep;
+    if (position_ > 100) position_ = 0;
+    DrawBar();
+}
+
+void ConsoleSink::DrawBar() {
+    if (!console_.progressBar || console_.quiet) return;
+    const int filled = position_ * kBarWidth / 100;
+    console_.err << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+                 << std::string(static_cast<std::size_t>(kBarWidth - filled), '.') << "] "
+                 << position_ << "%\x1b[K" << std::flush;
+    drawn_ = true;
+}
+
+void ConsoleSink::ClearBar() {
+    if (!drawn_) return;
+    console_.err << "\r\x1b[K" << std::flush;
+    drawn_ = false;
+}
+
+}  // namespace talq::cli

@@ -1,0 +1,15 @@
+// Ctrl-C during a run: an exchange cut off midway could leave the printer in its user setting
+// mode and print queues moved off their port. The first SIGINT, SIGTERM or SIGHUP is therefore
+// held until the current port is done (every exchange is bounded in time); a second one ends
+// the program at once.
+#pragma once
+
+namespace talq::cli {
+
+// The run was interrupted and stopped before all was done.
+inline constexpr int kExitInterrupted = 130;
+
+void DeferInterrupts();
+bool InterruptRequested();
+
+}  // namespace talq::cli

@@ -1,0 +1,39 @@
+#include "cli/port_names.h"
+
+#include "platform/platform.h"
+
+namespace talq::cli {
+namespace {
+
+constexpr int kComPorts = 10;
+constexpr int kLptPorts = 3;
+constexpr std::size_t kUsbLabelLength = 8;  // "520plus:" and "540/542:"
+
+bool IsUsbEntry(const std::string& name) {
+    const std::string label = name.substr(0, kUsbLabelLength);
+    return (label == "520plus:" || label == "540/542:") && name.size() > kUsbLabelLength;
+}
+
+}  // namespace
+
+std::vector<std::string> FixedPortNames() {
+    std::vector<std::string> names;
+    for (int n = 1; n <= kComPorts; ++n) names.push_back("COM" + std::to_string(n));
+    for (int n = 1; n <= kLptPorts; ++n) names.push_back("LPT" + std::to_string(n));
+    return names;
+}
+
+std::optional<link::PortKind> PortKindOfName(const std::string& name) {
+    for (const std::string& fixed : FixedPortNames()) {
+        if (name == fixed) return name.rfind("COM", 0) == 0 ? link::Serial : link::Parallel;
+    }
+    if (IsUsbEntry(name)) return link::Usb;
+    return std::nullopt;
+}
+
+std::string DevicePathOf(const std::string& name) {
+    if (IsUsbEntry(name)) return name.substr(kUsbLabelLength);
+    return platform::DevicePathForPort(name);
+}
+
+}  // namespace talq::cli

@@ -1,0 +1,56 @@
+#include "cli/port_session.h"
+
+#include "cli/models.h"
+#include "cli/port_access.h"
+#include "setup/check_communication.h"
+
+namespace talq::cli {
+
+PortSession::PortSession(const Console& console, const PortTarget& target, int model)
+    : target_(target), model_(model), sink_(console) {}
+
+PortSession::~PortSession() {
+    port_.Close();
+    setup::RestoreSpoolerQueues(queuePorts_);
+}
+
+std::optional<Failure> PortSession::Connect() {
+    // USB entries never print through a spooler queue of a COM or LPT port.
+    if (target_.kind != link::Usb) setup::RedirectSpoolerQueues(target_.name, queuePorts_);
+    const setup::CheckResult result =
+        setup::CheckCommunication(port_, target_.settings, target_.kind, model_, sink_);
+    sink_.ClearBar();
+    const std::string& name = target_.name;
+    switch (result) {
+        case setup::CheckResult::Connected:
+            return std::nullopt;
+        case setup::CheckResult::ConfigureFailed:
+            return Failure{kExitPortFailed, name + ": the port could not be configured"};
+        case setup::CheckResult::OpenFailed:
+            return Failure{kExitPortFailed, ExplainOpenFailure(name)};
+        case setup::CheckResult::PortError:
+            return Failure{kExitExchangeFailed,
+                           name + ": the printer did not take the reset command"};
+        case setup::CheckResult::WrongDeviceId:
+        case setup::CheckResult::WrongMaker:
+            break;
+    }
+    return Failure{kExitNotIdentified, name + ": the printer was not identified as a " +
+                                           std::string(ModelName(model_))};
+}
+
+std::optional<Failure> PortSession::FailureOf(status::ExchangeResult result,
+                                              const char* exchange) const {
+    switch (result) {
+        case status::ExchangeResult::Success:
+            return std::nullopt;
+        case status::ExchangeResult::IdentifyFailed:
+            return Failure{kExitNotIdentified,
+                           target_.name + ": " + exchange + ": the printer was not identified"};
+        case status::ExchangeResult::Failed:
+            break;
+    }
+    return Failure{kExitExchangeFailed, target_.name + ": " + exchange + " failed part-way"};
+}
+
+}  // namespace talq::cli

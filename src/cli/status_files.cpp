@@ -1,0 +1,79 @@
+#include "cli/status_files.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "cli/file_io.h"
+#include "status/status_file.h"
+
+namespace talq::cli {
+namespace {
+
+bool EndsWith(const std::string& text, std::string_view tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool IsJsonName(const std::string& path) {
+    return EndsWith(path, ".json");
+}
+
+Failure FileFailure(const std::string& path, const std::string& why) {
+    return {kExitFileFailed, path + ": " + why};
+}
+
+}  // namespace
+
+std::string CheckOutputName(const std::string& path) {
+    if (EndsWith(path, ".sts") || IsJsonName(path)) return {};
+    return "-o \"" + path + "\": the name must end in .sts (status file) or .json";
+}
+
+std::optional<StatusDocument> ReadStatusInput(const std::string& path, Failure& failure) {
+    const bool json = IsJsonName(path);
+    if (!json && !status::HasStatusFileName(path)) {
+        failure = FileFailure(path,
+                              "Wrong format files loaded. (a status file ends in \"sts\", "
+                              "its JSON form in \".json\")");
+        return std::nullopt;
+    }
+    std::string why;
+    const auto bytes =
+        ReadWholeFile(path, json ? kMaxStatusJsonBytes : status::kStatusFileSize, why);
+    if (!bytes) {
+        failure = FileFailure(path, why);
+        return std::nullopt;
+    }
+    if (json) {
+        const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+        StatusJsonResult parsed = ParseStatusJson(text);
+        if (!parsed.document) failure = FileFailure(path, "not a status document: " + parsed.error);
+        return parsed.document;
+    }
+    if (bytes->size() != status::kStatusFileSize) {
+        failure = FileFailure(path, "a status file is exactly 216 bytes; this one has " +
+                                        std::string(bytes->size() > status::kStatusFileSize
+                                                        ? "more"
+                                                        : std::to_string(bytes->size())));
+        return std::nullopt;
+    }
+    return StatusDocument{status::DecodeStatusImage(bytes->data(), bytes->size()), std::nullopt};
+}
+
+bool WriteStatusOutput(const std::string& path, const status::PrinterStatus& record,
+                       std::optional<int> model, const status::PrinterInfo* info,
+                       Failure& failure) {
+    std::string why;
+    bool written = false;
+    if (IsJsonName(path)) {
+        written = WriteFileAtomically(path, StatusJson(record, model, info), why);
+    } else {
+        errno = 0;
+        written = status::SaveStatusFile(path, record);
+        why = errno != 0 ? std::strerror(errno) : "cannot be written";
+    }
+    if (!written) failure = FileFailure(path, why);
+    return written;
+}
+
+}  // namespace talq::cli

@@ -1,0 +1,111 @@
+// show, diff, factory and ports: no printer involved.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "support/scoped_platform.h"
+#include "support/virtual_device.h"
+#include "support/virtual_platform.h"
+#include "talq_run.h"
+
+namespace talq::cli {
+namespace {
+
+using test::RunTalq;
+
+TEST(FileCommands, FactoryFilesShowAndCompare) {
+    test::ScratchDir dir;
+    const std::string sts = dir / "f.sts", json = dir / "f.json";
+    ASSERT_EQ(RunTalq({"factory", "--model", "KTV-520plus", "-o", sts}).exitCode, 0);
+    ASSERT_EQ(RunTalq({"factory", "--model", "1", "-o", json}).exitCode, 0);
+    EXPECT_EQ(test::ReadText(sts), std::string(216, '\0'));
+
+    const auto shown = RunTalq({"show", json});
+    EXPECT_EQ(shown.exitCode, 0);
+    EXPECT_NE(shown.out.find("Model: KTV-540/542\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("[PIN 5] AutoLine Feed: Disable"), std::string::npos);
+    EXPECT_NE(shown.out.find("Serial settings: baud 115200, data bits 8, parity None, flow "
+                             "control DTR/DSR"),
+              std::string::npos);
+    EXPECT_NE(RunTalq({"show", sts}).out.find("Model: (not given: no captions)\n"),
+              std::string::npos);
+
+    // The JSON form of a file carries the same 216 bytes back.
+    const std::string again = dir / "again.sts", viaJson = dir / "via.json";
+    test::WriteText(viaJson, RunTalq({"show", sts, "--json"}).out);
+    EXPECT_EQ(RunTalq({"diff", sts, viaJson}).exitCode, 0);
+
+    const auto differs = RunTalq({"diff", sts, json});
+    EXPECT_EQ(differs.exitCode, 1);
+    EXPECT_EQ(differs.out, "switch 9 pin 8: 0 -> 1  [PIN 8] Reserved\n");
+    EXPECT_EQ(RunTalq({"diff", sts, json, "--model", "0"}).out,
+              "switch 9 pin 8: 0 -> 1  [PIN 8] User Setting: Disable -> Enable\n");
+}
+
+TEST(FileCommands, BadInputWritesNothing) {
+    test::ScratchDir dir;
+    test::WriteText(dir / "odd.sts", std::string(215, '\1'));
+    const std::size_t files = dir.FileCount();
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string message;
+    } cases[] = {
+        {{"factory", "--model", "5", "-o", dir / "x.sts"}, 2, "unknown model"},
+        {{"factory", "--model", "0", "-o", dir / "x.bin"}, 2, "must end in .sts"},
+        {{"factory", "--model", "0", "-o", dir / "no/x.sts"},
+         7,
+         "x.sts: No such file or directory"},
+        {{"factory", "--model", "0", "-o", dir / "no/x.json"}, 7, "No such file or directory"},
+        {{"show", dir / "odd.sts"}, 7, "this one has 215"},
+        {{"show", dir / "odd.sts", "--model", "KTV"}, 2, "unknown model"},
+        {{"diff", dir / "odd.sts"}, 2, "files"},
+        {{"frobnicate"}, 2, "A subcommand is required"},
+        {{}, 2, "A subcommand is required"},
+    };
+    for (const auto& c : cases) {
+        const auto result = RunTalq(c.args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(dir.FileCount(), files);
+}
+
+// One maker printer on the USB bus, with a node the virtual platform hosts.
+struct OnePrinterBus : platform::UsbBus {
+    std::optional<std::vector<platform::UsbDeviceInfo>> PresentDevices() override {
+        return std::vector<platform::UsbDeviceInfo>{{"/sys/usb1", "/dev/usb/lp3", 0x7c1a, 0x0006}};
+    }
+    std::unique_ptr<platform::UsbMonitor> Watch() override { return nullptr; }
+};
+
+TEST(FileCommands, PortsListsTheDialogsPortsAndTheUsbPrinters) {
+    test::VirtualPlatform os;
+    test::ScopedPlatform scoped{os};
+    os.AddDevice("/dev/usb/lp3", std::make_shared<test::SimulatedPrinterDevice>(0));
+    OnePrinterBus bus;
+    test::ScopedUsbBus scopedBus{bus};
+    test::ScratchDir dir;
+    test::WriteText(dir / "tty", "");
+    ::setenv("TALQ_COM2", (dir / "tty").c_str(), 1);
+    ::setenv("TALQ_LPT3", (dir / "none").c_str(), 1);
+    const auto listed = RunTalq({"ports", "--json"});
+    ::unsetenv("TALQ_COM2");
+    ::unsetenv("TALQ_LPT3");
+    ASSERT_EQ(listed.exitCode, 0);
+
+    const auto ports = nlohmann::json::parse(listed.out);
+    ASSERT_EQ(ports.size(), 14u);
+    EXPECT_EQ(ports[1]["name"], "COM2");
+    EXPECT_EQ(ports[1]["device"], dir / "tty");
+    EXPECT_EQ(ports[1]["usable"], true);
+    EXPECT_EQ(ports[12]["name"], "LPT3");
+    EXPECT_EQ(ports[12]["exists"], false);
+    EXPECT_EQ(ports[12]["reason"], "No such file or directory");
+    EXPECT_EQ(ports[13]["name"], "520plus:/dev/usb/lp3");
+    EXPECT_EQ(ports[13]["interface"], "usb");
+    EXPECT_EQ(ports[13]["modelGroup"], "520plus");
+}
+
+}  // namespace
+}  // namespace talq::cli

@@ -1,0 +1,53 @@
+// The built talq against talq-printer-sim over a pseudo-terminal, as a script would run them.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "child_process.h"
+#include "talq_run.h"
+
+namespace talq::cli {
+namespace {
+
+constexpr int kDeadlineMs = 60000;
+
+TEST(TalqBinary, GetSetVerifyAndReadBackOverAPseudoTerminal) {
+    test::ScratchDir dir;
+    const std::string link = dir / "com1";
+    test::ChildProcess sim(TALQ_PRINTER_SIM_PATH, {"--model", "KTV-520plus", "--link", link});
+    ASSERT_TRUE(sim.Collect(5000, /*untilFirstLine=*/true)) << sim.err;
+    ::setenv("TALQ_COM1", link.c_str(), 1);
+
+    const auto talq = [&](const std::string& command, std::vector<std::string> more) {
+        std::vector<std::string> args{command, "--model", "KTV-520plus", "--port", "COM1"};
+        args.insert(args.end(), more.begin(), more.end());
+        auto child = std::make_unique<test::ChildProcess>(TALQ_PATH, args);
+        const int code = test::RunToEnd(*child, kDeadlineMs);
+        EXPECT_EQ(code, 0) << child->err;
+        return child;
+    };
+    const std::string saved = dir / "x.sts";
+    EXPECT_NE(talq("get", {"-o", saved})->out.find("Memory switch 11"), std::string::npos);
+    const auto set = talq("set", {saved, "--pin", "2.3=1", "--verify"});
+    EXPECT_EQ(set->out, "COM1:\nswitch 2 pin 3: 0 -> 1  [PIN 3] Reserved\n");
+    EXPECT_NE(talq("get", {"--json"})->out.find(R"("2": [0, 0, 1, 1, 0, 0, 0, 0, 0])"),
+              std::string::npos);
+
+    // Ctrl-C while the printer is read lets the run end cleanly, before anything is set.
+    test::ChildProcess interrupted(
+        TALQ_PATH, {"set", "--model", "0", "--port", "COM1", "--pin", "2.4=1", "--port", "COM1"});
+    ASSERT_FALSE(interrupted.Collect(3000));  // still reading the printer
+    interrupted.Signal(SIGINT);
+    EXPECT_EQ(test::RunToEnd(interrupted, kDeadlineMs), 130);
+    EXPECT_NE(interrupted.err.find("COM1: interrupted: nothing was set"), std::string::npos)
+        << interrupted.err;
+    EXPECT_EQ(interrupted.out,
+              "COM1:\nswitch 2 pin 4: 0 -> 1  [PIN 4] Reserved\n"
+              "COM1: interrupted: nothing was set (exit 130)\n"
+              "COM1: not run: interrupted (exit 130)\n");
+    EXPECT_NE(talq("get", {"--json"})->out.find(R"("2": [0, 0, 1, 1, 0, 0, 0, 0, 0])"),
+              std::string::npos);
+    ::unsetenv("TALQ_COM1");
+}
+
+}  // namespace
+}  // namespace talq::cli
