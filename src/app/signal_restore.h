@@ -13,13 +13,13 @@
 namespace talq::app {
 
 class SignalRestore {
-public:
+  public:
     explicit SignalRestore(setup::QueuePorts& queuePorts);
 
     // The signal that ended the program, or 0.
     int CaughtSignal() const { return caught_; }
 
-private:
+  private:
     void OnSignal();
 
     setup::QueuePorts& queuePorts_;

@@ -10,8 +10,12 @@ ProcessWide<Spooler, posix::CupsSpooler> spooler;
 
 }  // namespace
 
-Spooler& CurrentSpooler() { return spooler.Current(); }
+Spooler& CurrentSpooler() {
+    return spooler.Current();
+}
 
-Spooler* InstallSpooler(Spooler* replacement) { return spooler.Install(replacement); }
+Spooler* InstallSpooler(Spooler* replacement) {
+    return spooler.Install(replacement);
+}
 
 }  // namespace talq::platform

@@ -29,7 +29,7 @@ struct QueueState {
 };
 
 class Spooler {
-public:
+  public:
     virtual ~Spooler() = default;
 
     // Names the scheduler this spooler talks to, in a form Reach() accepts.

@@ -7,7 +7,7 @@
 namespace talq::platform {
 
 class TerminationSignals {
-public:
+  public:
     // Catches the three signals for the life of the object (one at a time);
     // the handlers from before come back afterwards.
     TerminationSignals();
@@ -21,7 +21,7 @@ public:
     // The latest signal that arrived since the last call (0 when none); never blocks.
     int TakeSignal();
 
-private:
+  private:
     int readEnd_ = -1;
 };
 

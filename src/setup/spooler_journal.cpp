@@ -130,14 +130,20 @@ SpoolerJournal::SpoolerJournal(std::filesystem::path directory)
 
 SpoolerJournal::SpoolerJournal(std::filesystem::path file, int fd,
                                std::vector<JournalEntry> entries)
-    : directory_(file.parent_path()), file_(std::move(file)), fd_(fd),
+    : directory_(file.parent_path()),
+      file_(std::move(file)),
+      fd_(fd),
       entries_(std::move(entries)) {}
 
 SpoolerJournal::SpoolerJournal(SpoolerJournal&& other) noexcept
-    : directory_(std::move(other.directory_)), file_(std::move(other.file_)),
-      fd_(std::exchange(other.fd_, -1)), entries_(std::move(other.entries_)) {}
+    : directory_(std::move(other.directory_)),
+      file_(std::move(other.file_)),
+      fd_(std::exchange(other.fd_, -1)),
+      entries_(std::move(other.entries_)) {}
 
-SpoolerJournal::~SpoolerJournal() { Close(); }
+SpoolerJournal::~SpoolerJournal() {
+    Close();
+}
 
 void SpoolerJournal::Close() {
     if (fd_ >= 0) close(fd_);  // releases the lock; a file with entries stays for recovery
@@ -180,8 +186,8 @@ bool SpoolerJournal::Create() {
     for (int attempt = 0; attempt < 3; ++attempt) {
         std::string pattern =
             (directory / (std::string(kPrefix) + "XXXXXX" + std::string(kSuffix))).string();
-        const int fd = mkostemps(pattern.data(), static_cast<int>(kSuffix.size()),
-                                 O_APPEND | O_CLOEXEC);
+        const int fd =
+            mkostemps(pattern.data(), static_cast<int>(kSuffix.size()), O_APPEND | O_CLOEXEC);
         if (fd < 0) return false;
         if (flock(fd, LOCK_EX | LOCK_NB) == 0 && StillLinked(fd, pattern)) {
             fd_ = fd;

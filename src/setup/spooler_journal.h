@@ -24,7 +24,7 @@ struct JournalEntry {
 std::filesystem::path JournalDirectory();
 
 class SpoolerJournal {
-public:
+  public:
     // A journal of this process in `directory` (empty: JournalDirectory() as it
     // is when the file is made); the file is made at the first Add.
     explicit SpoolerJournal(std::filesystem::path directory);
@@ -45,7 +45,7 @@ public:
     // Journal files in `directory`, held or not.
     static std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& directory);
 
-private:
+  private:
     SpoolerJournal(std::filesystem::path file, int fd, std::vector<JournalEntry> entries);
     bool Create();
     bool Append(const std::string& line);

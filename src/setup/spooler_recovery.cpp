@@ -13,6 +13,8 @@ void RecoverSpoolerQueues(const std::filesystem::path& directory) {
     }
 }
 
-void RecoverSpoolerQueues() { RecoverSpoolerQueues(JournalDirectory()); }
+void RecoverSpoolerQueues() {
+    RecoverSpoolerQueues(JournalDirectory());
+}
 
 }  // namespace talq::setup

@@ -13,9 +13,9 @@ bool IsLinePortName(const std::string& portName) {
 // Pauses the queue (unless it is paused already) and then points it nowhere,
 // journalled first. False only when the journal cannot be written: then the
 // queue is left as it is, since a crash would leave it switched for good.
-bool SwitchQueue(platform::Spooler& spooler, const std::string& scheduler,
-                 SpoolerJournal& journal, const std::string& queue,
-                 const std::string& previousPort, const platform::QueueState& state) {
+bool SwitchQueue(platform::Spooler& spooler, const std::string& scheduler, SpoolerJournal& journal,
+                 const std::string& queue, const std::string& previousPort,
+                 const platform::QueueState& state) {
     const JournalEntry entry{scheduler, queue, previousPort, !state.paused};
     if (!journal.Add(entry)) return false;
     if (entry.pausedByUs && !spooler.Pause(queue)) {
@@ -81,6 +81,8 @@ void RestoreSpoolerQueues(QueuePorts& queuePorts) {
     RestoreSpoolerQueues(queuePorts, ProcessJournal());
 }
 
-void RestoreAllSpoolerQueues() { RestoreAllSpoolerQueues(ProcessJournal()); }
+void RestoreAllSpoolerQueues() {
+    RestoreAllSpoolerQueues(ProcessJournal());
+}
 
 }  // namespace talq::setup

@@ -2,9 +2,8 @@
 
 namespace talq::setup {
 
-void RestoreQueue(platform::Spooler& spooler, const std::string& scheduler,
-                  SpoolerJournal& journal, const std::string& queue,
-                  const std::string& previousPort, RestoreMode mode) {
+void RestoreQueue(platform::Spooler& spooler, const std::string& scheduler, SpoolerJournal& journal,
+                  const std::string& queue, const std::string& previousPort, RestoreMode mode) {
     const platform::QueueState state = spooler.ReadQueue(queue);
     if (state.lookup == platform::QueueLookup::Failed) return;  // try again later
     if (state.lookup == platform::QueueLookup::Missing) {

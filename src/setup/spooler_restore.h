@@ -20,9 +20,8 @@ enum class RestoreMode {
 // the journal says it was paused on switching. The journal entry (if any) is
 // dropped once the queue is restored or gone, and kept when the spooler could
 // not be asked or refused the change.
-void RestoreQueue(platform::Spooler& spooler, const std::string& scheduler,
-                  SpoolerJournal& journal, const std::string& queue,
-                  const std::string& previousPort, RestoreMode mode);
+void RestoreQueue(platform::Spooler& spooler, const std::string& scheduler, SpoolerJournal& journal,
+                  const std::string& queue, const std::string& previousPort, RestoreMode mode);
 
 // Gives back every queue `journal` holds, each on its own scheduler.
 void RestoreJournal(SpoolerJournal& journal, RestoreMode mode);

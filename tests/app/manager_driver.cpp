@@ -51,4 +51,6 @@ void Drive() {
 
 Q_COREAPP_STARTUP_FUNCTION(Drive)
 
-int main(int argc, char** argv) { return talq::app::RunProgram(argc, argv); }
+int main(int argc, char** argv) {
+    return talq::app::RunProgram(argc, argv);
+}

@@ -2,7 +2,6 @@
 // the dialog does; after a SIGKILL the next start gives them back from the
 // journal, and a start beside a live run leaves that run's queues alone.
 #include <gtest/gtest.h>
-
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -28,7 +27,7 @@ constexpr int kLineTimeoutMs = 30000;
 
 // The driven program with its standard output on a pipe.
 class Manager {
-public:
+  public:
     // `check`: nullptr (no check), "answer" or "hold" (see the driver).
     explicit Manager(const char* check) {
         int out[2];
@@ -57,7 +56,8 @@ public:
 
     // Waits for the line `said` on the program's output.
     bool Says(const std::string& said) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLineTimeoutMs);
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(kLineTimeoutMs);
         for (;;) {
             if (const auto end = seen_.find('\n'); end != std::string::npos) {
                 const std::string line = seen_.substr(0, end);
@@ -68,7 +68,8 @@ public:
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
             pollfd readable{out_, POLLIN, 0};
-            if (left.count() <= 0 || poll(&readable, 1, static_cast<int>(left.count())) != 1) return false;
+            if (left.count() <= 0 || poll(&readable, 1, static_cast<int>(left.count())) != 1)
+                return false;
             char buffer[256];
             const ssize_t n = read(out_, buffer, sizeof buffer);
             if (n <= 0) return false;
@@ -90,14 +91,14 @@ public:
         return -1;
     }
 
-private:
+  private:
     pid_t pid_ = -1;
     int out_ = -1;
     std::string seen_;
 };
 
 class ManagerWithQueues : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(cupsd.Running());
         setenv("XDG_STATE_HOME", state.path().c_str(), 1);
@@ -125,7 +126,8 @@ protected:
 
 // After the check, and while its message box runs a nested modal loop.
 TEST_F(ManagerWithQueues, SigtermGivesTheQueuesBackAsClosingDoes) {
-    for (const auto& [mode, said] : {std::pair{"answer", "checked"}, std::pair{"hold", "message"}}) {
+    for (const auto& [mode, said] :
+         {std::pair{"answer", "checked"}, std::pair{"hold", "message"}}) {
         Manager manager(mode);
         ASSERT_TRUE(manager.Says(said)) << mode;
         EXPECT_TRUE(Switched()) << mode;

@@ -1,10 +1,10 @@
 // The CUPS spooler where no scheduler answers: every call fails, none hangs,
 // and the scheduler named is the one the environment points at.
-#include <gtest/gtest.h>
+#include "platform/posix/cups_spooler.h"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 
-#include "platform/posix/cups_spooler.h"
 #include "support/private_cupsd.h"
 #include "support/temp_dir.h"
 

@@ -1,11 +1,10 @@
 // A signal asking the program to end reaches the event loop through the
 // descriptor, and the handlers from before come back afterwards.
-#include <gtest/gtest.h>
+#include "platform/termination_signals.h"
 
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-
-#include "platform/termination_signals.h"
 
 namespace talq::platform {
 namespace {

@@ -17,7 +17,7 @@ namespace {
 constexpr const char* kDiscard = "file:/dev/null";
 
 class SpoolerOnCups : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { cupsd = std::make_unique<test::PrivateCupsd>(); }
     static void TearDownTestSuite() { cupsd.reset(); }
 

@@ -1,11 +1,12 @@
 // Queue redirection step by step against a scripted spooler: what is recorded,
 // switched, paused, journalled and given back.
+#include "setup/spooler_redirection.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "setup/spooler_recovery.h"
-#include "setup/spooler_redirection.h"
 #include "support/fake_spooler.h"
 #include "support/temp_dir.h"
 
@@ -17,13 +18,15 @@ using Calls = std::vector<std::string>;
 constexpr const char* kDiscard = "file:/dev/null";
 
 class SpoolerRedirection : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setenv("TALQ_COM1", "/dev/pts/901", 1);
+        setenv("TALQ_COM2", "/dev/pts/903", 1);
         setenv("TALQ_LPT1", "/dev/pts/902", 1);
     }
     void TearDown() override {
         unsetenv("TALQ_COM1");
+        unsetenv("TALQ_COM2");
         unsetenv("TALQ_LPT1");
     }
 
@@ -48,9 +51,9 @@ TEST_F(SpoolerRedirection, AFailedReadLeavesLaterQueuesRecordedButUnswitched) {
     EXPECT_EQ(queuePorts, (QueuePorts{{"first", "serial:/dev/pts/901?baud=9600"},
                                       {"second", "serial:/dev/pts/901"},
                                       {"third", "serial:/dev/pts/901"}}));
-    EXPECT_EQ(spooler.calls, (Calls{"read first", "pause first",
-                                           std::string("set first ") + kDiscard, "read second",
-                                           "read third"}));
+    EXPECT_EQ(spooler.calls,
+              (Calls{"read first", "pause first", std::string("set first ") + kDiscard,
+                     "read second", "read third"}));
     EXPECT_TRUE(spooler.Find("first")->paused);
     EXPECT_EQ(spooler.Find("third")->portText, "serial:/dev/pts/901");
     ASSERT_EQ(journal.Entries().size(), 1u);
@@ -64,7 +67,7 @@ TEST_F(SpoolerRedirection, AFailedReadLeavesLaterQueuesRecordedButUnswitched) {
     EXPECT_FALSE(spooler.Find("first")->paused);
     // Queues that were never switched are read and left as they are.
     EXPECT_EQ(spooler.calls, (Calls{"read first", "set first serial:/dev/pts/901?baud=9600",
-                                           "resume first", "read second", "read third"}));
+                                    "resume first", "read second", "read third"}));
     EXPECT_TRUE(journal.Entries().empty());
     EXPECT_EQ(JournalFiles(), 0u);
 }
@@ -72,8 +75,8 @@ TEST_F(SpoolerRedirection, AFailedReadLeavesLaterQueuesRecordedButUnswitched) {
 TEST_F(SpoolerRedirection, WhatIsNeverTouched) {
     spooler.queues = {{"lpt", "parallel:/dev/pts/902"}, {"com", "serial:/dev/pts/901"}};
     RedirectSpoolerQueues("520plus:/dev/usb/lp0", queuePorts, journal);  // USB
-    RedirectSpoolerQueues("COM2", queuePorts, journal);                 // no queue on it
-    RedirectSpoolerQueues("COM0", queuePorts, journal);                 // no device at all
+    RedirectSpoolerQueues("COM2", queuePorts, journal);                  // no queue on it
+    RedirectSpoolerQueues("COM0", queuePorts, journal);                  // no device at all
     EXPECT_TRUE(queuePorts.empty());
     EXPECT_TRUE(spooler.calls.empty());
     RestoreSpoolerQueues(queuePorts, journal);
@@ -98,8 +101,8 @@ TEST_F(SpoolerRedirection, AQueuePausedBeforeStaysPausedAndAVanishedOneIsSkipped
     spooler.queues.erase(spooler.queues.begin() + 1);  // "later" deleted meanwhile
     spooler.calls.clear();
     RestoreSpoolerQueues(queuePorts, journal);
-    EXPECT_EQ(spooler.calls, (Calls{"read gone", "read held",
-                                           "set held parallel:/dev/pts/902", "read later"}));
+    EXPECT_EQ(spooler.calls,
+              (Calls{"read gone", "read held", "set held parallel:/dev/pts/902", "read later"}));
     EXPECT_TRUE(spooler.Find("held")->paused);
     EXPECT_EQ(spooler.Find("later"), nullptr);  // not brought back to life
     EXPECT_EQ(JournalFiles(), 0u);
@@ -129,9 +132,8 @@ TEST_F(SpoolerRedirection, RestoreAllIsIdempotentAndTheDialogsRestoreThenChanges
 }
 
 TEST_F(SpoolerRedirection, RecoveryGivesBackOnlyWhatADeadRunLeftDiscarding) {
-    spooler.queues = {{"a", "serial:/dev/pts/901"},
-                      {"b", "serial:/dev/pts/901"},
-                      {"c", "serial:/dev/pts/901"}};
+    spooler.queues = {
+        {"a", "serial:/dev/pts/901"}, {"b", "serial:/dev/pts/901"}, {"c", "serial:/dev/pts/901"}};
     std::optional<SpoolerJournal> dead(std::in_place, dir.path());
     RedirectSpoolerQueues("COM1", queuePorts, *dead);
     spooler.Find("b")->portText = "serial:/dev/pts/5";  // changed by someone since

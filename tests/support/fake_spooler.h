@@ -20,11 +20,11 @@ struct FakeQueue {
 };
 
 class FakeSpooler final : public platform::Spooler {
-public:
+  public:
     std::vector<FakeQueue> queues;
-    std::vector<std::string> calls;          // "read Q", "set Q URI", "pause Q", "resume Q"
-    std::set<std::string> failingReads;      // the spooler does not answer for these
-    std::set<std::string> vanishingOnRead;   // deleted between the listing and the read
+    std::vector<std::string> calls;         // "read Q", "set Q URI", "pause Q", "resume Q"
+    std::set<std::string> failingReads;     // the spooler does not answer for these
+    std::set<std::string> vanishingOnRead;  // deleted between the listing and the read
     std::string scheduler = "fake";
 
     std::string Scheduler() override { return scheduler; }
@@ -43,7 +43,8 @@ public:
     platform::QueueState ReadQueue(const std::string& name) override {
         calls.push_back("read " + name);
         if (failingReads.count(name) != 0) return {};
-        if (vanishingOnRead.count(name) != 0) std::erase_if(queues, [&](auto& q) { return q.name == name; });
+        if (vanishingOnRead.count(name) != 0)
+            std::erase_if(queues, [&](auto& q) { return q.name == name; });
         const FakeQueue* queue = Find(name);
         if (queue == nullptr) return {platform::QueueLookup::Missing, {}, false};
         return {platform::QueueLookup::Found, queue->portText, queue->paused};
@@ -58,11 +59,12 @@ public:
     bool Resume(const std::string& name) override { return SetPaused(name, false); }
 
     FakeQueue* Find(const std::string& name) {
-        const auto it = std::find_if(queues.begin(), queues.end(), [&](auto& q) { return q.name == name; });
+        const auto it =
+            std::find_if(queues.begin(), queues.end(), [&](auto& q) { return q.name == name; });
         return it != queues.end() ? &*it : nullptr;
     }
 
-private:
+  private:
     bool SetPaused(const std::string& name, bool paused) {
         calls.push_back((paused ? "pause " : "resume ") + name);
         FakeQueue* queue = Find(name);

@@ -103,7 +103,8 @@ bool PrivateCupsd::WriteConfiguration() {
                               "/log/access_log\nErrorLog " + f + "/log/error_log\nPageLog " + f +
                               "/log/page_log\nPrintcap " + f + "/printcap\nFileDevice No\n";
     constexpr auto kOwnerOnly = fs::perms::owner_all;
-    return WriteFile(folder_ / "cupsd.conf", conf, fs::perms::owner_read | fs::perms::owner_write) &&
+    return WriteFile(folder_ / "cupsd.conf", conf,
+                     fs::perms::owner_read | fs::perms::owner_write) &&
            WriteFile(folder_ / "cups-files.conf", files,
                      fs::perms::owner_read | fs::perms::owner_write) &&
            WriteFile(folder_ / "bin/backend/serial", kStubBackend, kOwnerOnly) &&

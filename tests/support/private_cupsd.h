@@ -14,7 +14,7 @@
 namespace talq::test {
 
 class PrivateCupsd {
-public:
+  public:
     PrivateCupsd();
     ~PrivateCupsd();
     PrivateCupsd(const PrivateCupsd&) = delete;
@@ -42,7 +42,7 @@ public:
     // Jobs of the queue not yet completed.
     int PendingJobs(const std::string& name) const;
 
-private:
+  private:
     bool WriteConfiguration();
     bool WaitUntilAnswering();
     void Stop();

@@ -10,9 +10,10 @@
 namespace talq::test {
 
 class TempDir {
-public:
+  public:
     explicit TempDir(const std::string& prefix = "talq") {
-        std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
         if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
     }
     ~TempDir() {
@@ -24,7 +25,7 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

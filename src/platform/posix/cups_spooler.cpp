@@ -2,7 +2,10 @@
 
 #include <cups/cups.h>
 
+#include <charconv>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -19,9 +22,13 @@ using Message = std::unique_ptr<ipp_t, CupsFree>;
 // Remote, discovered and class queues print to no device of this machine.
 constexpr int kNotLocalQueue = CUPS_PRINTER_REMOTE | CUPS_PRINTER_DISCOVERED | CUPS_PRINTER_CLASS;
 
-const char* NoPassword(const char*, http_t*, const char*, const char*, void*) { return nullptr; }
+const char* NoPassword(const char*, http_t*, const char*, const char*, void*) {
+    return nullptr;
+}
 
-int GiveUp(http_t*, void*) { return 0; }
+int GiveUp(http_t*, void*) {
+    return 0;
+}
 
 // "host:port", or a local socket path.
 Connection Connect(const std::string& scheduler) {
@@ -30,10 +37,14 @@ Connection Connect(const std::string& scheduler) {
     int port = ippPort();
     if (!host.empty() && host.front() != '/') {
         const auto colon = host.rfind(':');
-        if (colon != std::string::npos && colon + 1 < host.size() &&
-            host.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
-            port = std::stoi(host.substr(colon + 1));
-            host.resize(colon);
+        if (colon != std::string::npos) {
+            int given = 0;
+            const char* end = host.data() + host.size();
+            const auto [stop, error] = std::from_chars(host.data() + colon + 1, end, given);
+            if (error == std::errc{} && stop == end && given > 0 && given < 65536) {
+                port = given;
+                host.resize(colon);
+            }
         }
     }
     Connection http(httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
@@ -84,7 +95,9 @@ Reply Exchange(const std::string& scheduler, Message request, const char* resour
     return reply;
 }
 
-bool Succeeded(const Reply& reply) { return reply.status <= IPP_STATUS_OK_EVENTS_COMPLETE; }
+bool Succeeded(const Reply& reply) {
+    return reply.status <= IPP_STATUS_OK_EVENTS_COMPLETE;
+}
 
 bool Administer(const std::string& scheduler, Message request) {
     return Succeeded(Exchange(scheduler, std::move(request), "/admin/"));
@@ -117,7 +130,9 @@ std::string CupsSpooler::PortMatchText(const std::string& portName) {
     return DevicePathForPort(portName);
 }
 
-std::string CupsSpooler::DiscardPort() { return "file:/dev/null"; }
+std::string CupsSpooler::DiscardPort() {
+    return "file:/dev/null";
+}
 
 std::optional<std::vector<SpoolerQueue>> CupsSpooler::LocalQueues() {
     Message request = Request(IPP_OP_CUPS_GET_PRINTERS);

@@ -12,7 +12,7 @@
 namespace talq::platform::posix {
 
 class CupsSpooler final : public Spooler {
-public:
+  public:
     static constexpr int kConnectMs = 3000;
     static constexpr double kRequestSeconds = 5.0;
 
@@ -33,7 +33,7 @@ public:
     bool Pause(const std::string& name) override;
     bool Resume(const std::string& name) override;
 
-private:
+  private:
     std::string scheduler_;  // empty: the environment's
 };
 
