@@ -26,7 +26,10 @@ std::size_t CommandFramer::CompleteLength() const {
     return have >= need ? need : 0;
 }
 
-void CommandFramer::Feed(const std::uint8_t* data, std::size_t size) {
+void CommandFramer::Feed(const std::uint8_t* data, std::size_t size, std::int64_t nowMs) {
+    if (size == 0) return;
+    if (!pending_.empty() && nowMs - lastByteMs_ > kCommandGapMs) pending_.clear();
+    lastByteMs_ = nowMs;
     for (std::size_t i = 0; i < size; ++i) {
         pending_.push_back(data[i]);
         const std::size_t length = CompleteLength();

@@ -1,6 +1,11 @@
 // Cuts the host's byte stream into whole commands, however the writes split
 // it. Knows the lengths of ESC and GS commands only as far as the printer
 // needs them; any other byte is print data and stands alone.
+//
+// A command whose bytes stop coming is dropped once kCommandGapMs pass
+// without a byte: a host writes a command in one go, so a longer gap means
+// the host gave up on it (or announced more data than it sent, as a bogus
+// GS ( length does), and the next command must not be swallowed as its data.
 #pragma once
 
 #include <cstddef>
@@ -11,14 +16,17 @@
 
 namespace talq::sim {
 
+inline constexpr std::int64_t kCommandGapMs = 1000;
+
 class CommandFramer {
 public:
     using Handler = std::function<void(std::span<const std::uint8_t> command)>;
 
     explicit CommandFramer(Handler handler) : handler_(std::move(handler)) {}
 
-    // Takes bytes; calls the handler once for every command they complete.
-    void Feed(const std::uint8_t* data, std::size_t size);
+    // Takes bytes arriving at nowMs; calls the handler once for every command
+    // they complete.
+    void Feed(const std::uint8_t* data, std::size_t size, std::int64_t nowMs = 0);
 
     // Drops a command that is only partly received.
     void Reset() { pending_.clear(); }
@@ -30,6 +38,7 @@ private:
 
     Handler handler_;
     std::vector<std::uint8_t> pending_;
+    std::int64_t lastByteMs_ = 0;
 };
 
 }  // namespace talq::sim

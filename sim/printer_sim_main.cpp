@@ -7,19 +7,22 @@
 // SIGTERM.
 #include <signal.h>
 #include <sys/signalfd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "sim/printer_model.h"
+#include "sim/pty_link.h"
 #include "sim/pty_server.h"
 #include "sim/simulated_printer.h"
 
 namespace {
+
+constexpr const char* kTool = "talq-printer-sim";
 
 struct Options {
     int model = -1;
@@ -28,48 +31,55 @@ struct Options {
     bool silent = false;
 };
 
-// Removes `path` only when it is a symbolic link: never someone's file.
-void RemoveLink(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) ::unlink(path.c_str());
-}
-
-int Usage() {
+int Usage(const std::string& problem) {
     std::fprintf(stderr,
-                 "usage: talq-printer-sim --model NAME [--link PATH] [--delay MS] "
-                 "[--fault silent]\n"
-                 "  NAME: KTV-520plus, KTV-540/542, KTV-520plusF, or 0, 1, 2\n");
+                 "%s: %s\n"
+                 "usage: %s --model NAME [--link PATH] [--delay MS] [--fault silent]\n"
+                 "  NAME: KTV-520plus, KTV-540/542, KTV-520plusF, or 0, 1, 2\n",
+                 kTool, problem.c_str(), kTool);
     return 2;
 }
 
-bool ParseOptions(int argc, char** argv, Options& options) {
+// Empty when the arguments are good; otherwise what is wrong with which one.
+std::string ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (i + 1 >= argc) return false;  // every option takes a value
+        if (arg != "--model" && arg != "--link" && arg != "--delay" && arg != "--fault") {
+            return "unknown argument '" + arg + "'";
+        }
+        if (i + 1 >= argc) return arg + " needs a value";
         const std::string value = argv[++i];
         if (arg == "--model") {
             options.model = talq::sim::ModelFromText(value);
+            if (options.model < 0) return "--model: unknown model '" + value + "'";
         } else if (arg == "--link") {
+            if (value.empty()) return "--link: the path is empty";
             options.link = value;
         } else if (arg == "--delay") {
             char* end = nullptr;
+            errno = 0;
             const long ms = std::strtol(value.c_str(), &end, 10);
-            if (end == value.c_str() || *end != '\0' || ms < 0 || ms > 60000) return false;
+            if (end == value.c_str() || *end != '\0' || errno != 0 || ms < 0 || ms > 60000) {
+                return "--delay: '" + value + "' is not a number of milliseconds from 0 to 60000";
+            }
             options.delayMs = static_cast<int>(ms);
-        } else if (arg == "--fault" && value == "silent") {
+        } else if (value == "silent") {
             options.silent = true;
         } else {
-            return false;
+            return "--fault: unknown fault '" + value + "' (known: silent)";
         }
     }
-    return options.model >= 0;
+    if (options.model < 0) return "--model is required";
+    return {};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     Options options;
-    if (!ParseOptions(argc, argv, options)) return Usage();
+    if (const std::string problem = ParseOptions(argc, argv, options); !problem.empty()) {
+        return Usage(problem);
+    }
 
     // Signals arrive through a descriptor the server polls beside the terminal.
     sigset_t stopSignals;
@@ -79,7 +89,7 @@ int main(int argc, char** argv) {
     if (sigprocmask(SIG_BLOCK, &stopSignals, nullptr) != 0) return 1;
     const int stopFd = signalfd(-1, &stopSignals, SFD_CLOEXEC);
     if (stopFd < 0) {
-        std::perror("signalfd");
+        std::fprintf(stderr, "%s: signalfd: %s\n", kTool, std::strerror(errno));
         return 1;
     }
 
@@ -88,13 +98,14 @@ int main(int argc, char** argv) {
     printer.SetSilent(options.silent);
     talq::sim::PtyServer server(printer);
     if (!server.Open()) {
-        std::perror("pseudo-terminal");
+        std::fprintf(stderr, "%s: pseudo-terminal: %s\n", kTool, std::strerror(errno));
         return 1;
     }
     if (!options.link.empty()) {
-        RemoveLink(options.link);  // a stale link from an earlier run
-        if (::symlink(server.SlavePath().c_str(), options.link.c_str()) != 0) {
-            std::perror("symlink");
+        const std::string problem = talq::sim::PlaceLink(options.link, server.SlavePath());
+        if (!problem.empty()) {
+            std::fprintf(stderr, "%s: --link %s: %s\n", kTool, options.link.c_str(),
+                         problem.c_str());
             return 1;
         }
     }
@@ -102,7 +113,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     const bool ok = server.Run(stopFd);
-    if (!options.link.empty()) RemoveLink(options.link);
+    if (!options.link.empty()) talq::sim::RemoveLinkIfOurs(options.link, server.SlavePath());
     ::close(stopFd);
     return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 namespace talq::sim {
 
 PtyServer::~PtyServer() {
+    if (closeWatch_ >= 0) ::close(closeWatch_);
     if (slaveKeepAlive_ >= 0) ::close(slaveKeepAlive_);
     if (master_ >= 0) ::close(master_);
 }
@@ -33,7 +35,11 @@ bool PtyServer::Open() {
     termios raw{};
     if (::tcgetattr(slaveKeepAlive_, &raw) != 0) return false;
     ::cfmakeraw(&raw);
-    return ::tcsetattr(slaveKeepAlive_, TCSANOW, &raw) == 0;
+    if (::tcsetattr(slaveKeepAlive_, TCSANOW, &raw) != 0) return false;
+    // Watched only now, so the server's own opens above are not taken for a client.
+    closeWatch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (closeWatch_ < 0) return false;
+    return ::inotify_add_watch(closeWatch_, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) >= 0;
 }
 
 std::int64_t PtyServer::NowMs() {
@@ -44,18 +50,22 @@ std::int64_t PtyServer::NowMs() {
 bool PtyServer::Run(int stopFd) {
     for (;;) {
         const std::int64_t now = NowMs();
-        for (std::uint8_t b : printer_.TakeReady(now)) unsent_.push_back(b);
+        if (unsent_.empty()) {
+            for (std::uint8_t b : printer_.TakeReady(now)) unsent_.push_back(b);
+        }
         if (!PumpOutput()) return false;
 
-        // Sleep until input, a stop, room for unsent bytes or the next slow reply.
+        // Sleep until input, a stop, a close, room for unsent bytes or the
+        // next slow reply (which waits while unsent bytes wait for room).
         int timeout = -1;
-        if (const auto next = printer_.NextOutputMs()) {
+        const auto next = printer_.NextOutputMs();
+        if (next && unsent_.empty()) {
             timeout = static_cast<int>(std::clamp<std::int64_t>(*next - now, 0, 60000));
         }
         short masterEvents = POLLIN;
         if (!unsent_.empty()) masterEvents |= POLLOUT;
-        pollfd fds[2] = {{master_, masterEvents, 0}, {stopFd, POLLIN, 0}};
-        const int rc = ::poll(fds, 2, timeout);
+        pollfd fds[3] = {{master_, masterEvents, 0}, {stopFd, POLLIN, 0}, {closeWatch_, POLLIN, 0}};
+        const int rc = ::poll(fds, 3, timeout);
         if (rc < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -66,7 +76,30 @@ bool PtyServer::Run(int stopFd) {
         } else if (fds[0].revents & (POLLERR | POLLNVAL)) {
             return false;
         }
+        // After the input: what the closing client wrote last is dropped with it.
+        if ((fds[2].revents & POLLIN) && ClientClosed()) DropClientState();
     }
+}
+
+bool PtyServer::ClientClosed() {
+    alignas(inotify_event) char buffer[4096];
+    bool closed = false;
+    for (;;) {
+        const ssize_t n = ::read(closeWatch_, buffer, sizeof buffer);
+        if (n <= 0) return closed;  // EAGAIN: all read
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            closed = closed || (event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) != 0;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+}
+
+void PtyServer::DropClientState() {
+    printer_.HostClosed();
+    unsent_.clear();
+    // Replies already in the terminal, waiting for a reader that has gone.
+    ::tcflush(slaveKeepAlive_, TCIFLUSH);
 }
 
 bool PtyServer::PumpInput() {

@@ -1,5 +1,9 @@
 // Serves a SimulatedPrinter on a pseudo-terminal, so the real backend and the
-// program can talk to it as to a printer on a serial line.
+// program can talk to it as to a printer on a serial line. When a client
+// closes the terminal, the printer drops what that client left half-sent and
+// every reply it did not read, so the next client starts clean. (Closing is
+// seen through inotify on the terminal's device node; with two clients at
+// once, either one closing resets the line for both.)
 #pragma once
 
 #include <cstdint>
@@ -31,12 +35,19 @@ private:
     static std::int64_t NowMs();
     bool PumpInput();
     bool PumpOutput();
+    // Reads the close notices; true when a client closed the terminal.
+    bool ClientClosed();
+    void DropClientState();
 
     SimulatedPrinter& printer_;
     int master_ = -1;
     int slaveKeepAlive_ = -1;
+    int closeWatch_ = -1;  // inotify descriptor watching the terminal for closes
     std::string slavePath_;
-    std::deque<std::uint8_t> unsent_;  // on the wire, not yet taken by the terminal
+    // On the wire, not yet taken by the terminal. Refilled from the printer
+    // only when empty, so a client that never reads leaves at most one
+    // batch here and the printer's bounded queue behind it.
+    std::deque<std::uint8_t> unsent_;
 };
 
 }  // namespace talq::sim

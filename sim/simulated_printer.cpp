@@ -41,7 +41,12 @@ SimulatedPrinter::SimulatedPrinter(int model)
 void SimulatedPrinter::Receive(const std::uint8_t* data, std::size_t size, std::int64_t nowMs) {
     if (unplugged_ || data == nullptr) return;
     nowMs_ = nowMs;
-    framer_.Feed(data, size);
+    framer_.Feed(data, size, nowMs);
+}
+
+void SimulatedPrinter::HostClosed() {
+    framer_.Reset();
+    output_.clear();
 }
 
 std::optional<std::int64_t> SimulatedPrinter::NextOutputMs() const {
@@ -213,6 +218,7 @@ void SimulatedPrinter::QueueReply(std::vector<std::uint8_t> reply) {
         reply.insert(reply.begin(), noise_.begin(), noise_.end());
         if (!noiseEveryReply_) noise_.clear();
     }
+    if (output_.size() + reply.size() > kMaxQueuedReplyBytes) return;
     // Bytes leave in order: a reply never overtakes one queued before it.
     std::int64_t ready = nowMs_ + replyDelayMs_;
     if (!output_.empty()) ready = std::max(ready, output_.back().readyMs);

@@ -18,6 +18,10 @@
 
 namespace talq::sim {
 
+// Reply bytes a host leaves untaken are kept up to this many; a reply that
+// does not fit is lost, as from a printer whose transmit buffer is full.
+inline constexpr std::size_t kMaxQueuedReplyBytes = 4096;
+
 class SimulatedPrinter {
 public:
     // model: 0 "KTV-520plus", 1 "KTV-540/542", 2 "KTV-520plusF" (others as 0).
@@ -30,6 +34,9 @@ public:
 
     // Host bytes arriving at nowMs; a command may be split over many calls.
     void Receive(const std::uint8_t* data, std::size_t size, std::int64_t nowMs = 0);
+    // The host closed its end of the line: what it left half-sent and the
+    // replies it never took are dropped, so the next host starts clean.
+    void HostClosed();
 
     // --- Reply bytes, oldest first ---
     bool HasOutput() const { return !output_.empty(); }

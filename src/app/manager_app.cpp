@@ -1,7 +1,9 @@
 #include "app/manager_app.h"
 
+#include <QEvent>
 #include <QTimer>
 #include <cstdlib>
+#include <memory>
 
 #include "app/signal_restore.h"
 #include "gui/main_dialog.h"
@@ -9,6 +11,31 @@
 #include "ui/prompts.h"
 
 namespace talq::app {
+
+namespace {
+
+// For start-up measurements: ends the dialog once it has been painted.
+class EndAfterFirstPaint : public QObject {
+  public:
+    explicit EndAfterFirstPaint(ui::Dialog& dialog) : dialog_(dialog) {
+        dialog.installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !ending_) {
+            ending_ = true;
+            QTimer::singleShot(0, &dialog_, [this] { dialog_.EndDialog(ui::kIdCancel); });
+        }
+        return false;
+    }
+
+  private:
+    ui::Dialog& dialog_;
+    bool ending_ = false;
+};
+
+}  // namespace
 
 ManagerApp::ManagerApp(int& argc, char** argv) : application_(argc, argv) {
     // Every message box is captioned with the program file's name.
@@ -20,9 +47,9 @@ int ManagerApp::InitInstance() {
     {
         gui::MainDialog dialog;
         SignalRestore onSignal(dialog.queuePorts);
-        // For start-up measurements: end as soon as the dialog is up.
+        std::unique_ptr<EndAfterFirstPaint> timing;
         if (std::getenv("TALQ_QUIT_WHEN_SHOWN") != nullptr) {
-            QTimer::singleShot(0, &dialog, [&dialog] { dialog.EndDialog(ui::kIdCancel); });
+            timing = std::make_unique<EndAfterFirstPaint>(dialog);
         }
         dialog.DoModal();
         caughtSignal_ = onSignal.CaughtSignal();

@@ -7,6 +7,7 @@
 #include "gui/about_dialog.h"
 #include "gui/main_ids.h"
 #include "gui/resources.h"
+#include "gui/status_dialog.h"
 #include "gui/templates/templates.h"
 #include "link/usb_discovery.h"
 #include "setup/check_communication.h"
@@ -234,7 +235,15 @@ void MainDialog::OnSelfTest() {
 }
 
 void MainDialog::OnRunManager() {
-    // opens the status dialog
+    // Owned by this dialog, which its modal run blocks; released however it ends, since
+    // nothing uses a finished status dialog again. The connection stays open.
+    auto dialog = std::make_unique<StatusDialog>(this);
+    statusDialog = dialog.get();
+    dialog->port = &port;
+    dialog->portKind = static_cast<link::PortKind>(portKind);
+    dialog->model = model;
+    dialog->DoModal();
+    statusDialog = nullptr;
 }
 
 void MainDialog::OnSysCommand(unsigned command, long) {

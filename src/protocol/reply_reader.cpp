@@ -129,19 +129,22 @@ SwitchReply ReplyReader::ReadSwitch(ReplyBuffer& buffer, bool firstOfRun, const 
     return reply;
 }
 
-std::string ReplyReader::ReadSetting(ReplyBuffer& buffer, std::uint8_t item) {
+std::string ReplyReader::ReadSetting(ReplyBuffer& buffer, std::uint8_t item, int* received) {
     buffer.fill(0);
+    int got = 0;
     if (mode_ == ReadMode::Block) {
-        ReadBlock(buffer);
+        got = ReadBlock(buffer);
+        if (received) *received = got;
         return TextAt(buffer, 4);  // four leading bytes
     }
     Pause(kBytePauseMs);
     // Five reads into byte 0 leave the first value character there.
-    for (int i = 0; i < 5; ++i) ReadInto(buffer, 0, 1);
+    for (int i = 0; i < 5; ++i) got += ReadInto(buffer, 0, 1);
     int more = 2;
     if (item == kItemBaudRate) more = 6;
     if (item == kItemVersionSuffix) more = 4;
-    for (int i = 1; i <= more; ++i) ReadInto(buffer, i, 1);
+    for (int i = 1; i <= more; ++i) got += ReadInto(buffer, i, 1);
+    if (received) *received = got;
     return TextAt(buffer, 0);
 }
 

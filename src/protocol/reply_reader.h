@@ -83,7 +83,9 @@ public:
     SwitchReply ReadSwitch(ReplyBuffer& buffer, bool firstOfRun, const Step& step = {});
 
     // Clears the buffer and reads the value text of serial-setting item k.
-    std::string ReadSetting(ReplyBuffer& buffer, std::uint8_t item);
+    // `received`, when given, gets the count of bytes that arrived: 0 tells a
+    // printer that did not answer from one that answered with an empty value.
+    std::string ReadSetting(ReplyBuffer& buffer, std::uint8_t item, int* received = nullptr);
 
     // Reads the reply to enter-user-setting-mode into `commandBuffer`; not examined.
     void ReadModeReply(std::array<std::uint8_t, 16>& commandBuffer);

@@ -15,6 +15,9 @@ class ExchangeSink {
     virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
     virtual void SetProgress(int position) = 0;
     virtual void StepProgress() = 0;
+    // The printer's texts were read and passed the name check: a dialog shows them now, before
+    // the rest of the run, whatever its outcome.
+    virtual void PrinterTextsRead() {}
 };
 
 }  // namespace talq::status

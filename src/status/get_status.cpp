@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <optional>
 
 #include "protocol/commands.h"
 #include "status/serial_encoding.h"
@@ -21,12 +22,26 @@ std::string SwitchReplyFailure(int switchNumber) {
     return text;
 }
 
+// Ends a run that the printer's replies broke off: the printer is released as
+// after a whole run, and the caller leaves the record and info as they were.
+ExchangeResult FailRun(ReplyReader& reader, ExchangeSink& sink, const std::string& message) {
+    if (reader.mode() == ReadMode::Byte) reader.Drain();
+    reader.Write(protocol::kSelectPeripheralDevice);
+    sink.SetProgress(0);
+    sink.ShowMessage(message, MessageIcon::Exclamation);
+    return ExchangeResult::Failed;
+}
+
 // Models 0 and 2 report their serial settings through their own queries.
-void ReadSerialSettings(ReplyReader& reader, PrinterInfo& info, ExchangeSink& sink) {
+// False when a query got no reply at all (silence or a hang-up): a printer
+// that answers with a value outside the lists still counts as answering.
+bool ReadSerialSettings(ReplyReader& reader, PrinterInfo& info, ExchangeSink& sink) {
     ReplyBuffer buffer{};
+    int received = 0;
     reader.Write(protocol::SerialSettingQuery(protocol::kItemBaudRate));
-    const std::string baud = reader.ReadSetting(buffer, protocol::kItemBaudRate);
+    const std::string baud = reader.ReadSetting(buffer, protocol::kItemBaudRate, &received);
     sink.StepProgress();
+    if (received == 0) return false;
     for (std::size_t i = 0; i < kQueriedBaudTexts.size(); ++i) {
         if (baud == kQueriedBaudTexts[i]) {
             info.baudIndex = static_cast<int>(i);
@@ -34,18 +49,26 @@ void ReadSerialSettings(ReplyReader& reader, PrinterInfo& info, ExchangeSink& si
         }
     }
 
-    const auto firstCharacterOf = [&](std::uint8_t item) {
+    // The first character of the value, or nothing when no byte arrived.
+    const auto firstCharacterOf = [&](std::uint8_t item) -> std::optional<char> {
         reader.Write(protocol::SerialSettingQuery(item));
         sink.StepProgress();
-        const std::string value = reader.ReadSetting(buffer, item);
+        const std::string value = reader.ReadSetting(buffer, item, &received);
         sink.StepProgress();
+        if (received == 0) return std::nullopt;
         return value.empty() ? '\0' : value[0];
     };
-    info.parityIndex = firstCharacterOf(protocol::kItemParity) - '0';
-    info.flowControlIndex = firstCharacterOf(protocol::kItemFlowControl) - '0';
-    const char dataBits = firstCharacterOf(protocol::kItemDataBits);
-    if (dataBits == '7') info.dataBitsIndex = 0;
-    if (dataBits == '8') info.dataBitsIndex = 1;
+    const auto parity = firstCharacterOf(protocol::kItemParity);
+    if (!parity) return false;
+    info.parityIndex = *parity - '0';
+    const auto flowControl = firstCharacterOf(protocol::kItemFlowControl);
+    if (!flowControl) return false;
+    info.flowControlIndex = *flowControl - '0';
+    const auto dataBits = firstCharacterOf(protocol::kItemDataBits);
+    if (!dataBits) return false;
+    if (*dataBits == '7') info.dataBitsIndex = 0;
+    if (*dataBits == '8') info.dataBitsIndex = 1;
+    return true;
 }
 
 }  // namespace
@@ -54,11 +77,11 @@ ExchangeResult GetStatus(const StatusConnection& connection, PrinterStatus& stat
                          PrinterInfo& info, ExchangeSink& sink) {
     if (!IdentifyPrinter(connection, info, sink)) return ExchangeResult::IdentifyFailed;
     ReplyReader reader(connection.port, protocol::ReadModeFor(connection.portKind));
-    const bool byteMode = reader.mode() == ReadMode::Byte;
     sink.SetProgress(0);
 
-    // Fill a copy: a garbled reply must not leave half a run in the record.
+    // Fill copies: a broken-off run must not leave half its values behind.
     PrinterStatus read = status;
+    PrinterInfo readInfo = info;
     ReplyBuffer buffer{};
     bool first = true;
     for (const int slot : kReadOrderSlots) {
@@ -66,36 +89,33 @@ ExchangeResult GetStatus(const StatusConnection& connection, PrinterStatus& stat
         reader.Write(protocol::MemorySwitchQuery(static_cast<std::uint8_t>(number)));
         const auto reply = reader.ReadSwitch(buffer, first, [&sink] { sink.StepProgress(); });
         first = false;
-        if (!reply.IsValid()) {
-            if (byteMode) reader.Drain();
-            reader.Write(protocol::kSelectPeripheralDevice);
-            sink.SetProgress(0);
-            sink.ShowMessage(SwitchReplyFailure(number), MessageIcon::Exclamation);
-            return ExchangeResult::Failed;
-        }
+        if (!reply.IsValid()) return FailRun(reader, sink, SwitchReplyFailure(number));
         auto& pins = read.switches[static_cast<std::size_t>(slot)].pins;
         for (int p = 1; p <= 8; ++p) {
             pins[static_cast<std::size_t>(p)] = reply.PinValue(p);
             sink.StepProgress();
         }
     }
-    status = read;
 
     if (connection.model == 1) {
-        const SerialSettingsIndexes decoded = DecodeSerialSettings(status);
+        const SerialSettingsIndexes decoded = DecodeSerialSettings(read);
         sink.StepProgress();
-        info.baudIndex = decoded.baud;
+        readInfo.baudIndex = decoded.baud;
         sink.StepProgress();
-        info.parityIndex = decoded.parity;
+        readInfo.parityIndex = decoded.parity;
         sink.StepProgress();
-        info.flowControlIndex = decoded.flowControl;
+        readInfo.flowControlIndex = decoded.flowControl;
         sink.StepProgress();
-        info.dataBitsIndex = decoded.dataBits;
+        readInfo.dataBitsIndex = decoded.dataBits;
     } else if (connection.model == 0 || connection.model == 2) {
-        ReadSerialSettings(reader, info, sink);
+        if (!ReadSerialSettings(reader, readInfo, sink)) {
+            return FailRun(reader, sink, kSerialSettingReplyFailedMessage);
+        }
     }
+    status = read;
+    info = readInfo;
 
-    if (byteMode) reader.Drain();
+    if (reader.mode() == ReadMode::Byte) reader.Drain();
     reader.Write(protocol::kSelectPeripheralDevice);
     sink.StepProgress();
     sink.SetProgress(100);

@@ -39,6 +39,7 @@ bool ReadPrinterInfo(ReplyReader& reader, int model, PrinterInfo& info, Exchange
         sink.ShowMessage("This printer don't match our printer name.", MessageIcon::Exclamation);
         return false;
     }
+    sink.PrinterTextsRead();
     return true;
 }
 

@@ -13,6 +13,8 @@ struct PrinterInfo {
     int dataBitsIndex = -1;
     int parityIndex = -1;
     int flowControlIndex = -1;
+
+    bool operator==(const PrinterInfo&) const = default;
 };
 
 }  // namespace talq::status

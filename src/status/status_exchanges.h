@@ -33,8 +33,9 @@ bool ReadPrinterInfo(protocol::ReplyReader& reader, int model, PrinterInfo& info
                      ExchangeSink& sink);
 
 // Reads the six memory switches and the serial settings. On success `status`
-// and `info` hold what the printer reported and the success message is shown;
-// otherwise `status` is untouched.
+// and `info` hold what the printer reported and the success message is shown.
+// On Failed (a garbled switch reply, a serial-setting query left unanswered)
+// both are as they were; IdentifyFailed leaves `status` untouched.
 ExchangeResult GetStatus(const StatusConnection& connection, PrinterStatus& status,
                          PrinterInfo& info, ExchangeSink& sink);
 
@@ -46,6 +47,9 @@ ExchangeResult SetStatus(const StatusConnection& connection, const PrinterStatus
 inline constexpr const char* kSwitchReplyFailedMessage =
     "The printer's reply for memory switch %d was incomplete or garbled, so nothing was "
     "changed. Please try Get Status again.";
+inline constexpr const char* kSerialSettingReplyFailedMessage =
+    "The printer stopped answering while its serial settings were being read, so nothing was "
+    "changed. Check the connection and press Get Status again.";
 inline constexpr const char* kSetStatusWriteFailedMessage =
     "The printer stopped taking commands while its memory switches were being set, so they may "
     "be only partly written. Check the connection and press Set Status again.";

@@ -5,23 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <system_error>
+
+#include "status/replace_file.h"
+
 namespace talq::status {
 namespace {
 
 // O_NONBLOCK only so that a FIFO chosen by mistake cannot hang the dialog in open().
-constexpr int kOpenForSave = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK;
 constexpr int kOpenForLoad = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
-
-bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t written = ::write(fd, bytes + done, size - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
 
 // Reads until size bytes or end of file; returns the count, or -1 on a read error.
 ssize_t ReadUpTo(int fd, std::uint8_t* bytes, std::size_t size) {
@@ -34,6 +26,15 @@ ssize_t ReadUpTo(int fd, std::uint8_t* bytes, std::size_t size) {
         done += static_cast<std::size_t>(got);
     }
     return static_cast<ssize_t>(done);
+}
+
+bool Fail(std::string* reason, const std::string& text) {
+    if (reason != nullptr) *reason = text;
+    return false;
+}
+
+bool FailWithErrno(std::string* reason, int error) {
+    return Fail(reason, std::generic_category().message(error));
 }
 
 }  // namespace
@@ -71,28 +72,31 @@ bool HasStatusFileName(std::string_view name) {
     return name.size() >= 3 && name.substr(name.size() - 3) == "sts";
 }
 
-bool SaveStatusFile(const std::string& path, const PrinterStatus& status) {
-    const int fd = ::open(path.c_str(), kOpenForSave, 0666);
-    if (fd < 0) return false;
+bool SaveStatusFile(const std::string& path, const PrinterStatus& status, std::string* reason) {
     const StatusFileImage image = EncodeStatusImage(status);
-    const bool written = WriteAll(fd, image.data(), image.size());
-    // close() can report a deferred write error (e.g. on network file systems).
-    const bool closed = ::close(fd) == 0;
-    return written && closed;
+    const int error = ReplaceFileContents(path, image);
+    return error == 0 || FailWithErrno(reason, error);
 }
 
-bool LoadStatusFile(const std::string& path, PrinterStatus& status) {
+bool LoadStatusFile(const std::string& path, PrinterStatus& status, std::string* reason) {
     const int fd = ::open(path.c_str(), kOpenForLoad);
-    if (fd < 0) return false;
+    if (fd < 0) return FailWithErrno(reason, errno);
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
         ::close(fd);
-        return false;
+        return FailWithErrno(reason, error);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return S_ISDIR(info.st_mode) ? FailWithErrno(reason, EISDIR)
+                                     : Fail(reason, kNotARegularFile);
     }
     StatusFileImage image{};
     const ssize_t got = ReadUpTo(fd, image.data(), image.size());
+    const int error = errno;
     ::close(fd);
-    if (got < 0) return false;
+    if (got < 0) return FailWithErrno(reason, error);
     status = DecodeStatusImage(image.data(), static_cast<std::size_t>(got));
     return true;
 }

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -85,6 +86,38 @@ Qt::FocusPolicy FocusPolicyOf(const ControlTemplate& control) {
     }
 }
 
+// Arrow keys in a radio group move as the dialog manager moves them: to the
+// next (right, down) or previous (left, up) enabled button in template order,
+// wrapping at the ends, and click it unless it is already checked. Qt's own
+// moves by position on screen and stops at the ends.
+class RadioGroupKeys : public QObject {
+  public:
+    explicit RadioGroupKeys(QButtonGroup& group) : QObject(&group), group_(group) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool forward = key == Qt::Key_Right || key == Qt::Key_Down;
+        if (!forward && key != Qt::Key_Left && key != Qt::Key_Up) return false;
+        const QList<QAbstractButton*> buttons = group_.buttons();
+        const qsizetype count = buttons.size();
+        const qsizetype from = buttons.indexOf(qobject_cast<QAbstractButton*>(watched));
+        if (from < 0) return false;
+        for (qsizetype step = 1; step < count; ++step) {
+            QAbstractButton* target = buttons[(from + (forward ? step : count - step)) % count];
+            if (!target->isEnabled() || target->isHidden()) continue;
+            target->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            if (!target->isChecked()) target->click();
+            break;
+        }
+        return true;
+    }
+
+  private:
+    QButtonGroup& group_;
+};
+
 }  // namespace
 
 void DialogControls::Load(const DialogTemplate& dialog, QWidget& window, const IconSource& icons) {
@@ -136,6 +169,7 @@ void DialogControls::PlaceCombo(QWidget& widget, const ControlTemplate& control)
 
 void DialogControls::FormRadioGroups(const DialogTemplate& dialog, QWidget& window) {
     QButtonGroup* group = nullptr;
+    RadioGroupKeys* keys = nullptr;
     int index = 0;
     for (const auto& control : dialog.controls) {
         const bool isRadio = control.kind == ControlKind::RadioButton;
@@ -144,10 +178,13 @@ void DialogControls::FormRadioGroups(const DialogTemplate& dialog, QWidget& wind
         if (group == nullptr) {
             group = new QButtonGroup(&window);
             group->setExclusive(true);
+            keys = new RadioGroupKeys(*group);
             radioGroups_[control.id] = group;
             index = 0;
         }
-        group->addButton(qobject_cast<QAbstractButton*>(items_.at(control.id)), index++);
+        auto* button = qobject_cast<QAbstractButton*>(items_.at(control.id));
+        group->addButton(button, index++);
+        button->installEventFilter(keys);
     }
 }
 

@@ -123,7 +123,7 @@ TEST_P(PrinterCommands, BadInputTouchesNeitherPrinterNorDisk) {
         {On("set", {dir / "upper.STS"}), 7, "Wrong format files loaded."},
         {On("set", {dir / "bad.json"}), 7, "malformed JSON"},
         {On("set", {dir / "missing.sts"}), 7, "No such file or directory"},
-        {On("set", {dir.operator/("")}), 7, "Wrong format"},
+        {On("set", {dir / ""}), 7, "Wrong format"},
     };
     for (const auto& c : cases) {
         const auto result = RunTalq(c.args);

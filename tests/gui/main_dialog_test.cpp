@@ -4,6 +4,7 @@
 // over a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -114,6 +115,49 @@ TEST_F(ConnectionDialog, ListsFollowTheModelAndTheInterface) {
     EXPECT_EQ(StateOf(List(kIdBaudList)), (ListState{test::kBaudRates, "19200", true}));
     EXPECT_EQ(List(kIdPortList).currentText(), "COM1");
     EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ConnectionDialog, ArrowKeysStepThroughTheInterfacesInOrderAndWrapAround) {
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    const auto focused = [this] {
+        QWidget* focus = QApplication::focusWidget();
+        return focus == dialog.Item(kIdSerial) ? "SERIAL"
+               : focus == dialog.Item(kIdParallel) ? "PARALLEL"
+               : focus == dialog.Item(kIdUsb)      ? "USB"
+                                                   : "other";
+    };
+    struct Step {
+        Qt::Key key;
+        const char* focus;
+        const char* checked;
+        const char* port;  // the third entry, chosen before the key, stays when no handler runs
+        std::size_t messages;
+    };
+    const Step steps[] = {
+        {Qt::Key_Down, "PARALLEL", "PARALLEL", "LPT1", 0},
+        {Qt::Key_Down, "USB", "SERIAL", "COM1", 1},  // no USB printer: back to SERIAL
+        {Qt::Key_Right, "SERIAL", "SERIAL", "COM3", 1},
+        {Qt::Key_Left, "USB", "SERIAL", "COM1", 2},
+        {Qt::Key_Up, "PARALLEL", "PARALLEL", "LPT1", 2},
+        {Qt::Key_Left, "SERIAL", "SERIAL", "COM1", 2},
+    };
+    Click(kIdSerial);
+    for (const auto& step : steps) {
+        Choose(kIdPortList, 2);
+        test::PressKey(*QApplication::focusWidget(), step.key);
+        const std::tuple seen(std::string(focused()), CheckedInterface(dialog),
+                              List(kIdPortList).currentText().toStdString(), prompts.messages.size());
+        EXPECT_EQ(seen, std::tuple(std::string(step.focus), std::string(step.checked),
+                                   std::string(step.port), step.messages));
+    }
+    // With "KTV-520plusF" the other two are off and the keys stay on SERIAL.
+    Choose(kIdModelList, 2);
+    Click(kIdSerial);
+    Choose(kIdPortList, 2);
+    test::PressKey(*QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(std::string(focused()), "SERIAL");
+    EXPECT_EQ(List(kIdPortList).currentText(), "COM3");
 }
 
 TEST(ConnectionDialogCheck, EveryOutcomeWithItsMessageAndButtons) {
@@ -249,6 +293,24 @@ TEST_F(ConnectionDialog, AboutBoxOpensFromF1AndTheContextMenuAndChangesNothing) 
     const auto after = std::tuple(StateOf(List(kIdBaudList)), Buttons(dialog), dialog.connected);
     EXPECT_EQ(after, before);
     EXPECT_TRUE(os.IsOpen("COM1"));
+}
+
+TEST(ConnectionDialogEnd, ExitEndsTheRunAndTheDialogClosesItsConnection) {
+    WatchedPlatform os;
+    test::ScopedPlatform scoped{os};
+    os.AddDevice("COM1", std::make_shared<test::SimulatedPrinterDevice>(0));
+    test::PromptRecorder prompts;
+    {
+        MainDialog dialog;
+        prompts.AnswerModal([](QDialog& d) {
+            test::Click(*d.findChild<QWidget*>(QString::number(kIdCheckCommunication)));
+            test::Click(*d.findChild<QWidget*>(QString::number(kIdExit)));
+        });
+        EXPECT_EQ(dialog.DoModal(), ui::kIdCancel);
+        EXPECT_TRUE(dialog.connected);
+        EXPECT_TRUE(os.IsOpen("COM1"));
+    }
+    EXPECT_FALSE(os.IsOpen("COM1"));
 }
 
 TEST(ConnectionDialogRealTime, IdentifiesThePrinterOverAPseudoTerminal) {

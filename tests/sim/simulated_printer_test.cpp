@@ -191,5 +191,29 @@ TEST(SimulatedPrinter, FaultModes) {
     EXPECT_EQ(printer.TakeReady(1250).size(), 1u + 10u);  // 2E, then "_OTHER CO\0"
 }
 
+TEST(SimulatedPrinter, RecoversFromAHalfSentCommandAndBoundsWhatIsNotTaken) {
+    const Bytes modelQuery{0x1D, 0x49, 0x01};
+    const Bytes bogusLength{0x1D, 0x28, 0x45, 0xFF, 0xFF};  // announces 65,535 bytes of data
+
+    SimulatedPrinter printer(0);
+    printer.Receive(bogusLength.data(), bogusLength.size(), 1000);
+    EXPECT_EQ(Ask(printer, modelQuery, 1000 + kCommandGapMs), Bytes{}) << "still data in time";
+    EXPECT_EQ(Ask(printer, modelQuery, 1001 + 2 * kCommandGapMs), Bytes{0x20}) << "after a gap";
+
+    printer.Receive(bogusLength.data(), bogusLength.size(), 5000);
+    printer.HostClosed();
+    EXPECT_EQ(Ask(printer, modelQuery, 5000), Bytes{0x20}) << "at once after a close";
+
+    // A host that asks and never reads: the queue stops at its bound, whole replies only,
+    // and a close drops it.
+    for (int i = 0; i < 10000; ++i) printer.Receive(modelQuery.data(), modelQuery.size(), 6000);
+    EXPECT_EQ(printer.OutputSize(), kMaxQueuedReplyBytes);
+    const Bytes makerQuery{0x1D, 0x49, 0x42};
+    printer.Receive(makerQuery.data(), makerQuery.size(), 6000);
+    EXPECT_EQ(printer.OutputSize(), kMaxQueuedReplyBytes);
+    printer.HostClosed();
+    EXPECT_EQ(Ask(printer, makerQuery, 6000), Text('_', "KESTRUM"));
+}
+
 }  // namespace
 }  // namespace talq::sim

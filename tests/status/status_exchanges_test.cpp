@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "protocol/commands.h"
+
 #include "status/exchange_transcripts.h"
 #include "support/com_port.h"
 #include "support/recording_sink.h"
@@ -30,12 +34,37 @@ struct StatusFixture : ::testing::Test {
 
     // An identified connection, as Check Communication leaves it.
     StatusConnection Connect(int model, link::PortKind readsAs = link::Serial) {
-        device = std::make_shared<test::SimulatedPrinterDevice>(model);
-        os.AddDevice("COM1", device);
-        EXPECT_TRUE(test::OpenCom(port, "COM1"));
-        os.ClearTranscript();
-        return {port, readsAs, model};
+        return ConnectTo(std::make_shared<test::SimulatedPrinterDevice>(model), "COM1", readsAs);
     }
+    StatusConnection ConnectTo(std::shared_ptr<test::SimulatedPrinterDevice> printer,
+                               const std::string& portName, link::PortKind readsAs) {
+        device = std::move(printer);
+        os.AddDevice(portName, device);
+        EXPECT_TRUE(test::OpenCom(port, portName));
+        os.ClearTranscript();
+        return {port, readsAs, device->Printer().Model()};
+    }
+};
+
+// A printer that stops answering from the moment the host asks for one
+// serial-setting item: it falls silent, or goes from the wire altogether.
+class PrinterStoppingAtItem : public test::SimulatedPrinterDevice {
+  public:
+    PrinterStoppingAtItem(int model, std::uint8_t item, bool hangUp)
+        : SimulatedPrinterDevice(model), query_(protocol::SerialSettingQuery(item)),
+          hangUp_(hangUp) {}
+
+    void Write(const std::uint8_t* data, std::size_t size, std::int64_t nowMs) override {
+        if (std::search(data, data + size, query_.begin(), query_.end()) != data + size) {
+            if (hangUp_) Printer().SetUnplugged(true);
+            Printer().SetSilent(true);
+        }
+        SimulatedPrinterDevice::Write(data, size, nowMs);
+    }
+
+  private:
+    protocol::Command<7> query_;
+    bool hangUp_;
 };
 
 std::vector<std::string> SwitchQueryByteMode(const char* n, const char* pins) {
@@ -191,6 +220,56 @@ TEST_F(StatusFixture, GarbledSwitchReplyFailsTheRunAndKeepsTheRecord) {
     EXPECT_EQ(sink.messages.back().icon, MessageIcon::Exclamation);
     EXPECT_NE(sink.messages.back().text.find("memory switch 2"), std::string::npos);
     EXPECT_EQ(os.Exchange().back(), "write 1B 3D 01");
+}
+
+TEST_F(StatusFixture, AnUnansweredSerialSettingQueryFailsTheRunAndKeepsRecordAndInfo) {
+    struct Case {
+        const char* port;
+        int model;
+        std::uint8_t item;
+        link::PortKind readsAs;
+        bool hangUp;
+    };
+    const Case cases[] = {
+        {"COM1", 0, protocol::kItemBaudRate, link::Serial, false},
+        {"COM2", 2, protocol::kItemParity, link::Usb, true},
+        {"COM3", 0, protocol::kItemFlowControl, link::Serial, true},
+        {"COM4", 2, protocol::kItemDataBits, link::Usb, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.port);
+        const auto connection = ConnectTo(
+            std::make_shared<PrinterStoppingAtItem>(c.model, c.item, c.hangUp), c.port, c.readsAs);
+        status = PrinterStatus{};
+        status.switches[3].pins[2] = 1;
+        info = PrinterInfo{"Ver 1.05", "KTV-520plus", 5, 0, 1, 2};  // as after an earlier run
+        const PrinterStatus statusBefore = status;
+        const PrinterInfo infoBefore = info;
+        sink = test::RecordingSink{};
+
+        EXPECT_EQ(GetStatus(connection, status, info, sink), ExchangeResult::Failed);
+        EXPECT_EQ(status, statusBefore);
+        EXPECT_EQ(info, infoBefore);
+        EXPECT_EQ(sink.messages, (std::vector<test::RecordingSink::Message>{
+                                     {kSerialSettingReplyFailedMessage, MessageIcon::Exclamation}}));
+        EXPECT_EQ(sink.progress.back(), "set 0");
+        EXPECT_EQ(os.Exchange().back().rfind("write 1B 3D 01", 0), 0u);  // moves 0 after a hang-up
+    }
+}
+
+TEST_F(StatusFixture, SerialSettingValuesOutsideTheListsAreTakenAsTheyCome) {
+    const auto connection = Connect(0);
+    Printer().SetSetting(protocol::kItemBaudRate, "1200");
+    Printer().SetSetting(protocol::kItemParity, "9");
+    Printer().SetSetting(protocol::kItemFlowControl, "");
+    Printer().SetSetting(protocol::kItemDataBits, "6");
+    info = PrinterInfo{"Ver 1.05", "KTV-520plus", 5, 0, 1, 2};
+
+    EXPECT_EQ(GetStatus(connection, status, info, sink), ExchangeResult::Success);
+    EXPECT_EQ(info.baudIndex, 5);  // no list entry: kept
+    EXPECT_EQ(info.dataBitsIndex, 0);
+    EXPECT_EQ(info.parityIndex, 9);  // selects nothing in the list
+    EXPECT_EQ(info.flowControlIndex, -48);  // an empty value still answers
 }
 
 TEST_F(StatusFixture, SetStatusWithAllPinsClearSendsTheTemplates) {

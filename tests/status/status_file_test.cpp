@@ -1,7 +1,11 @@
 #include "status/status_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -102,16 +106,86 @@ TEST_F(StatusFileTest, ShortFilesLeaveTheRestZeroAndLongFilesAreCutAt216) {
     EXPECT_EQ(IntegerAt(decoded, 1), 0x1234);
 }
 
-TEST_F(StatusFileTest, FailuresAreReportedAndLeaveTheRecordAlone) {
+TEST_F(StatusFileTest, FailuresAreReportedWithTheirReasonAndLeaveTheRecordAlone) {
     PrinterStatus status = Sample();
-    EXPECT_FALSE(LoadStatusFile(PathOf("missing.sts"), status));
-    EXPECT_FALSE(LoadStatusFile(dir_.string(), status));  // a folder is no status file
+    ASSERT_EQ(mkfifo(PathOf("fifo.sts").c_str(), 0600), 0);
+    const std::pair<std::string, const char*> loads[] = {
+        {PathOf("missing.sts"), "No such file or directory"},
+        {dir_.string(), "Is a directory"},  // a folder is no status file
+        {PathOf("fifo.sts"), kNotARegularFile},
+    };
+    for (const auto& [path, why] : loads) {
+        std::string reason;
+        EXPECT_FALSE(LoadStatusFile(path, status, &reason)) << path;
+        EXPECT_EQ(reason, why) << path;
+    }
     EXPECT_EQ(status, Sample());
 
-    EXPECT_FALSE(SaveStatusFile(PathOf("no-such-folder/a.sts"), status));
+    std::string reason;
+    EXPECT_FALSE(SaveStatusFile(PathOf("no-such-folder/a.sts"), status, &reason));
+    EXPECT_EQ(reason, "No such file or directory");
+    EXPECT_FALSE(SaveStatusFile(dir_.string(), status, &reason));
+    EXPECT_EQ(reason, "Is a directory");
     if (access("/dev/full", W_OK) == 0) {
-        EXPECT_FALSE(SaveStatusFile("/dev/full", status));  // every write fails with ENOSPC
+        // A device cannot be replaced by renaming: it is written in place, and stays a device.
+        EXPECT_FALSE(SaveStatusFile("/dev/full", status, &reason));
+        EXPECT_EQ(reason, "No space left on device");
+        struct stat st {};
+        ASSERT_EQ(stat("/dev/full", &st), 0);
+        EXPECT_TRUE(S_ISCHR(st.st_mode));
     }
+}
+
+TEST_F(StatusFileTest, ASaveThatFailsPartWayLeavesTheOldFileAsItWas) {
+    const std::string path = PathOf("good.sts");
+    ASSERT_TRUE(SaveStatusFile(path, Sample()));
+    const std::vector<std::uint8_t> before = ReadBytes(path);
+
+    // In a child, so the size limit binds nothing else: 100 bytes go, the rest fails.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of killing
+        const rlimit limit{100, 100};
+        std::string reason;
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+        if (SaveStatusFile(path, PrinterStatus{}, &reason)) _exit(1);
+        _exit(reason == "File too large" ? 0 : 2);
+    }
+    int wait = 0;
+    ASSERT_EQ(waitpid(child, &wait, 0), child);
+    ASSERT_TRUE(WIFEXITED(wait));
+    EXPECT_EQ(WEXITSTATUS(wait), 0) << "1: saved anyway, 2: another reason, 3: no limit";
+
+    EXPECT_EQ(ReadBytes(path), before);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"good.sts"}) << "no temporary file is left";
+}
+
+TEST_F(StatusFileTest, PermissionsAndLinksAreThoseOfAPlainWrite) {
+    const mode_t previous = umask(027);
+    const std::string created = PathOf("new.sts");
+    const bool saved = SaveStatusFile(created, Sample());
+    umask(previous);
+    ASSERT_TRUE(saved);
+    struct stat st {};
+    ASSERT_EQ(stat(created.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u) << "0666 less the umask";
+
+    ASSERT_EQ(chmod(created.c_str(), 0604), 0);
+    ASSERT_TRUE(SaveStatusFile(created, PrinterStatus{}));
+    ASSERT_EQ(stat(created.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u) << "a replaced file keeps its permissions";
+
+    // Saving through a symbolic link replaces the file it names and keeps the link.
+    const std::string link = PathOf("link.sts");
+    ASSERT_EQ(symlink(created.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(SaveStatusFile(link, Sample()));
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    const StatusFileImage image = EncodeStatusImage(Sample());
+    EXPECT_EQ(ReadBytes(created), std::vector<std::uint8_t>(image.begin(), image.end()));
 }
 
 TEST(StatusFileName, OnlyALowerCaseStsEndingIsAccepted) {

@@ -10,7 +10,7 @@ const ui::DialogTemplate& AboutTemplate() {
         {
             {kNoId, Icon, "128", {11, 17, 20, 20}},
             {kNoId, Label, "TALQ Version 1.0", {40, 10, 119, 8}, kNoPrefix},
-            {kNoId, Label, "Memory switch set-up for KTV printers", {40, 25, 150, 8}},
+            {kNoId, Label, "KTV printer memory switches", {40, 25, 119, 8}},
             {1, DefaultPushButton, "OK", {178, 7, 50, 14}, kGroup | kTabStop},
         }};
     return about;

@@ -1,0 +1,65 @@
+// Save Status and Load Status: the record to and from a status file the user
+// chooses. Neither touches the printer.
+#include <QFileInfo>
+
+#include "gui/status_dialog.h"
+#include "status/serial_encoding.h"
+#include "status/status_file.h"
+#include "ui/prompts.h"
+
+namespace talq::gui {
+
+namespace {
+
+constexpr const char* kStatusFileFilter = "Status Files (*.sts)|*.sts|";
+
+std::string FileNameOf(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+}
+
+}  // namespace
+
+void StatusDialog::OnSaveStatus() {
+    // No default extension: a name typed without ".sts" is saved as typed.
+    const auto path = ui::AskFileName(this, {.save = true,
+                                             .title = "Save current status",
+                                             .initialName = "Noname.sts",
+                                             .filter = kStatusFileFilter,
+                                             .defaultExtension = "",
+                                             .overwritePrompt = true,
+                                             .createPrompt = true,
+                                             .mustExist = false});
+    if (!path) return;
+    std::string reason;
+    if (!status::SaveStatusFile(*path, status, &reason)) {
+        ui::MessageBox(this, "The status could not be saved to \"" + *path + "\": " + reason + ".",
+                       ui::MessageIcon::Exclamation);
+    }
+}
+
+void StatusDialog::OnLoadStatus() {
+    const auto path = ui::AskFileName(this, {.save = false,
+                                             .title = "Load saved status",
+                                             .initialName = "*.sts",
+                                             .filter = kStatusFileFilter,
+                                             .defaultExtension = "",
+                                             .overwritePrompt = false,
+                                             .createPrompt = false,
+                                             .mustExist = true});
+    if (!path) return;
+    if (!status::HasStatusFileName(FileNameOf(*path))) {
+        ui::MessageBox(this, "Wrong format files loaded.", ui::MessageIcon::Exclamation);
+        return;
+    }
+    std::string reason;
+    if (!status::LoadStatusFile(*path, status, &reason)) {
+        ui::MessageBox(this, "The status could not be loaded from \"" + *path + "\": " + reason +
+                                 ".",
+                       ui::MessageIcon::Exclamation);
+        return;
+    }
+    if (model == 1) tabs.settingPage->SetSerialIndexes(status::DecodeSerialSettings(status));
+    ShowNewRecord();
+}
+
+}  // namespace talq::gui
