@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/signal_restore.h"
 #include "gui/main_dialog.h"
 #include "gui/resources.h"
 #include "ui/prompts.h"
@@ -45,11 +46,13 @@ ManagerApp::ManagerApp(int& argc, char** argv) : application_(argc, argv) {
 int ManagerApp::InitInstance() {
     {
         gui::MainDialog dialog;
+        SignalRestore onSignal(dialog.queuePorts);
         std::unique_ptr<EndAfterFirstPaint> timing;
         if (std::getenv("TALQ_QUIT_WHEN_SHOWN") != nullptr) {
             timing = std::make_unique<EndAfterFirstPaint>(dialog);
         }
         dialog.DoModal();
+        caughtSignal_ = onSignal.CaughtSignal();
     }
     return 0;
 }

@@ -14,8 +14,12 @@ class ManagerApp {
     // connection and gives the print queues back). Returns 0: the program ends.
     int InitInstance();
 
+    // The signal that ended the dialog's run early, or 0.
+    int CaughtSignal() const { return caughtSignal_; }
+
   private:
     QApplication application_;
+    int caughtSignal_ = 0;
 };
 
 }  // namespace talq::app

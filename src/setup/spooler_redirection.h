@@ -1,9 +1,14 @@
-// Print queues that print to the port being checked are moved off it while the program runs
-// and given their ports back at the end.
+// Print queues that print to the port being checked are moved off it while the
+// program runs and given their ports back at the end. A moved queue is also
+// paused, so the jobs sent to it meanwhile wait instead of going nowhere; and
+// every move is journalled first (see spooler_journal.h), so a crash cannot
+// leave a queue moved for good.
 #pragma once
 
 #include <map>
 #include <string>
+
+#include "setup/spooler_journal.h"
 
 namespace talq::setup {
 
@@ -16,5 +21,16 @@ void RedirectSpoolerQueues(const std::string& portName, QueuePorts& queuePorts);
 
 // Gives every recorded queue its port back and empties the record. Silent on every failure.
 void RestoreSpoolerQueues(QueuePorts& queuePorts);
+
+// Gives back every queue this program has switched and not yet given back, for
+// an end that does not pass through the dialog (a signal). Safe to repeat, and
+// a RestoreSpoolerQueues afterwards changes nothing more.
+void RestoreAllSpoolerQueues();
+
+// The same over a given journal.
+void RedirectSpoolerQueues(const std::string& portName, QueuePorts& queuePorts,
+                           SpoolerJournal& journal);
+void RestoreSpoolerQueues(QueuePorts& queuePorts, SpoolerJournal& journal);
+void RestoreAllSpoolerQueues(SpoolerJournal& journal);
 
 }  // namespace talq::setup

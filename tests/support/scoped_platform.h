@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/spooler.h"
 #include "platform/usb_bus.h"
 
 namespace talq::test {
@@ -22,5 +23,6 @@ private:
 
 using ScopedPlatform = ScopedInstall<platform::Platform, &platform::Install>;
 using ScopedUsbBus = ScopedInstall<platform::UsbBus, &platform::InstallUsbBus>;
+using ScopedSpooler = ScopedInstall<platform::Spooler, &platform::InstallSpooler>;
 
 }  // namespace talq::test

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "support/fake_spooler.h"
 #include "support/virtual_device.h"
 
 namespace talq::test {
@@ -62,6 +63,10 @@ public:
     void Pause(int milliseconds) override;
     std::int64_t NowMs() override { return nowMs_; }
 
+    // The spooler while this platform lives, so a check on "COM1" never
+    // reaches the machine's scheduler; empty unless a test adds queues.
+    FakeSpooler spooler;
+
 private:
     struct Slot {
         std::shared_ptr<VirtualDevice> device;
@@ -90,6 +95,7 @@ private:
     platform::DeviceHandle nextHandle_ = 100;
     std::int64_t nowMs_ = 0;
     std::vector<std::string> transcript_;
+    ScopedSpooler spoolerInstalled_{spooler};
 };
 
 }  // namespace talq::test

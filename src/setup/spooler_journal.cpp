@@ -1,0 +1,242 @@
+#include "setup/spooler_journal.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+#include <system_error>
+#include <utility>
+
+namespace talq::setup {
+namespace {
+
+constexpr std::string_view kPrefix = "queues-";
+constexpr std::string_view kSuffix = ".journal";
+
+// Fields are tab-separated on one line each; these characters are escaped.
+std::string Escape(const std::string& text) {
+    std::string out;
+    for (const unsigned char c : text) {
+        if (c == '%' || c < 0x20 || c == 0x7F) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string Unescape(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 &&
+            HexDigit(text[i + 2]) >= 0) {
+            out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, '\t');) fields.push_back(Unescape(field));
+    return fields;
+}
+
+void Remove(std::vector<JournalEntry>& entries, const std::string& scheduler,
+            const std::string& queue) {
+    std::erase_if(entries, [&](const JournalEntry& e) {
+        return e.scheduler == scheduler && e.queue == queue;
+    });
+}
+
+// Replays the file's lines; a line cut short by a crash (no newline) never
+// took effect, since its queue is changed only after the line is written.
+std::vector<JournalEntry> Replay(int fd) {
+    std::string text;
+    char buffer[4096];
+    for (off_t offset = 0;;) {
+        const ssize_t n = pread(fd, buffer, sizeof buffer, offset);
+        if (n <= 0) break;
+        text.append(buffer, static_cast<std::size_t>(n));
+        offset += n;
+    }
+    std::vector<JournalEntry> entries;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::vector<std::string> f = Fields(text.substr(start, end - start));
+        if (f.size() == 5 && f[0] == "switch") {
+            Remove(entries, f[1], f[2]);
+            entries.push_back({f[1], f[2], f[3], f[4] == "1"});
+        } else if (f.size() == 3 && f[0] == "done") {
+            Remove(entries, f[1], f[2]);
+        }
+    }
+    return entries;
+}
+
+// The open file is still the one at `file` (not removed or replaced by
+// another process between opening and locking it).
+bool StillLinked(int fd, const std::filesystem::path& file) {
+    struct stat opened {};
+    struct stat named {};
+    return fstat(fd, &opened) == 0 && stat(file.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+std::filesystem::path HomeDirectory() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') return home;
+    if (const passwd* user = getpwuid(getuid()); user != nullptr && user->pw_dir != nullptr) {
+        return user->pw_dir;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::filesystem::path JournalDirectory() {
+    std::filesystem::path state;
+    // A relative value is invalid and ignored.
+    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg != nullptr && *xdg == '/') {
+        state = xdg;
+    } else if (const auto home = HomeDirectory(); !home.empty()) {
+        state = home / ".local" / "state";
+    } else {
+        return {};
+    }
+    return state / "talquist-manager";
+}
+
+SpoolerJournal::SpoolerJournal(std::filesystem::path directory)
+    : directory_(std::move(directory)) {}
+
+SpoolerJournal::SpoolerJournal(std::filesystem::path file, int fd,
+                               std::vector<JournalEntry> entries)
+    : directory_(file.parent_path()),
+      file_(std::move(file)),
+      fd_(fd),
+      entries_(std::move(entries)) {}
+
+SpoolerJournal::SpoolerJournal(SpoolerJournal&& other) noexcept
+    : directory_(std::move(other.directory_)),
+      file_(std::move(other.file_)),
+      fd_(std::exchange(other.fd_, -1)),
+      entries_(std::move(other.entries_)) {}
+
+SpoolerJournal::~SpoolerJournal() {
+    Close();
+}
+
+void SpoolerJournal::Close() {
+    if (fd_ >= 0) close(fd_);  // releases the lock; a file with entries stays for recovery
+    fd_ = -1;
+}
+
+std::optional<SpoolerJournal> SpoolerJournal::TakeOver(const std::filesystem::path& file) {
+    const int fd = open(file.c_str(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return std::nullopt;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || !StillLinked(fd, file)) {
+        close(fd);
+        return std::nullopt;
+    }
+    SpoolerJournal journal(file, fd, Replay(fd));
+    if (journal.entries_.empty()) {
+        unlink(file.c_str());
+        journal.Close();
+    }
+    return journal;
+}
+
+std::vector<std::filesystem::path> SpoolerJournal::FilesIn(const std::filesystem::path& directory) {
+    std::vector<std::filesystem::path> files;
+    std::error_code error;
+    for (const auto& item : std::filesystem::directory_iterator(directory, error)) {
+        const std::string name = item.path().filename().string();
+        if (name.starts_with(kPrefix) && name.ends_with(kSuffix)) files.push_back(item.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+bool SpoolerJournal::Create() {
+    const std::filesystem::path directory = directory_.empty() ? JournalDirectory() : directory_;
+    if (directory.empty()) return false;
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    // A starting program may take over and remove a file it finds unlocked and
+    // empty, between our making and our locking it: then make another.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::string pattern =
+            (directory / (std::string(kPrefix) + "XXXXXX" + std::string(kSuffix))).string();
+        const int fd =
+            mkostemps(pattern.data(), static_cast<int>(kSuffix.size()), O_APPEND | O_CLOEXEC);
+        if (fd < 0) return false;
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0 && StillLinked(fd, pattern)) {
+            fd_ = fd;
+            file_ = pattern;
+            return true;
+        }
+        close(fd);
+    }
+    return false;
+}
+
+bool SpoolerJournal::Append(const std::string& line) {
+    if (fd_ < 0 && !Create()) return false;
+    const ssize_t n = write(fd_, line.data(), line.size());
+    return n == static_cast<ssize_t>(line.size()) && fdatasync(fd_) == 0;
+}
+
+bool SpoolerJournal::Add(const JournalEntry& entry) {
+    const std::string line = "switch\t" + Escape(entry.scheduler) + "\t" + Escape(entry.queue) +
+                             "\t" + Escape(entry.previousPort) + "\t" +
+                             (entry.pausedByUs ? "1" : "0") + "\n";
+    if (!Append(line)) return false;
+    Remove(entries_, entry.scheduler, entry.queue);
+    entries_.push_back(entry);
+    return true;
+}
+
+void SpoolerJournal::Drop(const std::string& scheduler, const std::string& queue) {
+    if (Find(scheduler, queue) == nullptr) return;
+    Remove(entries_, scheduler, queue);
+    if (entries_.empty()) {
+        unlink(file_.c_str());  // nothing left to give back
+        Close();
+        return;
+    }
+    Append("done\t" + Escape(scheduler) + "\t" + Escape(queue) + "\n");
+}
+
+const JournalEntry* SpoolerJournal::Find(const std::string& scheduler,
+                                         const std::string& queue) const {
+    const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const JournalEntry& e) {
+        return e.scheduler == scheduler && e.queue == queue;
+    });
+    return it != entries_.end() ? &*it : nullptr;
+}
+
+SpoolerJournal& ProcessJournal() {
+    static SpoolerJournal journal{std::filesystem::path()};
+    return journal;
+}
+
+}  // namespace talq::setup
