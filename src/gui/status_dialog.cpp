@@ -62,13 +62,19 @@ bool StatusDialog::OnInitDialog() {
 }
 
 void StatusDialog::keyPressEvent(QKeyEvent* event) {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    auto* button = qobject_cast<QPushButton*>(focusWidget());
-    if (enter && event->modifiers() == Qt::NoModifier && button != nullptr && button->isEnabled()) {
-        button->click();
+    // The keypad's Enter is the same key to the user as the main one.
+    const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+                       (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (!enter) {
+        ui::Dialog::keyPressEvent(event);
         return;
     }
-    ui::Dialog::keyPressEvent(event);
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (button != nullptr && button->isEnabled()) {
+        button->click();
+    } else {
+        OnOK();
+    }
 }
 
 void StatusDialog::EnableStatusControls(bool enable) {

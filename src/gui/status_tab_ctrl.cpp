@@ -7,8 +7,8 @@
 namespace talq::gui {
 
 StatusTabCtrl::StatusTabCtrl()
-    : settingPage(std::make_unique<PrinterSettingPage>()),
-      switchPage(std::make_unique<MemorySwitchPage>()) {}
+    : switchPage(std::make_unique<MemorySwitchPage>()),
+      settingPage(std::make_unique<PrinterSettingPage>()) {}
 
 // The pages go before the dialog's window, which would otherwise delete them as its children.
 StatusTabCtrl::~StatusTabCtrl() = default;

@@ -34,8 +34,9 @@ class StatusTabCtrl : public QObject {
 
     QTabWidget* widget() const { return tabs_; }
 
-    std::unique_ptr<PrinterSettingPage> settingPage;
+    // Declared in the order the constructor makes them.
     std::unique_ptr<MemorySwitchPage> switchPage;
+    std::unique_ptr<PrinterSettingPage> settingPage;
 
   protected:
     // The display area is only known once the tab control has laid itself out.

@@ -255,6 +255,20 @@ TEST_F(StatusDialogTest, PagesWalkTheSixSwitchesWithTheModelsCaptionsAndStoreCli
     }
 }
 
+TEST_F(StatusDialogTest, TheKeypadEnterKeyActsAsEnter) {
+    Open(0);
+    // On the focused push button it presses the button ...
+    QWidget& get = *dialog->Item(kGet);
+    get.setFocus();
+    QTest::keyClick(&get, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(prompts.messages, std::vector<Message>{kGotStatus});
+    // ... and elsewhere it ends the dialog with 1.
+    QWidget& tabs = *dialog->tabs.widget()->tabBar();
+    tabs.setFocus();
+    QTest::keyClick(&tabs, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(dialog->result(), 1);
+}
+
 TEST_F(StatusDialogTest, EachTabRendersAfterAGetStatus) {
     Open(1);
     Press(kGet);
