@@ -160,11 +160,16 @@ void DialogControls::PlaceCombo(QWidget& widget, const ControlTemplate& control)
     const QRect dropped = ToPixels(control.rect, units_);
     combo.resize(dropped.width(), comboHeight_);
     // The template's height includes the drop-down part: one row per line of
-    // the dialog font, never fewer than the fixed entries it came with.
+    // the dialog font. A list without a scroll bar shows all its fixed entries;
+    // one with a scroll bar drops down to the template's height and scrolls.
     const int rows = std::max(1, (dropped.height() - comboHeight_) / std::max(1, units_.y));
-    combo.setMaxVisibleItems(std::max(rows, static_cast<int>(control.items.size())));
-    combo.view()->setVerticalScrollBarPolicy((control.style & kVScroll) ? Qt::ScrollBarAsNeeded
-                                                                        : Qt::ScrollBarAlwaysOff);
+    const bool scrolls = (control.style & kVScroll) != 0;
+    combo.setMaxVisibleItems(scrolls ? rows
+                                     : std::max(rows, static_cast<int>(control.items.size())));
+    // Styles that pop a list up over the current entry ignore the row count.
+    if (scrolls) combo.setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    combo.view()->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAsNeeded
+                                                     : Qt::ScrollBarAlwaysOff);
 }
 
 void DialogControls::FormRadioGroups(const DialogTemplate& dialog, QWidget& window) {

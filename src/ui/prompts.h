@@ -24,6 +24,8 @@ struct FileRequest {
     std::string filter;
     std::string defaultExtension;
     bool overwritePrompt = false;
+    // Qt's file dialog has no question before a new file is created, so a new name is taken
+    // as chosen; the overwrite prompt still guards an existing file.
     bool createPrompt = false;
     bool mustExist = false;
 };
