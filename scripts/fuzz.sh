@@ -11,11 +11,11 @@
 #                                   from the checked-in seeds; the tree is not
 #                                   written; skipped when clang has no libFuzzer
 #
-# TARGET is one of: status_file reply_reader exchanges command_framer
+# TARGET is one of: status_file reply_reader exchanges command_framer status_json
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(status_file reply_reader exchanges command_framer)
+targets=(status_file reply_reader exchanges command_framer status_json)
 build=build-fuzz
 usage() { echo "usage: $0 TARGET SECONDS | --ci [RUNS]   (TARGET: ${targets[*]})" >&2; exit 2; }
 [ $# -ge 1 ] || usage
