@@ -14,20 +14,6 @@ std::string SystemReason() {
     return std::strerror(errno);
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) {
-            if (written == 0) errno = EIO;
-            return false;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
@@ -60,26 +46,6 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
     ::close(fd);
     bytes.resize(done);
     return bytes;
-}
-
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
-    static int serial = 0;
-    const std::string temporary =
-        path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = SystemReason();
-        return false;
-    }
-    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    if (!written) error = SystemReason();
-    // close() can report a deferred write error.
-    const bool closed = ::close(fd) == 0;
-    if (written && !closed) error = SystemReason();
-    if (written && closed && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
-    if (written && closed) error = SystemReason();
-    ::unlink(temporary.c_str());
-    return false;
 }
 
 }  // namespace talq::cli

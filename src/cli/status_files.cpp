@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cli/file_io.h"
+#include "status/replace_file.h"
 #include "status/status_file.h"
 
 namespace talq::cli {
@@ -66,11 +67,13 @@ bool WriteStatusOutput(const std::string& path, const status::PrinterStatus& rec
     std::string why;
     bool written = false;
     if (IsJsonName(path)) {
-        written = WriteFileAtomically(path, StatusJson(record, model, info), why);
+        const std::string json = StatusJson(record, model, info);
+        const int error = status::ReplaceFileContents(
+            path, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()});
+        written = error == 0;
+        if (!written) why = std::strerror(error);
     } else {
-        errno = 0;
-        written = status::SaveStatusFile(path, record);
-        why = errno != 0 ? std::strerror(errno) : "cannot be written";
+        written = status::SaveStatusFile(path, record, &why);
     }
     if (!written) failure = FileFailure(path, why);
     return written;
