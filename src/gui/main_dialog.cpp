@@ -21,10 +21,6 @@ namespace {
 
 const char* const kBaudRates[] = {"2400", "4800", "9600", "19200", "38400", "57600", "115200"};
 
-bool RedirectsSpooler(const std::string& portName) {
-    return portName.rfind("COM", 0) == 0 || portName.rfind("LPT", 0) == 0;
-}
-
 }  // namespace
 
 MainDialog::MainDialog(QWidget* parent)
@@ -212,7 +208,7 @@ void MainDialog::OnCheckCommunication() {
     settings.parity = parity;
     settings.flowControl = flowControl;
     settings.timeouts = {10, 10, 10, 0, 0};
-    if (RedirectsSpooler(portName)) setup::RedirectSpoolerQueues(portName, queuePorts);
+    setup::RedirectSpoolerQueues(portName, queuePorts);  // COM and LPT ports only
 
     StopWatchingUsbPort();  // Configure replaces the port object
     ui::DialogSink sink(*this);
