@@ -2,8 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
-#include "cli/file_io.h"
+#include "status/read_regular_file.h"
 #include "status/replace_file.h"
 #include "status/status_file.h"
 
@@ -38,27 +39,29 @@ std::optional<StatusDocument> ReadStatusInput(const std::string& path, Failure& 
                               "its JSON form in \".json\")");
         return std::nullopt;
     }
-    std::string why;
-    const auto bytes =
-        ReadWholeFile(path, json ? kMaxStatusJsonBytes : status::kStatusFileSize, why);
-    if (!bytes) {
-        failure = FileFailure(path, why);
+    // One byte past the limit, so that a longer file shows as too large.
+    std::vector<std::uint8_t> bytes(1 + (json ? kMaxStatusJsonBytes : status::kStatusFileSize));
+    const status::RegularFileRead result = status::ReadRegularFile(path, bytes);
+    if (!result.ok()) {
+        failure = FileFailure(path, result.regular ? std::strerror(result.error)
+                                                   : "not a regular file");
         return std::nullopt;
     }
+    bytes.resize(result.count);
     if (json) {
-        const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+        const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         StatusJsonResult parsed = ParseStatusJson(text);
         if (!parsed.document) failure = FileFailure(path, "not a status document: " + parsed.error);
         return parsed.document;
     }
-    if (bytes->size() != status::kStatusFileSize) {
+    if (bytes.size() != status::kStatusFileSize) {
         failure = FileFailure(path, "a status file is exactly 216 bytes; this one has " +
-                                        std::string(bytes->size() > status::kStatusFileSize
+                                        std::string(bytes.size() > status::kStatusFileSize
                                                         ? "more"
-                                                        : std::to_string(bytes->size())));
+                                                        : std::to_string(bytes.size())));
         return std::nullopt;
     }
-    return StatusDocument{status::DecodeStatusImage(bytes->data(), bytes->size()), std::nullopt};
+    return StatusDocument{status::DecodeStatusImage(bytes.data(), bytes.size()), std::nullopt};
 }
 
 bool WriteStatusOutput(const std::string& path, const status::PrinterStatus& record,

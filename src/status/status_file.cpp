@@ -1,32 +1,12 @@
 #include "status/status_file.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <system_error>
 
+#include "status/read_regular_file.h"
 #include "status/replace_file.h"
 
 namespace talq::status {
 namespace {
-
-// O_NONBLOCK only so that a FIFO chosen by mistake cannot hang the dialog in open().
-constexpr int kOpenForLoad = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
-
-// Reads until size bytes or end of file; returns the count, or -1 on a read error.
-ssize_t ReadUpTo(int fd, std::uint8_t* bytes, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::read(fd, bytes + done, size - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return -1;
-        if (got == 0) break;
-        done += static_cast<std::size_t>(got);
-    }
-    return static_cast<ssize_t>(done);
-}
 
 bool Fail(std::string* reason, const std::string& text) {
     if (reason != nullptr) *reason = text;
@@ -79,25 +59,11 @@ bool SaveStatusFile(const std::string& path, const PrinterStatus& status, std::s
 }
 
 bool LoadStatusFile(const std::string& path, PrinterStatus& status, std::string* reason) {
-    const int fd = ::open(path.c_str(), kOpenForLoad);
-    if (fd < 0) return FailWithErrno(reason, errno);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return FailWithErrno(reason, error);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return S_ISDIR(info.st_mode) ? FailWithErrno(reason, EISDIR)
-                                     : Fail(reason, kNotARegularFile);
-    }
     StatusFileImage image{};
-    const ssize_t got = ReadUpTo(fd, image.data(), image.size());
-    const int error = errno;
-    ::close(fd);
-    if (got < 0) return FailWithErrno(reason, error);
-    status = DecodeStatusImage(image.data(), static_cast<std::size_t>(got));
+    const RegularFileRead read = ReadRegularFile(path, image);
+    if (!read.regular && read.error == 0) return Fail(reason, kNotARegularFile);
+    if (read.error != 0) return FailWithErrno(reason, read.error);
+    status = DecodeStatusImage(image.data(), read.count);
     return true;
 }
 
