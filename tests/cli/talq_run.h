@@ -1,8 +1,6 @@
 // Runs talq in this process, capturing what it prints, and a scratch directory for its files.
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "cli/app.h"
+#include "support/temp_dir.h"
 
 namespace talq::test {
 
@@ -28,22 +27,14 @@ inline TalqResult RunTalq(const std::vector<std::string>& args) {
 
 class ScratchDir {
   public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "talq-cli-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~ScratchDir() { std::filesystem::remove_all(path_); }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    std::string operator/(const std::string& name) const { return (dir_.path() / name).string(); }
     std::size_t FileCount() const {
-        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_),
-                                                      std::filesystem::directory_iterator()));
+        return static_cast<std::size_t>(std::distance(
+            std::filesystem::directory_iterator(dir_.path()), std::filesystem::directory_iterator()));
     }
 
   private:
-    std::filesystem::path path_;
+    TempDir dir_{"talq-cli"};
 };
 
 inline std::string ReadText(const std::string& path) {

@@ -9,6 +9,7 @@
 
 #include "gui/status_dialog_fixture.h"
 #include "status/status_file.h"
+#include "support/temp_dir.h"
 
 namespace talq::test {
 namespace {
@@ -50,18 +51,13 @@ bool AsUnprivilegedUser(const std::function<bool()>& body) {
 }
 
 struct StatusFileCommandsTest : StatusDialogTest {
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "talq-gui-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override {
-        fs::permissions(dir, fs::perms::owner_all);
-        fs::remove_all(dir);
-    }
+    void SetUp() override { ASSERT_FALSE(dir.empty()); }
+    // A test may take the folder's write right away; the removal needs it back.
+    void TearDown() override { fs::permissions(dir, fs::perms::owner_all); }
     std::string PathOf(const std::string& name) const { return (dir / name).string(); }
 
-    fs::path dir;
+    TempDir scratch{"talq-gui"};
+    const fs::path dir = scratch.path();
 };
 
 TEST_F(StatusFileCommandsTest, SaveThenLoadGivesBackAll216BytesFromTheFolderTheUserChose) {
