@@ -15,8 +15,7 @@ PortSession::~PortSession() {
 }
 
 std::optional<Failure> PortSession::Connect() {
-    // USB entries never print through a spooler queue of a COM or LPT port.
-    if (target_.kind != link::Usb) setup::RedirectSpoolerQueues(target_.name, queuePorts_);
+    setup::RedirectSpoolerQueues(target_.name, queuePorts_);  // COM and LPT ports only
     const setup::CheckResult result =
         setup::CheckCommunication(port_, target_.settings, target_.kind, model_, sink_);
     sink_.ClearBar();
