@@ -2,14 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <span>
+
+#include "link/connection_choices.h"
 
 namespace talq::cli {
 namespace {
-
-constexpr std::array<std::string_view, 7> kLongBaudList = {"2400",  "4800",  "9600",  "19200",
-                                                           "38400", "57600", "115200"};
-constexpr std::array<std::string_view, 5> kShortBaudList = {"9600", "19200", "38400", "57600",
-                                                            "115200"};
 
 bool SameWord(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -49,18 +47,9 @@ std::string_view ModelName(int model) {
                                              : std::string_view("unknown model");
 }
 
-std::span<const std::string_view> BaudWords(int model) {
-    if (model == 1) return kShortBaudList;
-    return kLongBaudList;
-}
-
-std::string_view DefaultBaudWord(int model) {
-    return model == 1 ? "115200" : "19200";
-}
-
 SettingsOrError BuildPortSettings(const std::string& portName, int model, const LineWords& words) {
-    const auto bauds = BaudWords(model);
-    const auto defaultBaud = PositionIn(bauds, std::string(DefaultBaudWord(model)), 0);
+    const auto bauds = link::BaudRatesOf(model);
+    const auto defaultBaud = PositionIn(bauds, std::string(link::DefaultBaudRate(model)), 0);
     const auto baud = PositionIn(bauds, words.baud, *defaultBaud);
     const auto dataBits = PositionIn(kDataBitsWords, words.dataBits, 0);
     const auto parity = PositionIn(kParityWords, words.parity, 0);

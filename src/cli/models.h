@@ -4,7 +4,6 @@
 
 #include <array>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,10 +18,6 @@ inline constexpr std::array<std::string_view, kModelCount> kModelNames = {
 // A model by its listed name or its index ("0".."2").
 std::optional<int> ParseModel(std::string_view text);
 std::string_view ModelName(int model);
-
-// The baud list of the model, in the dialog's order, and its default entry.
-std::span<const std::string_view> BaudWords(int model);
-std::string_view DefaultBaudWord(int model);
 
 // The dialog's other lists; a word's position is the code the connection record holds,
 // except data bits and baud, which hold the number itself.

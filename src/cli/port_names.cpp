@@ -1,12 +1,11 @@
 #include "cli/port_names.h"
 
+#include "link/connection_choices.h"
 #include "platform/platform.h"
 
 namespace talq::cli {
 namespace {
 
-constexpr int kComPorts = 10;
-constexpr int kLptPorts = 3;
 constexpr std::size_t kUsbLabelLength = 8;  // "520plus:" and "540/542:"
 
 bool IsUsbEntry(const std::string& name) {
@@ -17,9 +16,8 @@ bool IsUsbEntry(const std::string& name) {
 }  // namespace
 
 std::vector<std::string> FixedPortNames() {
-    std::vector<std::string> names;
-    for (int n = 1; n <= kComPorts; ++n) names.push_back("COM" + std::to_string(n));
-    for (int n = 1; n <= kLptPorts; ++n) names.push_back("LPT" + std::to_string(n));
+    std::vector<std::string> names = link::ComPortNames();
+    for (std::string& name : link::LptPortNames()) names.push_back(std::move(name));
     return names;
 }
 

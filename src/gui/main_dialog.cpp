@@ -9,6 +9,7 @@
 #include "gui/resources.h"
 #include "gui/status_dialog.h"
 #include "gui/templates/templates.h"
+#include "link/connection_choices.h"
 #include "link/usb_discovery.h"
 #include "setup/check_communication.h"
 #include "setup/self_test.h"
@@ -19,7 +20,15 @@ namespace talq::gui {
 
 namespace {
 
-const char* const kBaudRates[] = {"2400", "4800", "9600", "19200", "38400", "57600", "115200"};
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QStringList Texts(const std::vector<std::string>& texts) {
+    QStringList list;
+    for (const std::string& text : texts) list << QString::fromStdString(text);
+    return list;
+}
 
 }  // namespace
 
@@ -88,7 +97,7 @@ void MainDialog::FillPortList(int kind) {
     portList->clear();
     EnableLineSettings(false);
     if (kind == link::Parallel) {
-        portList->addItems({"LPT1", "LPT2", "LPT3"});
+        portList->addItems(Texts(link::LptPortNames()));
         portList->setCurrentIndex(-1);
         return;
     }
@@ -104,7 +113,7 @@ void MainDialog::FillPortList(int kind) {
         UpdateData(false);
         portList->clear();
     }
-    for (int n = 1; n <= 10; ++n) portList->addItem(QStringLiteral("COM%1").arg(n));
+    portList->addItems(Texts(link::ComPortNames()));
     portList->setCurrentIndex(-1);
     FillBaudList();
     EnableLineSettings(true);
@@ -113,12 +122,8 @@ void MainDialog::FillPortList(int kind) {
 void MainDialog::FillBaudList() {
     baudList->clear();
     if (model < 0 || model > 2) return;
-    // "KTV-540/542" starts at 9600 and defaults to its fastest rate.
-    const int first = model == 1 ? 2 : 0;
-    for (int i = first; i < static_cast<int>(std::size(kBaudRates)); ++i) {
-        baudList->addItem(kBaudRates[i]);
-    }
-    baudList->setCurrentIndex(model == 1 ? 4 : 3);
+    for (std::string_view rate : link::BaudRatesOf(model)) baudList->addItem(Text(rate));
+    baudList->setCurrentIndex(baudList->findText(Text(link::DefaultBaudRate(model))));
 }
 
 void MainDialog::EnableLineSettings(bool enable) {
