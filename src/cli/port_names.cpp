@@ -1,16 +1,17 @@
 #include "cli/port_names.h"
 
 #include "link/connection_choices.h"
+#include "link/usb_discovery.h"
 #include "platform/platform.h"
 
 namespace talq::cli {
 namespace {
 
-constexpr std::size_t kUsbLabelLength = 8;  // "520plus:" and "540/542:"
+using link::kUsbModelLabelLength;
 
 bool IsUsbEntry(const std::string& name) {
-    const std::string label = name.substr(0, kUsbLabelLength);
-    return (label == "520plus:" || label == "540/542:") && name.size() > kUsbLabelLength;
+    const std::string label = name.substr(0, kUsbModelLabelLength);
+    return (label == "520plus:" || label == "540/542:") && name.size() > kUsbModelLabelLength;
 }
 
 }  // namespace
@@ -30,7 +31,7 @@ std::optional<link::PortKind> PortKindOfName(const std::string& name) {
 }
 
 std::string DevicePathOf(const std::string& name) {
-    if (IsUsbEntry(name)) return name.substr(kUsbLabelLength);
+    if (IsUsbEntry(name)) return name.substr(kUsbModelLabelLength);
     return platform::DevicePathForPort(name);
 }
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "link/usb_discovery.h"
+
 namespace talq::link {
 
 PrinterPort::~PrinterPort() = default;
@@ -41,8 +43,9 @@ int PrinterPort::Configure(PortSettings settings) {
     if (name.find("520") != std::string::npos || name.find("540") != std::string::npos) {
         kind = Usb;
         auto port = std::make_unique<UsbPort>();
-        // Drop the eight-character model-group label in front of the path.
-        settings.portName = name.size() > 8 ? name.substr(8) : std::string();
+        // Drop the model-group label in front of the path.
+        settings.portName =
+            name.size() > kUsbModelLabelLength ? name.substr(kUsbModelLabelLength) : std::string();
         const int accepted = port->SetSettings(settings);
         connection = std::move(port);
         return accepted;

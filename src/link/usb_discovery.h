@@ -4,6 +4,7 @@
 // lines to standard output for each probe.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -23,5 +24,6 @@ platform::DeviceHandle OpenInterfacePath(const platform::UsbDeviceInfo& device, 
 // The eight-character label of the maker's model group for these ids, or
 // nullptr for any other device.
 const char* UsbModelLabel(std::uint16_t vendorId, std::uint16_t productId);
+inline constexpr std::size_t kUsbModelLabelLength = 8;  // "520plus:", "540/542:"
 
 }  // namespace talq::link
