@@ -1,10 +1,9 @@
 // talq: the command-line front end over the printer exchanges.
-#include <unistd.h>
-
 #include <iostream>
 
 #include "cli/app.h"
 #include "cli/interrupts.h"
+#include "platform/console.h"
 #include "setup/spooler_recovery.h"
 
 int main(int argc, char** argv) {
@@ -12,5 +11,5 @@ int main(int argc, char** argv) {
     talq::setup::RecoverSpoolerQueues();
     talq::cli::DeferInterrupts();
     std::vector<std::string> args(argv + 1, argv + argc);
-    return talq::cli::Run(args, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+    return talq::cli::Run(args, std::cout, std::cerr, talq::platform::StandardErrorIsTerminal());
 }

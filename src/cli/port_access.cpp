@@ -1,95 +1,30 @@
 #include "cli/port_access.h"
 
-#include <errno.h>
-#include <grp.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <sstream>
-
 #include "cli/port_names.h"
 
 namespace talq::cli {
 namespace {
 
-std::string GroupName(gid_t gid) {
-    if (const group* entry = ::getgrgid(gid); entry != nullptr) return entry->gr_name;
-    return std::to_string(gid);
-}
-
-// The process holding the advisory lock the program takes on a device it opens, from
-// /proc/locks ("1: FLOCK  ADVISORY  WRITE 1234 00:05:87 0 EOF"); 0 when none does.
-long LockHolder(const struct stat& node) {
-    std::ifstream locks("/proc/locks");
-    std::string line;
-    while (std::getline(locks, line)) {
-        std::istringstream fields(line);
-        std::string number, kind, advisory, access, where;
-        long pid = 0;
-        if (!(fields >> number >> kind) || kind != "FLOCK") continue;
-        if (!(fields >> advisory >> access >> pid >> where)) continue;
-        unsigned major = 0, minor = 0;
-        unsigned long long inode = 0;
-        if (std::sscanf(where.c_str(), "%x:%x:%llu", &major, &minor, &inode) != 3) continue;
-        if (major == ::major(node.st_dev) && minor == ::minor(node.st_dev) &&
-            inode == node.st_ino) {
-            return pid;
-        }
-    }
-    return 0;
-}
+constexpr const char* kNoDeviceReason = "the name maps to no device";
 
 }  // namespace
 
 PortAccess ExaminePortAccess(const std::string& portName) {
-    PortAccess access;
-    access.devicePath = DevicePathOf(portName);
-    if (access.devicePath.empty()) {
-        access.reason = "the name maps to no device";
+    const std::string devicePath = DevicePathOf(portName);
+    if (devicePath.empty()) {
+        PortAccess access;
+        access.reason = kNoDeviceReason;
         return access;
     }
-    struct stat node {};
-    if (::stat(access.devicePath.c_str(), &node) != 0) {
-        access.reason = std::strerror(errno);
-        return access;
-    }
-    access.exists = true;
-    access.group = GroupName(node.st_gid);
-    if (::access(access.devicePath.c_str(), R_OK | W_OK) != 0) {
-        access.denied = errno == EACCES || errno == EPERM;
-        access.reason = std::strerror(errno);
-        return access;
-    }
-    access.usable = true;
-    return access;
+    return platform::ExamineDeviceAccess(devicePath);
 }
 
 std::string ExplainOpenFailure(const std::string& portName) {
-    const PortAccess access = ExaminePortAccess(portName);
-    std::string text = portName + " (" +
-                       (access.devicePath.empty() ? "no device" : access.devicePath) +
-                       ") cannot be opened: ";
-    if (!access.exists) return text + access.reason;
-    if (!access.usable) {
-        text += access.reason;
-        if (access.denied) {
-            text += "; members of group " + access.group +
-                    " may use it (add yourself with: usermod -aG " + access.group +
-                    " $USER, then log in again)";
-        }
-        return text;
-    }
-    struct stat node {};
-    if (::stat(access.devicePath.c_str(), &node) == 0) {
-        if (const long pid = LockHolder(node); pid != 0) {
-            return text + "another program holds it (process " + std::to_string(pid) + ")";
-        }
-    }
-    return text + "another program holds it, or it refused the line settings";
+    const std::string devicePath = DevicePathOf(portName);
+    const std::string text = portName + " (" + (devicePath.empty() ? "no device" : devicePath) +
+                             ") cannot be opened: ";
+    if (devicePath.empty()) return text + kNoDeviceReason;
+    return text + platform::ExplainDeviceOpenFailure(devicePath);
 }
 
 }  // namespace talq::cli

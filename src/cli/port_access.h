@@ -1,20 +1,15 @@
 // Whether this user can reach a port's device, and in words why not: the path, the system's
-// reason, and for a permission problem the group that grants access. Looks only; it never
-// opens the device.
+// reason, and for a permission problem what grants access. Looks only; it never opens the
+// device.
 #pragma once
 
 #include <string>
 
+#include "platform/port_access.h"
+
 namespace talq::cli {
 
-struct PortAccess {
-    std::string devicePath;
-    bool exists = false;
-    bool usable = false;  // read and write allowed for this user
-    std::string group;    // owner group of the node, e.g. "dialout" or "lp"
-    std::string reason;   // the system's reason when !exists or !usable
-    bool denied = false;  // the reason is a permission problem
-};
+using PortAccess = platform::PortAccess;
 
 PortAccess ExaminePortAccess(const std::string& portName);
 

@@ -1,11 +1,10 @@
 #include "cli/status_files.h"
 
-#include <cerrno>
-#include <cstring>
 #include <vector>
 
-#include "status/read_regular_file.h"
-#include "status/replace_file.h"
+#include "platform/read_regular_file.h"
+#include "platform/replace_file.h"
+#include "platform/system_reason.h"
 #include "status/status_file.h"
 
 namespace talq::cli {
@@ -41,9 +40,9 @@ std::optional<StatusDocument> ReadStatusInput(const std::string& path, Failure& 
     }
     // One byte past the limit, so that a longer file shows as too large.
     std::vector<std::uint8_t> bytes(1 + (json ? kMaxStatusJsonBytes : status::kStatusFileSize));
-    const status::RegularFileRead result = status::ReadRegularFile(path, bytes);
+    const platform::RegularFileRead result = platform::ReadRegularFile(path, bytes);
     if (!result.ok()) {
-        failure = FileFailure(path, result.regular ? std::strerror(result.error)
+        failure = FileFailure(path, result.regular ? platform::SystemReason(result.error)
                                                    : "not a regular file");
         return std::nullopt;
     }
@@ -71,10 +70,10 @@ bool WriteStatusOutput(const std::string& path, const status::PrinterStatus& rec
     bool written = false;
     if (IsJsonName(path)) {
         const std::string json = StatusJson(record, model, info);
-        const int error = status::ReplaceFileContents(
+        const int error = platform::ReplaceFileContents(
             path, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()});
         written = error == 0;
-        if (!written) why = std::strerror(error);
+        if (!written) why = platform::SystemReason(error);
     } else {
         written = status::SaveStatusFile(path, record, &why);
     }

@@ -1,16 +1,11 @@
 #include "setup/spooler_journal.h"
 
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <sstream>
 #include <system_error>
 #include <utility>
+
+#include "platform/state_directory.h"
 
 namespace talq::setup {
 namespace {
@@ -70,15 +65,7 @@ void Remove(std::vector<JournalEntry>& entries, const std::string& scheduler,
 
 // Replays the file's lines; a line cut short by a crash (no newline) never
 // took effect, since its queue is changed only after the line is written.
-std::vector<JournalEntry> Replay(int fd) {
-    std::string text;
-    char buffer[4096];
-    for (off_t offset = 0;;) {
-        const ssize_t n = pread(fd, buffer, sizeof buffer, offset);
-        if (n <= 0) break;
-        text.append(buffer, static_cast<std::size_t>(n));
-        offset += n;
-    }
+std::vector<JournalEntry> Replay(const std::string& text) {
     std::vector<JournalEntry> entries;
     std::size_t start = 0;
     for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
@@ -93,52 +80,19 @@ std::vector<JournalEntry> Replay(int fd) {
     return entries;
 }
 
-// The open file is still the one at `file` (not removed or replaced by
-// another process between opening and locking it).
-bool StillLinked(int fd, const std::filesystem::path& file) {
-    struct stat opened {};
-    struct stat named {};
-    return fstat(fd, &opened) == 0 && stat(file.c_str(), &named) == 0 &&
-           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
-}
-
-std::filesystem::path HomeDirectory() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') return home;
-    if (const passwd* user = getpwuid(getuid()); user != nullptr && user->pw_dir != nullptr) {
-        return user->pw_dir;
-    }
-    return {};
-}
-
 }  // namespace
 
-std::filesystem::path JournalDirectory() {
-    std::filesystem::path state;
-    // A relative value is invalid and ignored.
-    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg != nullptr && *xdg == '/') {
-        state = xdg;
-    } else if (const auto home = HomeDirectory(); !home.empty()) {
-        state = home / ".local" / "state";
-    } else {
-        return {};
-    }
-    return state / "talquist-manager";
-}
+std::filesystem::path JournalDirectory() { return platform::StateDirectory(); }
 
 SpoolerJournal::SpoolerJournal(std::filesystem::path directory)
     : directory_(std::move(directory)) {}
 
-SpoolerJournal::SpoolerJournal(std::filesystem::path file, int fd,
-                               std::vector<JournalEntry> entries)
-    : directory_(file.parent_path()),
-      file_(std::move(file)),
-      fd_(fd),
-      entries_(std::move(entries)) {}
+SpoolerJournal::SpoolerJournal(platform::LockedFile file, std::vector<JournalEntry> entries)
+    : directory_(file.Path().parent_path()), file_(std::move(file)), entries_(std::move(entries)) {}
 
 SpoolerJournal::SpoolerJournal(SpoolerJournal&& other) noexcept
     : directory_(std::move(other.directory_)),
-      file_(std::move(other.file_)),
-      fd_(std::exchange(other.fd_, -1)),
+      file_(std::exchange(other.file_, std::nullopt)),
       entries_(std::move(other.entries_)) {}
 
 SpoolerJournal::~SpoolerJournal() {
@@ -146,20 +100,16 @@ SpoolerJournal::~SpoolerJournal() {
 }
 
 void SpoolerJournal::Close() {
-    if (fd_ >= 0) close(fd_);  // releases the lock; a file with entries stays for recovery
-    fd_ = -1;
+    file_.reset();  // releases the lock; a file with entries stays for recovery
 }
 
 std::optional<SpoolerJournal> SpoolerJournal::TakeOver(const std::filesystem::path& file) {
-    const int fd = open(file.c_str(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return std::nullopt;
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || !StillLinked(fd, file)) {
-        close(fd);
-        return std::nullopt;
-    }
-    SpoolerJournal journal(file, fd, Replay(fd));
+    std::optional<platform::LockedFile> held = platform::LockedFile::HoldExisting(file);
+    if (!held) return std::nullopt;
+    std::vector<JournalEntry> entries = Replay(held->ReadAll());
+    SpoolerJournal journal(std::move(*held), std::move(entries));
     if (journal.entries_.empty()) {
-        unlink(file.c_str());
+        journal.file_->Remove();
         journal.Close();
     }
     return journal;
@@ -181,28 +131,13 @@ bool SpoolerJournal::Create() {
     if (directory.empty()) return false;
     std::error_code error;
     std::filesystem::create_directories(directory, error);
-    // A starting program may take over and remove a file it finds unlocked and
-    // empty, between our making and our locking it: then make another.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        std::string pattern =
-            (directory / (std::string(kPrefix) + "XXXXXX" + std::string(kSuffix))).string();
-        const int fd =
-            mkostemps(pattern.data(), static_cast<int>(kSuffix.size()), O_APPEND | O_CLOEXEC);
-        if (fd < 0) return false;
-        if (flock(fd, LOCK_EX | LOCK_NB) == 0 && StillLinked(fd, pattern)) {
-            fd_ = fd;
-            file_ = pattern;
-            return true;
-        }
-        close(fd);
-    }
-    return false;
+    file_ = platform::LockedFile::CreateUnique(directory, kPrefix, kSuffix);
+    return file_.has_value();
 }
 
 bool SpoolerJournal::Append(const std::string& line) {
-    if (fd_ < 0 && !Create()) return false;
-    const ssize_t n = write(fd_, line.data(), line.size());
-    return n == static_cast<ssize_t>(line.size()) && fdatasync(fd_) == 0;
+    if (!file_ && !Create()) return false;
+    return file_->AppendDurably(line);
 }
 
 bool SpoolerJournal::Add(const JournalEntry& entry) {
@@ -219,7 +154,7 @@ void SpoolerJournal::Drop(const std::string& scheduler, const std::string& queue
     if (Find(scheduler, queue) == nullptr) return;
     Remove(entries_, scheduler, queue);
     if (entries_.empty()) {
-        unlink(file_.c_str());  // nothing left to give back
+        if (file_) file_->Remove();  // nothing left to give back
         Close();
         return;
     }

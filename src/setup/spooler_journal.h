@@ -1,6 +1,6 @@
 // A record on disk of the print queues this process has switched, so that
 // queues a crash or a killed process left switched can be given back at the
-// next start. One file per running program, held under an flock for the
+// next start. One file per running program, held under a lock for the
 // program's life; an entry is written before its queue is changed and dropped
 // once the queue is restored or gone. The file exists only while it holds
 // entries.
@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/locked_file.h"
+
 namespace talq::setup {
 
 struct JournalEntry {
@@ -20,7 +22,7 @@ struct JournalEntry {
     bool pausedByUs = false;  // resume it only if it was not paused before
 };
 
-// $XDG_STATE_HOME/talquist-manager, or ~/.local/state/talquist-manager.
+// The platform's state directory (platform/state_directory.h).
 std::filesystem::path JournalDirectory();
 
 class SpoolerJournal {
@@ -46,14 +48,13 @@ class SpoolerJournal {
     static std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& directory);
 
   private:
-    SpoolerJournal(std::filesystem::path file, int fd, std::vector<JournalEntry> entries);
+    SpoolerJournal(platform::LockedFile file, std::vector<JournalEntry> entries);
     bool Create();
     bool Append(const std::string& line);
     void Close();
 
     std::filesystem::path directory_;
-    std::filesystem::path file_;
-    int fd_ = -1;
+    std::optional<platform::LockedFile> file_;  // held from the first entry on
     std::vector<JournalEntry> entries_;
 };
 

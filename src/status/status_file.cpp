@@ -1,9 +1,8 @@
 #include "status/status_file.h"
 
-#include <system_error>
-
-#include "status/read_regular_file.h"
-#include "status/replace_file.h"
+#include "platform/read_regular_file.h"
+#include "platform/replace_file.h"
+#include "platform/system_reason.h"
 
 namespace talq::status {
 namespace {
@@ -14,7 +13,7 @@ bool Fail(std::string* reason, const std::string& text) {
 }
 
 bool FailWithErrno(std::string* reason, int error) {
-    return Fail(reason, std::generic_category().message(error));
+    return Fail(reason, platform::SystemReason(error));
 }
 
 }  // namespace
@@ -54,13 +53,13 @@ bool HasStatusFileName(std::string_view name) {
 
 bool SaveStatusFile(const std::string& path, const PrinterStatus& status, std::string* reason) {
     const StatusFileImage image = EncodeStatusImage(status);
-    const int error = ReplaceFileContents(path, image);
+    const int error = platform::ReplaceFileContents(path, image);
     return error == 0 || FailWithErrno(reason, error);
 }
 
 bool LoadStatusFile(const std::string& path, PrinterStatus& status, std::string* reason) {
     StatusFileImage image{};
-    const RegularFileRead read = ReadRegularFile(path, image);
+    const platform::RegularFileRead read = platform::ReadRegularFile(path, image);
     if (!read.regular && read.error == 0) return Fail(reason, kNotARegularFile);
     if (read.error != 0) return FailWithErrno(reason, read.error);
     status = DecodeStatusImage(image.data(), read.count);

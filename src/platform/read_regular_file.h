@@ -7,11 +7,11 @@
 #include <span>
 #include <string>
 
-namespace talq::status {
+namespace talq::platform {
 
 struct RegularFileRead {
     std::size_t count = 0;  // bytes placed at the start of the buffer
-    int error = 0;          // errno of a failed open, fstat or read; EISDIR for a directory
+    int error = 0;          // system error code of a failed open or read; non-zero for a directory
     bool regular = true;    // false for a directory, device, FIFO or socket
 
     bool ok() const { return error == 0 && regular; }
@@ -20,4 +20,4 @@ struct RegularFileRead {
 // Fills `buffer` from the start of the file at `path`, up to its size or the file's end.
 RegularFileRead ReadRegularFile(const std::string& path, std::span<std::uint8_t> buffer);
 
-}  // namespace talq::status
+}  // namespace talq::platform

@@ -1,4 +1,4 @@
-#include "status/replace_file.h"
+#include "platform/replace_file.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -8,7 +8,7 @@
 
 #include <random>
 
-namespace talq::status {
+namespace talq::platform {
 namespace {
 
 // O_NONBLOCK only so that a FIFO chosen by mistake cannot hang the caller in open().
@@ -21,6 +21,21 @@ constexpr std::size_t kMaxBaseInTemporaryName = 200;
 // Closes `fd`; 0 or the errno value of a failed close (which can carry a
 // deferred write error).
 int CloseReporting(int fd) { return ::close(fd) == 0 ? 0 : errno; }
+
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0) return false;
+        if (written == 0) {
+            errno = EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
 
 int WriteInPlace(const std::string& path, std::span<const std::uint8_t> bytes) {
     const int fd = ::open(path.c_str(), kOpenInPlace, 0666);
@@ -76,21 +91,6 @@ void SyncFolderOf(const std::string& target) {
 
 }  // namespace
 
-bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written < 0) return false;
-        if (written == 0) {
-            errno = EIO;
-            return false;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes) {
     const std::string target = ResolveLink(path);
     struct stat existing {};
@@ -119,4 +119,4 @@ int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> b
     return 0;
 }
 
-}  // namespace talq::status
+}  // namespace talq::platform

@@ -1,11 +1,11 @@
-#include "status/read_regular_file.h"
+#include "platform/read_regular_file.h"
 
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace talq::status {
+namespace talq::platform {
 namespace {
 
 // O_NONBLOCK only so that a FIFO chosen by mistake cannot hang the caller in open().
@@ -48,4 +48,4 @@ RegularFileRead ReadRegularFile(const std::string& path, std::span<std::uint8_t>
     return result;
 }
 
-}  // namespace talq::status
+}  // namespace talq::platform

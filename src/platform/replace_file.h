@@ -7,17 +7,14 @@
 #include <span>
 #include <string>
 
-namespace talq::status {
+namespace talq::platform {
 
-// 0 on success, otherwise the errno value that stopped it; on failure the
-// file is as it was and no temporary file is left. A new file gets the
-// permissions a plain create gives (0666 less the umask); a replaced one keeps
-// its own. A symbolic link is followed, so the file it names is replaced. A
+// 0 on success, otherwise the system's error code that stopped it (SystemReason
+// words it); on failure the file is as it was and no temporary file is left. A
+// new file gets the permissions a plain create gives (0666 less the umask); a
+// replaced one keeps its own. A symbolic link is followed, so the file it names is replaced. A
 // path naming something other than a regular file (a device, a FIFO) cannot
 // be replaced by renaming and is written in place.
 int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes);
 
-// Writes every byte; false when a write fails (errno tells why).
-bool WriteAll(int fd, std::span<const std::uint8_t> bytes);
-
-}  // namespace talq::status
+}  // namespace talq::platform

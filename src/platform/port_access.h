@@ -1,0 +1,24 @@
+// Whether this user can reach a device, and in words why not: the system's
+// reason, and what grants access where the system has such a thing. Looks
+// only; it never opens the device.
+#pragma once
+
+#include <string>
+
+namespace talq::platform {
+
+struct PortAccess {
+    std::string devicePath;
+    bool exists = false;
+    bool usable = false;  // read and write allowed for this user
+    std::string group;    // owner group of the node, e.g. "dialout" or "lp" (POSIX)
+    std::string reason;   // the system's reason when !exists or !usable
+    bool denied = false;  // the reason is a permission problem
+};
+
+PortAccess ExamineDeviceAccess(const std::string& devicePath);
+
+// Why a device could not be opened, for the end of a sentence.
+std::string ExplainDeviceOpenFailure(const std::string& devicePath);
+
+}  // namespace talq::platform
