@@ -1,12 +1,12 @@
 #include "platform/platform.h"
 
-#include "platform/posix/posix_platform.h"
+#include "native_backends.h"
 #include "platform/process_wide.h"
 
 namespace talq::platform {
 namespace {
 
-ProcessWide<Platform, posix::PosixPlatform> platform;
+ProcessWide<Platform, NativePlatform> platform;
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/native_port_path.h"
 #include "platform/platform.h"
 
 namespace talq::platform {
@@ -18,21 +19,20 @@ int PortNumber(const std::string& name) {
     return number;
 }
 
-std::string MappedPath(const std::string& name, const char* defaultPrefix) {
+std::string MappedPath(const std::string& name) {
     const int number = PortNumber(name);
     if (number < 1) return {};  // nothing to open: the open fails
     const std::string variable = "TALQ_" + name;
     if (const char* override = std::getenv(variable.c_str()); override != nullptr && *override) {
         return override;
     }
-    return defaultPrefix + std::to_string(number - 1);
+    return NativePortPath(name, number);
 }
 
 }  // namespace
 
 std::string DevicePathForPort(const std::string& portName) {
-    if (portName.rfind("COM", 0) == 0) return MappedPath(portName, "/dev/ttyS");
-    if (portName.rfind("LPT", 0) == 0) return MappedPath(portName, "/dev/lp");
+    if (portName.rfind("COM", 0) == 0 || portName.rfind("LPT", 0) == 0) return MappedPath(portName);
     return portName;
 }
 

@@ -1,12 +1,12 @@
 #include "platform/spooler.h"
 
-#include "platform/posix/cups_spooler.h"
+#include "native_backends.h"
 #include "platform/process_wide.h"
 
 namespace talq::platform {
 namespace {
 
-ProcessWide<Spooler, posix::CupsSpooler> spooler;
+ProcessWide<Spooler, NativeSpooler> spooler;
 
 }  // namespace
 

@@ -1,12 +1,12 @@
 #include "platform/usb_bus.h"
 
-#include "platform/posix/udev_usb_bus.h"
+#include "native_backends.h"
 #include "platform/process_wide.h"
 
 namespace talq::platform {
 namespace {
 
-ProcessWide<UsbBus, posix::UdevUsbBus> bus;
+ProcessWide<UsbBus, NativeUsbBus> bus;
 
 }  // namespace
 

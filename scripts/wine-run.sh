@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Runs one Windows program under Wine in a prefix of its own, made for this
+# run and removed after it. Wine maps com1 to /dev/ttyS0 and lptN to /dev/lpN
+# when it sets a prefix up; before the program starts, every COM and LPT link
+# of the prefix is pointed at a path that does not exist, or at the pseudo-
+# terminal a caller names:
+#   TALQ_WINE_PORTS="com5=/tmp/x/printer com6=/tmp/y/printer" wine-run.sh prog.exe args...
+# The prefix's wineserver stays up for the whole run (so Wine does not set the
+# links up again) and is ended afterwards.
+set -euo pipefail
+
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+wineserver=/usr/lib/wine/wineserver64
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+
+prefix=$(mktemp -d "${TMPDIR:-/tmp}/talq-wine.XXXXXX")
+export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko installer prompts while the prefix is made.
+export WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}"
+unset DISPLAY WAYLAND_DISPLAY
+
+finish() {
+  "$wineserver" -k 2>/dev/null || true
+  "$wineserver" -w 2>/dev/null || true
+  rm -rf "$prefix"
+}
+trap finish EXIT
+
+"$wineserver" -p
+"$wine" wineboot.exe -i >/dev/null 2>&1
+
+nowhere="$prefix/no-such-port"
+shopt -s nullglob
+for link in "$prefix"/dosdevices/com[0-9]* "$prefix"/dosdevices/lpt[0-9]*; do
+  ln -sfn "$nowhere" "$link"
+done
+for n in $(seq 1 10); do ln -sfn "$nowhere" "$prefix/dosdevices/com$n"; done
+for n in 1 2 3; do ln -sfn "$nowhere" "$prefix/dosdevices/lpt$n"; done
+for mapping in ${TALQ_WINE_PORTS:-}; do
+  name=${mapping%%=*}
+  case "$name" in com[0-9]*|lpt[0-9]*) ;; *) echo "wine-run: bad port $name" >&2; exit 2 ;; esac
+  ln -sfn "${mapping#*=}" "$prefix/dosdevices/$name"
+done
+# A link that still leads to a real serial or parallel node stops the run.
+for link in "$prefix"/dosdevices/com[0-9]* "$prefix"/dosdevices/lpt[0-9]*; do
+  case "$(readlink "$link")" in /dev/tty[!p]*|/dev/lp*|/dev/usb/*)
+    echo "wine-run: $link still leads to a real port" >&2; exit 2 ;;
+  esac
+done
+
+status=0
+"$wine" "$@" || status=$?
+exit "$status"

@@ -1,0 +1,60 @@
+#include "platform/port_access.h"
+
+#include <windows.h>
+
+#include "platform/system_reason.h"
+#include "platform/win32/win32_platform.h"
+
+namespace talq::platform {
+namespace {
+
+constexpr std::string_view kDeviceNamespace = "\\\\.\\";
+
+// The DOS device a path names ("COM3" for "\\.\COM3"), or empty for a file path.
+std::string DeviceNameOf(const std::string& path) {
+    if (path.rfind(kDeviceNamespace, 0) == 0) return path.substr(kDeviceNamespace.size());
+    if (path.rfind("COM", 0) == 0 || path.rfind("LPT", 0) == 0) return path;
+    return {};
+}
+
+}  // namespace
+
+// Without opening it, the system can only say whether the device exists; who
+// may use it, and whether another program holds it, an open alone tells.
+PortAccess ExamineDeviceAccess(const std::string& devicePath) {
+    PortAccess access;
+    access.devicePath = devicePath;
+    const std::string device = DeviceNameOf(devicePath);
+    if (!device.empty()) {
+        char target[1024];
+        access.exists = QueryDosDeviceA(device.c_str(), target, sizeof target) != 0;
+    } else {
+        access.exists = GetFileAttributesA(devicePath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    if (!access.exists) {
+        access.reason = SystemReason(static_cast<int>(GetLastError()));
+        return access;
+    }
+    access.usable = true;
+    return access;
+}
+
+std::string ExplainDeviceOpenFailure(const std::string& devicePath) {
+    const DWORD error = win32::LastOpenError();
+    switch (error) {
+        case 0:
+            return "it refused the line settings";
+        case ERROR_SHARING_VIOLATION:
+            return "in use by another program";
+        case ERROR_ACCESS_DENIED:
+            // An exclusively held port answers so as well as a forbidden one.
+            return SystemReason(static_cast<int>(error)) +
+                   " (another program may be using it)";
+        default:
+            break;
+    }
+    const PortAccess access = ExamineDeviceAccess(devicePath);
+    return access.exists ? SystemReason(static_cast<int>(error)) : access.reason;
+}
+
+}  // namespace talq::platform

@@ -1,0 +1,113 @@
+#include "platform/win32/win32_platform.h"
+
+#include <windows.h>
+
+#include "platform/win32/dcb_settings.h"
+
+namespace talq::platform::win32 {
+namespace {
+
+thread_local DWORD lastOpenError = 0;
+
+HANDLE HandleOf(DeviceHandle device) { return reinterpret_cast<HANDLE>(device); }
+
+// A bare COM or LPT name (from TALQ_COMn) opens in the device namespace.
+std::string DeviceName(const std::string& path) {
+    const bool bare = path.rfind("COM", 0) == 0 || path.rfind("LPT", 0) == 0;
+    return bare ? "\\\\.\\" + path : path;
+}
+
+bool Disconnected(DWORD error) {
+    return error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_BAD_COMMAND ||
+           error == ERROR_GEN_FAILURE || error == ERROR_OPERATION_ABORTED ||
+           error == ERROR_INVALID_HANDLE;
+}
+
+}  // namespace
+
+unsigned long LastOpenError() { return lastOpenError; }
+
+DeviceHandle Win32Platform::OpenDevice(const std::string& path) {
+    if (path.empty()) {
+        lastOpenError = ERROR_FILE_NOT_FOUND;
+        return kNoDevice;
+    }
+    // Share mode 0: no other program may hold the port while we do.
+    const HANDLE handle = CreateFileA(DeviceName(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        lastOpenError = GetLastError();
+        return kNoDevice;
+    }
+    lastOpenError = 0;
+    // INVALID_HANDLE_VALUE is -1, kNoDevice, and never a handle that opened.
+    return reinterpret_cast<DeviceHandle>(handle);
+}
+
+void Win32Platform::CloseDevice(DeviceHandle device) {
+    if (device != kNoDevice) CloseHandle(HandleOf(device));
+}
+
+bool Win32Platform::ApplyLineSettings(DeviceHandle device, const LineSettings& settings) {
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(HandleOf(device), &dcb)) return false;
+    ApplyToDcb(settings, dcb);
+    return SetCommState(HandleOf(device), &dcb) != 0;
+}
+
+bool Win32Platform::SetTimeouts(DeviceHandle device, const CommTimeouts& timeouts) {
+    COMMTIMEOUTS comm = ToCommTimeouts(timeouts);
+    return SetCommTimeouts(HandleOf(device), &comm) != 0;
+}
+
+bool Win32Platform::Purge(DeviceHandle device) {
+    return PurgeComm(HandleOf(device),
+                     PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR) != 0;
+}
+
+bool Win32Platform::Flush(DeviceHandle device) {
+    return FlushFileBuffers(HandleOf(device)) != 0;
+}
+
+void Win32Platform::CancelIo(DeviceHandle device) {
+    if (device != kNoDevice) ::CancelIo(HandleOf(device));
+}
+
+IoResult Win32Platform::Write(DeviceHandle device, const std::uint8_t* data, int count) {
+    IoResult result;
+    if (device == kNoDevice) return result;
+    // Each WriteFile ends within the write time-out (kWriteStallMs at most,
+    // ToCommTimeouts); one that moves nothing ends the write.
+    while (result.count < count) {
+        DWORD written = 0;
+        const BOOL ok = WriteFile(HandleOf(device), data + result.count,
+                                  static_cast<DWORD>(count - result.count), &written, nullptr);
+        result.count += static_cast<int>(written);
+        if (!ok) {
+            result.hangUp = Disconnected(GetLastError());
+            return result;
+        }
+        if (written == 0) return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+IoResult Win32Platform::Read(DeviceHandle device, std::uint8_t* buffer, int count) {
+    IoResult result;
+    if (device == kNoDevice) return result;
+    DWORD got = 0;
+    result.ok = ReadFile(HandleOf(device), buffer, static_cast<DWORD>(count), &got, nullptr) != 0;
+    result.count = static_cast<int>(got);
+    if (!result.ok) result.hangUp = Disconnected(GetLastError());
+    return result;
+}
+
+void Win32Platform::Pause(int milliseconds) {
+    if (milliseconds > 0) Sleep(static_cast<DWORD>(milliseconds));
+}
+
+std::int64_t Win32Platform::NowMs() { return static_cast<std::int64_t>(GetTickCount64()); }
+
+}  // namespace talq::platform::win32

@@ -1,0 +1,23 @@
+// The spooler through the Windows print spooler: local queues, a queue's port
+// text being its port list ("COM1:" or "LPT1:,COM1:").
+#pragma once
+
+#include "platform/spooler.h"
+
+namespace talq::platform::win32 {
+
+class WinspoolSpooler final : public Spooler {
+  public:
+    std::string Scheduler() override;
+    std::unique_ptr<Spooler> Reach(const std::string& scheduler) override;
+    std::string PortMatchText(const std::string& portName) override;
+    std::string DiscardPort() override;
+
+    std::optional<std::vector<SpoolerQueue>> LocalQueues() override;
+    QueueState ReadQueue(const std::string& name) override;
+    bool SetPortText(const std::string& name, const std::string& portText) override;
+    bool Pause(const std::string& name) override;
+    bool Resume(const std::string& name) override;
+};
+
+}  // namespace talq::platform::win32
