@@ -5,6 +5,7 @@
 # of the prefix is pointed at a path that does not exist, or at the pseudo-
 # terminal a caller names:
 #   TALQ_WINE_PORTS="com5=/tmp/x/printer com6=/tmp/y/printer" wine-run.sh prog.exe args...
+#   wine-run.sh --script steps.sh args...   (steps.sh runs with $WINE set, in the prefix)
 # The prefix's wineserver stays up for the whole run (so Wine does not set the
 # links up again) and is ended afterwards.
 set -euo pipefail
@@ -50,5 +51,10 @@ for link in "$prefix"/dosdevices/com[0-9]* "$prefix"/dosdevices/lpt[0-9]*; do
 done
 
 status=0
-"$wine" "$@" || status=$?
+if [ "${1:-}" = --script ]; then
+  shift
+  WINE=$wine bash "$@" || status=$?
+else
+  "$wine" "$@" || status=$?
+fi
 exit "$status"

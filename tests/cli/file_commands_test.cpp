@@ -3,7 +3,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "support/environment.h"
 #include "support/scoped_platform.h"
+#include "support/system_reasons.h"
 #include "support/virtual_device.h"
 #include "support/virtual_platform.h"
 #include "talq_run.h"
@@ -55,8 +57,10 @@ TEST(FileCommands, BadInputWritesNothing) {
         {{"factory", "--model", "0", "-o", dir / "x.bin"}, 2, "must end in .sts"},
         {{"factory", "--model", "0", "-o", dir / "no/x.sts"},
          7,
-         "x.sts: No such file or directory"},
-        {{"factory", "--model", "0", "-o", dir / "no/x.json"}, 7, "No such file or directory"},
+         "x.sts: " + test::MissingFolderReason(dir / "no/x.sts")},
+        {{"factory", "--model", "0", "-o", dir / "no/x.json"},
+         7,
+         test::MissingFolderReason(dir / "no/x.json")},
         {{"show", dir / "odd.sts"}, 7, "this one has 215"},
         {{"show", dir / "odd.sts", "--model", "KTV"}, 2, "unknown model"},
         {{"diff", dir / "odd.sts"}, 2, "files"},
@@ -87,11 +91,11 @@ TEST(FileCommands, PortsListsTheDialogsPortsAndTheUsbPrinters) {
     test::ScopedUsbBus scopedBus{bus};
     test::ScratchDir dir;
     test::WriteText(dir / "tty", "");
-    ::setenv("TALQ_COM2", (dir / "tty").c_str(), 1);
-    ::setenv("TALQ_LPT3", (dir / "none").c_str(), 1);
+    test::SetEnvironment("TALQ_COM2", dir / "tty");
+    test::SetEnvironment("TALQ_LPT3", dir / "none");
     const auto listed = RunTalq({"ports", "--json"});
-    ::unsetenv("TALQ_COM2");
-    ::unsetenv("TALQ_LPT3");
+    test::ClearEnvironment("TALQ_COM2");
+    test::ClearEnvironment("TALQ_LPT3");
     ASSERT_EQ(listed.exitCode, 0);
 
     const auto ports = nlohmann::json::parse(listed.out);
@@ -101,7 +105,7 @@ TEST(FileCommands, PortsListsTheDialogsPortsAndTheUsbPrinters) {
     EXPECT_EQ(ports[1]["usable"], true);
     EXPECT_EQ(ports[12]["name"], "LPT3");
     EXPECT_EQ(ports[12]["exists"], false);
-    EXPECT_EQ(ports[12]["reason"], "No such file or directory");
+    EXPECT_EQ(ports[12]["reason"], test::MissingFileReason(dir / "none"));
     EXPECT_EQ(ports[13]["name"], "520plus:/dev/usb/lp3");
     EXPECT_EQ(ports[13]["interface"], "usb");
     EXPECT_EQ(ports[13]["modelGroup"], "520plus");

@@ -3,7 +3,10 @@
 
 #include <map>
 
+#include "platform/port_access.h"
+#include "support/environment.h"
 #include "support/scoped_platform.h"
+#include "support/system_reasons.h"
 #include "support/virtual_device.h"
 #include "support/virtual_platform.h"
 #include "talq_run.h"
@@ -122,7 +125,7 @@ TEST_P(PrinterCommands, BadInputTouchesNeitherPrinterNorDisk) {
         {On("set", {dir / "long.sts"}), 7, "exactly 216 bytes; this one has more"},
         {On("set", {dir / "upper.STS"}), 7, "Wrong format files loaded."},
         {On("set", {dir / "bad.json"}), 7, "malformed JSON"},
-        {On("set", {dir / "missing.sts"}), 7, "No such file or directory"},
+        {On("set", {dir / "missing.sts"}), 7, test::MissingFileReason(dir / "missing.sts")},
         {On("set", {dir / ""}), 7, "Wrong format"},
     };
     for (const auto& c : cases) {
@@ -138,12 +141,13 @@ TEST_P(PrinterCommands, BadInputTouchesNeitherPrinterNorDisk) {
 }
 
 TEST_P(PrinterCommands, PortAndPrinterFailuresHaveTheirExitCodes) {
-    ::setenv("TALQ_COM7", "/nonexistent/talq-tty", 1);
+    test::SetEnvironment("TALQ_COM7", "/nonexistent/talq-tty");
     const auto missing = RunTalq({"check", "--model", "0", "--port", "COM7"});
-    ::unsetenv("TALQ_COM7");
+    test::ClearEnvironment("TALQ_COM7");
     EXPECT_EQ(missing.exitCode, 3);
     EXPECT_NE(missing.err.find("Can't open port and Printer is disconnected"), std::string::npos);
-    EXPECT_NE(missing.err.find("COM7 (/nonexistent/talq-tty) cannot be opened: No such file"),
+    EXPECT_NE(missing.err.find("COM7 (/nonexistent/talq-tty) cannot be opened: " +
+                               platform::ExplainDeviceOpenFailure("/nonexistent/talq-tty")),
               std::string::npos)
         << missing.err;
 

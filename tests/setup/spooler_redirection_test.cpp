@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "setup/spooler_recovery.h"
+#include "support/environment.h"
 #include "support/fake_spooler.h"
 #include "support/temp_dir.h"
 
@@ -20,14 +21,14 @@ constexpr const char* kDiscard = "file:/dev/null";
 class SpoolerRedirection : public ::testing::Test {
   protected:
     void SetUp() override {
-        setenv("TALQ_COM1", "/dev/pts/901", 1);
-        setenv("TALQ_COM2", "/dev/pts/903", 1);
-        setenv("TALQ_LPT1", "/dev/pts/902", 1);
+        test::SetEnvironment("TALQ_COM1", "/dev/pts/901");
+        test::SetEnvironment("TALQ_COM2", "/dev/pts/903");
+        test::SetEnvironment("TALQ_LPT1", "/dev/pts/902");
     }
     void TearDown() override {
-        unsetenv("TALQ_COM1");
-        unsetenv("TALQ_COM2");
-        unsetenv("TALQ_LPT1");
+        test::ClearEnvironment("TALQ_COM1");
+        test::ClearEnvironment("TALQ_COM2");
+        test::ClearEnvironment("TALQ_LPT1");
     }
 
     std::size_t JournalFiles() const { return SpoolerJournal::FilesIn(dir.path()).size(); }
@@ -111,7 +112,7 @@ TEST_F(SpoolerRedirection, AQueuePausedBeforeStaysPausedAndAVanishedOneIsSkipped
 TEST_F(SpoolerRedirection, NoJournalNoSwitch) {
     spooler.queues = {{"com", "serial:/dev/pts/901"}};
     SpoolerJournal unwritable(dir.path() / "not-a-folder" / "x");
-    std::FILE* blocker = std::fopen((dir.path() / "not-a-folder").c_str(), "w");
+    std::FILE* blocker = std::fopen((dir.path() / "not-a-folder").string().c_str(), "w");
     std::fclose(blocker);
     RedirectSpoolerQueues("COM1", queuePorts, unwritable);
     EXPECT_EQ(queuePorts.size(), 1u);

@@ -1,9 +1,8 @@
 // A private temporary folder, removed with everything in it at the end of the scope.
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
+#include <random>
 #include <string>
 #include <system_error>
 
@@ -12,9 +11,14 @@ namespace talq::test {
 class TempDir {
   public:
     explicit TempDir(const std::string& prefix = "talq") {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+        std::random_device seed;
+        for (int attempt = 0; attempt < 16 && path_.empty(); ++attempt) {
+            const auto candidate = std::filesystem::temp_directory_path() /
+                                   (prefix + "-" + std::to_string(seed()));
+            std::error_code error;
+            // create_directory is false for a folder that already exists: only a new one is ours.
+            if (std::filesystem::create_directory(candidate, error)) path_ = candidate;
+        }
     }
     ~TempDir() {
         std::error_code ignored;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/posix/termios_settings.h"
+#include "platform/serial_line_accepts.h"
 #include "support/transcript.h"
 
 namespace talq::test {
@@ -128,7 +128,7 @@ bool VirtualPlatform::ApplyLineSettings(DeviceHandle device,
     // Refuse what the real backend refuses, so tests cannot pass on settings
     // that would fail on a real line.
     const bool accepted = slot != nullptr && !slot->refuseSettings && LiveDevice(device) &&
-                          platform::posix::ConfigureSerial(termios{}, settings).has_value();
+                          platform::SerialLineAccepts(settings);
     if (accepted) slot->settings = settings;
     Record("settings " + std::to_string(settings.baudRate) + " " +
            std::to_string(settings.dataBits) + " " + std::to_string(settings.stopBits) + " " +

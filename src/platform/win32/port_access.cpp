@@ -40,6 +40,8 @@ PortAccess ExamineDeviceAccess(const std::string& devicePath) {
 }
 
 std::string ExplainDeviceOpenFailure(const std::string& devicePath) {
+    const PortAccess access = ExamineDeviceAccess(devicePath);
+    if (!access.exists) return access.reason;
     const DWORD error = win32::LastOpenError();
     switch (error) {
         case 0:
@@ -48,13 +50,10 @@ std::string ExplainDeviceOpenFailure(const std::string& devicePath) {
             return "in use by another program";
         case ERROR_ACCESS_DENIED:
             // An exclusively held port answers so as well as a forbidden one.
-            return SystemReason(static_cast<int>(error)) +
-                   " (another program may be using it)";
+            return SystemReason(static_cast<int>(error)) + " (another program may be using it)";
         default:
-            break;
+            return SystemReason(static_cast<int>(error));
     }
-    const PortAccess access = ExamineDeviceAccess(devicePath);
-    return access.exists ? SystemReason(static_cast<int>(error)) : access.reason;
 }
 
 }  // namespace talq::platform

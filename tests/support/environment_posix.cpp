@@ -1,0 +1,13 @@
+#include <stdlib.h>
+
+#include "support/environment.h"
+
+namespace talq::test {
+
+void SetEnvironment(const std::string& name, const std::string& value) {
+    ::setenv(name.c_str(), value.c_str(), 1);
+}
+
+void ClearEnvironment(const std::string& name) { ::unsetenv(name.c_str()); }
+
+}  // namespace talq::test
