@@ -17,22 +17,20 @@
 namespace talq::cli {
 namespace {
 
-constexpr std::size_t kMaxPortsFileBytes = 64 * 1024;
-
 struct PortsFileText {
     std::string text;  // "" for a file not there yet
     std::optional<Failure> failure;
 };
 
 PortsFileText ReadUserFile(const std::string& file) {
-    std::vector<std::uint8_t> buffer(kMaxPortsFileBytes + 1);
+    std::vector<std::uint8_t> buffer(platform::kMaxPortsFileBytes + 1);
     const status::RegularFileRead read = status::ReadRegularFile(file, buffer);
     if (read.error == ENOENT) return {};
     if (!read.ok()) {
         const std::string why = read.regular ? std::strerror(read.error) : "not a regular file";
         return {{}, Failure{kExitFileFailed, file + ": " + why}};
     }
-    if (read.count > kMaxPortsFileBytes) {
+    if (read.count > platform::kMaxPortsFileBytes) {
         return {{}, Failure{kExitFileFailed, file + ": larger than 64 KiB, not a ports file"}};
     }
     return {std::string(buffer.begin(), buffer.begin() + static_cast<long>(read.count)), {}};

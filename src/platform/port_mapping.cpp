@@ -14,9 +14,6 @@
 namespace talq::platform {
 namespace {
 
-// A ports file holds a dozen lines; anything far larger is not one.
-constexpr std::size_t kMaxPortsFileBytes = 64 * 1024;
-
 const char* Variable(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && *value ? value : nullptr;

@@ -2,6 +2,7 @@
 // blank lines and lines starting with '#' are kept for people and ignored here.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,8 @@ namespace talq::platform {
 
 inline constexpr int kComPortCount = 10;  // COM1..COM10
 inline constexpr int kLptPortCount = 3;   // LPT1..LPT3
+// A ports file holds a dozen lines; anything far larger is not one.
+inline constexpr std::size_t kMaxPortsFileBytes = 64 * 1024;
 
 // COM1..COM10 or LPT1..LPT3, exactly as the port lists spell them.
 bool IsFixedPortName(std::string_view name);
