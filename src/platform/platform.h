@@ -45,7 +45,7 @@ struct IoResult {
 };
 
 class Platform {
-  public:
+public:
     virtual ~Platform() = default;
 
     // Opens an existing device for reading and writing, for this process

@@ -6,7 +6,7 @@ namespace talq::platform {
 
 template <typename Service, typename NativeBackend>
 class ProcessWide {
-  public:
+public:
     Service& Current() { return installed_ != nullptr ? *installed_ : Native(); }
 
     // Installs `service` (not owned) and returns the one it replaces; nullptr
@@ -17,7 +17,7 @@ class ProcessWide {
         return previous;
     }
 
-  private:
+private:
     static Service& Native() {
         static NativeBackend native;
         return native;
