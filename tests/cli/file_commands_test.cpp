@@ -37,7 +37,7 @@ TEST(FileCommands, FactoryFilesShowAndCompare) {
 
     const auto differs = RunTalq({"diff", sts, json});
     EXPECT_EQ(differs.exitCode, 1);
-    EXPECT_EQ(differs.out, "switch 9 pin 8: 0 -> 1  [PIN 8] Reserved\n");
+    EXPECT_EQ(differs.out, "printer's serial settings: baud 9600 -> 115200  [switch 9 pin 8: 0 -> 1]\n");
     EXPECT_EQ(RunTalq({"diff", sts, json, "--model", "0"}).out,
               "switch 9 pin 8: 0 -> 1  [PIN 8] User Setting: Disable -> Enable\n");
 }
