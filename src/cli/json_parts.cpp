@@ -27,9 +27,11 @@ std::string WithNumberRowsOnOneLine(const std::string& text) {
             inRow = next != std::string::npos &&
                     (text[next] == '-' || std::isdigit(static_cast<unsigned char>(text[next])));
         } else if (c == ']') {
+            if (inRow) {
+                while (!result.empty() && (result.back() == ' ' || result.back() == '\n'))
+                    result.pop_back();
+            }
             inRow = false;
-            while (!result.empty() && (result.back() == ' ' || result.back() == '\n'))
-                result.pop_back();
         }
         if (inRow && (c == ' ' || c == '\n')) {
             if (result.back() == ',') result += ' ';
