@@ -71,7 +71,11 @@ class SetRun {
   public:
     SetRun(const Console& console, const PortTarget& port, int model, const SetInput& input,
            const SetOptions& options, SetReport& report)
-        : console_(console), port_(port), model_(model), input_(input), options_(options),
+        : console_(console),
+          port_(port),
+          model_(model),
+          input_(input),
+          options_(options),
           report_(report) {
         report_.port = port.name;
         report_.model = model;
@@ -141,8 +145,9 @@ class SetRun {
             if (report_.nextLine) {
                 failed->message +=
                     " on this run's line settings; it may have taken its new serial settings "
-                    "already: check with talq get --model " + std::string(ModelName(model_)) +
-                    " --port " + port_.name + " " + LineOptionsText(*report_.nextLine);
+                    "already: check with talq get --model " +
+                    std::string(ModelName(model_)) + " --port " + port_.name + " " +
+                    LineOptionsText(*report_.nextLine);
             }
             return Fail(*failed);
         }

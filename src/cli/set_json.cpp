@@ -24,7 +24,8 @@ Json DecodedJson(const SetReport& report) {
     if (!report.printer || !report.target) return decoded;
     const int was = status::DecodeCodePage(*report.printer);
     const int now = status::DecodeCodePage(*report.target);
-    if (was != now) decoded["codePage"] = {{"before", CodePageJson(was)}, {"after", CodePageJson(now)}};
+    if (was != now)
+        decoded["codePage"] = {{"before", CodePageJson(was)}, {"after", CodePageJson(now)}};
     if (SerialSettingsInSwitches(report.model)) {
         const auto before = SerialSettingsWords(*report.printer, report.model, nullptr);
         const auto after = SerialSettingsWords(*report.target, report.model, nullptr);
@@ -53,8 +54,8 @@ std::string SetJson(const SetReport& report) {
     top["decoded"] = DecodedJson(report);
     top["setStatus"] = report.setStatus;
     top["dryRun"] = report.dryRun;
-    top["verify"] = report.verifyMatched ? Json(*report.verifyMatched ? "match" : "mismatch")
-                                         : Json(nullptr);
+    top["verify"] =
+        report.verifyMatched ? Json(*report.verifyMatched ? "match" : "mismatch") : Json(nullptr);
     top["switches"] = report.switchesAfter ? SwitchesJson(*report.switchesAfter) : Json(nullptr);
     if (report.nextLine) top["nextLineSettings"] = LineJson(*report.nextLine);
     top["exitCode"] = report.exitCode;

@@ -15,8 +15,9 @@ namespace {
 
 // "switch 10 pin 5: 0 -> 1"
 std::string PinText(const PinChange& change) {
-    return "switch " + std::to_string(status::kSwitchNumbers[static_cast<std::size_t>(change.slot)]) +
-           " pin " + std::to_string(change.pin) + ": " + std::to_string(change.before) + " -> " +
+    return "switch " +
+           std::to_string(status::kSwitchNumbers[static_cast<std::size_t>(change.slot)]) + " pin " +
+           std::to_string(change.pin) + ": " + std::to_string(change.before) + " -> " +
            std::to_string(change.after);
 }
 
@@ -88,9 +89,10 @@ void PrintChanges(std::ostream& out, const status::PrinterStatus& before,
                 out << "default code page: "
                     << (was == now ? "unchanged, " + CodePageText(now)
                                    : CodePageText(was) + " -> " + CodePageText(now))
-                    << "  " << PinsInBrackets(changes, [](const PinChange& c) {
-                           return IsCodePagePin(c.slot, c.pin);
-                       }) << "\n";
+                    << "  "
+                    << PinsInBrackets(
+                           changes, [](const PinChange& c) { return IsCodePagePin(c.slot, c.pin); })
+                    << "\n";
             }
             codePageShown = true;
         } else if (IsSerialPin(model, change.slot, change.pin)) {
@@ -100,9 +102,12 @@ void PrintChanges(std::ostream& out, const status::PrinterStatus& before,
                 out << "printer's serial settings: "
                     << (*was == *now ? "unchanged, " + SerialSettingsText(*now)
                                      : SerialSettingsText(*now, &*was))
-                    << "  " << PinsInBrackets(changes, [model](const PinChange& c) {
-                           return IsSerialPin(model, c.slot, c.pin);
-                       }) << "\n";
+                    << "  "
+                    << PinsInBrackets(changes,
+                                      [model](const PinChange& c) {
+                                          return IsSerialPin(model, c.slot, c.pin);
+                                      })
+                    << "\n";
             }
             serialShown = true;
         } else {

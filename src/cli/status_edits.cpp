@@ -163,7 +163,8 @@ std::optional<StatusEdits> ParseStatusEdits(const EditTexts& texts, int model, s
     for (std::size_t i = 0; i < edits.pins.size(); ++i) {
         const PinEdit& edit = edits.pins[i];
         for (const Route& route : RoutesOf(texts)) {
-            if (edit.slot != route.slot || std::ranges::find(route.pins, edit.pin) == route.pins.end())
+            if (edit.slot != route.slot ||
+                std::ranges::find(route.pins, edit.pin) == route.pins.end())
                 continue;
             error = "--pin " + texts.pins[i] + " and " + route.option + " " + *route.text +
                     " both set switch " +

@@ -22,8 +22,9 @@ std::string PinValues(const std::array<std::int32_t, status::kIntegersPerSwitch>
 }
 
 // The pins that hold a decoded setting, from `first` to pin 8, as one line for the setting.
-void PrintSettingPins(std::ostream& out, const std::array<std::int32_t, status::kIntegersPerSwitch>& pins,
-                      int first, const std::string& setting) {
+void PrintSettingPins(std::ostream& out,
+                      const std::array<std::int32_t, status::kIntegersPerSwitch>& pins, int first,
+                      const std::string& setting) {
     out << std::left << std::setw(14) << ("  pins " + std::to_string(first) + "-8") << setting
         << "  " << PinValues(pins, first) << "\n";
 }
@@ -40,7 +41,8 @@ void PrintSwitch(std::ostream& out, const status::PrinterStatus& record, std::op
         }
         if (IsSerialPin(model, slot, pin)) {
             const auto words = SerialSettingsWords(record, model, nullptr);
-            PrintSettingPins(out, pins, pin, "printer's serial settings: " + SerialSettingsText(*words));
+            PrintSettingPins(out, pins, pin,
+                             "printer's serial settings: " + SerialSettingsText(*words));
             break;
         }
         const std::int32_t value = pins[static_cast<std::size_t>(pin)];

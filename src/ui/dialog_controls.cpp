@@ -17,7 +17,9 @@ namespace talq::ui {
 
 namespace {
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 bool IsList(ControlKind kind) {
     return kind == ControlKind::DropDownList || kind == ControlKind::DropDownCombo;
@@ -125,7 +127,8 @@ void DialogControls::Load(const DialogTemplate& dialog, QWidget& window, const I
     window.setFont(font);
     window.setWindowTitle(Text(dialog.caption));
     units_ = BaseUnitsOf(font);
-    window.setFixedSize(HorizontalPixels(dialog.width, units_), VerticalPixels(dialog.height, units_));
+    window.setFixedSize(HorizontalPixels(dialog.width, units_),
+                        VerticalPixels(dialog.height, units_));
     // A closed drop-down list shows one line of text.
     comboHeight_ = QComboBox(&window).sizeHint().height();
 
@@ -193,7 +196,8 @@ void DialogControls::FormRadioGroups(const DialogTemplate& dialog, QWidget& wind
     }
 }
 
-void DialogControls::SetTabOrder(const DialogTemplate& dialog, const std::vector<QWidget*>& widgets) {
+void DialogControls::SetTabOrder(const DialogTemplate& dialog,
+                                 const std::vector<QWidget*>& widgets) {
     QWidget* previous = nullptr;
     for (std::size_t i = 0; i < widgets.size(); ++i) {
         if (FocusPolicyOf(dialog.controls[i]) == Qt::NoFocus) continue;
@@ -202,7 +206,8 @@ void DialogControls::SetTabOrder(const DialogTemplate& dialog, const std::vector
     }
 }
 
-void DialogControls::SetBuddies(const DialogTemplate& dialog, const std::vector<QWidget*>& widgets) {
+void DialogControls::SetBuddies(const DialogTemplate& dialog,
+                                const std::vector<QWidget*>& widgets) {
     const auto& controls = dialog.controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if (!IsList(controls[i].kind)) continue;
@@ -236,7 +241,9 @@ QButtonGroup* DialogControls::RadioGroup(int firstId) const {
     return found == radioGroups_.end() ? nullptr : found->second;
 }
 
-int RadioIndex(const QButtonGroup& group) { return group.checkedId(); }
+int RadioIndex(const QButtonGroup& group) {
+    return group.checkedId();
+}
 
 void SetRadioIndex(QButtonGroup& group, int index) {
     // An exclusive group keeps one button checked; −1 needs it off a moment.

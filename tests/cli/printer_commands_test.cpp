@@ -97,9 +97,10 @@ TEST_P(PrinterCommands, BadInputTouchesNeitherPrinterNorDisk) {
     // Only the KTV-540/542 keeps its serial settings in the switches.
     const auto serialRefused = [](const std::string& option, const std::string& onModel1) {
         return GetParam() == 1 ? onModel1
-                               : option + ": the KTV-520plus keeps its serial settings apart from "
-                                          "its memory switches, and Set Status writes only the "
-                                          "switches";
+                               : option +
+                                     ": the KTV-520plus keeps its serial settings apart from "
+                                     "its memory switches, and Set Status writes only the "
+                                     "switches";
     };
 
     const struct {
@@ -135,26 +136,21 @@ TEST_P(PrinterCommands, BadInputTouchesNeitherPrinterNorDisk) {
         {On("set", {dir / "missing.sts"}), 7, "No such file or directory"},
         {On("set", {dir / ""}), 7, "Wrong format"},
         // One pin through two routes: the later would silently undo the earlier.
-        {On("set", {"--pin", "2.3=1", "--code-page", "PC850"}),
-         2,
+        {On("set", {"--pin", "2.3=1", "--code-page", "PC850"}), 2,
          "--pin 2.3=1 and --code-page PC850 both set switch 2 pin 3; give one of them"},
-        {On("set", {"--code-page", "2", "--pin", "2.2=1", "--pin", "2.8=0"}),
-         2,
+        {On("set", {"--code-page", "2", "--pin", "2.2=1", "--pin", "2.8=0"}), 2,
          "--pin 2.8=0 and --code-page 2 both set switch 2 pin 8"},
-        {On("set", {"--pin", "9.6=1", "--printer-baud", "9600"}),
-         2,
-         serialRefused("--printer-baud", "--pin 9.6=1 and --printer-baud 9600 both set switch 9 pin 6")},
-        {On("set", {"--printer-parity", "none", "--pin", "9.3=1"}),
-         2,
-         serialRefused("--printer-parity", "--pin 9.3=1 and --printer-parity none both set switch 9 pin 3")},
-        {On("set", {"--printer-data-bits", "7", "--pin", "9.2=0"}),
-         2,
+        {On("set", {"--pin", "9.6=1", "--printer-baud", "9600"}), 2,
+         serialRefused("--printer-baud",
+                       "--pin 9.6=1 and --printer-baud 9600 both set switch 9 pin 6")},
+        {On("set", {"--printer-parity", "none", "--pin", "9.3=1"}), 2,
+         serialRefused("--printer-parity",
+                       "--pin 9.3=1 and --printer-parity none both set switch 9 pin 3")},
+        {On("set", {"--printer-data-bits", "7", "--pin", "9.2=0"}), 2,
          serialRefused("--printer-data-bits", "both set switch 9 pin 2")},
-        {On("set", {"--printer-flow", "Xon/Xoff", "--pin", "9.5=1"}),
-         2,
+        {On("set", {"--printer-flow", "Xon/Xoff", "--pin", "9.5=1"}), 2,
          serialRefused("--printer-flow", "both set switch 9 pin 5")},
-        {On("set", {"--printer-baud", "2400"}),
-         2,
+        {On("set", {"--printer-baud", "2400"}), 2,
          serialRefused("--printer-baud", "--printer-baud \"2400\" is not one of 9600, 19200")},
     };
     for (const auto& c : cases) {
@@ -204,7 +200,8 @@ struct RetuningPrinter : test::SimulatedPrinterDevice {
     using SimulatedPrinterDevice::SimulatedPrinterDevice;
     void Write(const std::uint8_t* data, std::size_t size, std::int64_t nowMs) override {
         SimulatedPrinterDevice::Write(data, size, nowMs);
-        if (Printer().SwitchWriteCount() > 0 && !Printer().InSettingMode()) Printer().SetSilent(true);
+        if (Printer().SwitchWriteCount() > 0 && !Printer().InSettingMode())
+            Printer().SetSilent(true);
     }
 };
 
@@ -220,7 +217,7 @@ TEST_P(PrinterCommands, PrinterSerialSettingsAreSetByTheirWordsOnTheKtv540Only) 
     // The simulated KTV-540/542 starts at 19200 baud, 8 data bits, no parity, DTR/DSR.
     const struct {
         std::vector<std::string> edits;
-        std::string change;  // the line set prints
+        std::string change;    // the line set prints
         std::string nextLine;  // what stderr names to reach the printer with; empty: nothing
         std::string switch9;   // pins 8..1 afterwards
     } steps[] = {
@@ -256,8 +253,8 @@ TEST_P(PrinterCommands, PrinterSerialSettingsAreSetByTheirWordsOnTheKtv540Only) 
     // A printer that took its new settings at once cannot be read back on the old line.
     auto retuning = std::make_shared<RetuningPrinter>(1);
     os.AddDevice("COM2", retuning);
-    const auto verify = RunTalq({"set", "--model", "1", "--port", "COM2", "--printer-baud",
-                                 "38400", "--verify"});
+    const auto verify =
+        RunTalq({"set", "--model", "1", "--port", "COM2", "--printer-baud", "38400", "--verify"});
     EXPECT_EQ(verify.exitCode, 4);
     EXPECT_NE(verify.err.find("COM2: the printer's serial settings change: reach it next time "
                               "with --baud 38400 --data-bits 8 --parity None --flow Hardware"),
@@ -280,10 +277,16 @@ TEST_P(PrinterCommands, SetJsonReportsEachRun) {
         bool setStatus;
         Json verify;
         std::optional<std::pair<int, int>> codePage;  // decoded before, after
-        std::pair<int, int> switch10Pin5;            // in "switches", and on the printer
+        std::pair<int, int> switch10Pin5;             // in "switches", and on the printer
     } cases[] = {
-        {{"--pin", "10.5=1", "--code-page", "PC850"}, {}, 0, {{2, 5, 0, 1}, {10, 5, 0, 1}}, true,
-         nullptr, std::pair{0, 2}, {1, 1}},
+        {{"--pin", "10.5=1", "--code-page", "PC850"},
+         {},
+         0,
+         {{2, 5, 0, 1}, {10, 5, 0, 1}},
+         true,
+         nullptr,
+         std::pair{0, 2},
+         {1, 1}},
         {{"--pin", "10.5=1", "--code-page", "2"}, {}, 0, Json::array(), false, nullptr, {}, {1, 1}},
         {{"--pin", "10.5=0", "--dry-run"}, {}, 0, {{10, 5, 1, 0}}, false, nullptr, {}, {0, 1}},
         {{"--pin", "10.5=0", "--verify"}, {}, 0, {{10, 5, 1, 0}}, true, "match", {}, {0, 0}},
@@ -307,7 +310,8 @@ TEST_P(PrinterCommands, SetJsonReportsEachRun) {
         }
         EXPECT_EQ(changes, c.changes) << where;
         EXPECT_EQ(document["setStatus"], c.setStatus) << where;
-        EXPECT_EQ(document["dryRun"], std::find(args.begin(), args.end(), "--dry-run") != args.end());
+        EXPECT_EQ(document["dryRun"],
+                  std::find(args.begin(), args.end(), "--dry-run") != args.end());
         EXPECT_EQ(document["verify"], c.verify) << where;
         EXPECT_EQ(document["decoded"].contains("codePage"), c.codePage.has_value());
         if (c.codePage) {
