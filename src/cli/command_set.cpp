@@ -13,15 +13,16 @@ namespace talq::cli {
 namespace {
 
 // The record Set Status will send: the file (or the printer's values), then the edits. Pins
-// Set Status does not send keep the printer's values, so what is shown is what stays.
+// Set Status does not send keep the printer's values, so what is shown is what stays; a sent
+// pin reads 1 when set, as the printer will hold it.
 status::PrinterStatus Target(const status::PrinterStatus& printer,
                              const std::optional<StatusDocument>& file, const StatusEdits& edits) {
     status::PrinterStatus target = file ? file->status : printer;
     for (int slot = 0; slot < status::kSlotCount; ++slot) {
         for (int pin = 0; pin < status::kIntegersPerSwitch; ++pin) {
-            if (IsSentPin(slot, pin)) continue;
             const auto s = static_cast<std::size_t>(slot), p = static_cast<std::size_t>(pin);
-            target.switches[s].pins[p] = printer.switches[s].pins[p];
+            std::int32_t& value = target.switches[s].pins[p];
+            value = IsSentPin(slot, pin) ? (value != 0 ? 1 : 0) : printer.switches[s].pins[p];
         }
     }
     ApplyStatusEdits(target, edits);
@@ -94,7 +95,7 @@ class SetRun {
         report_.printer = printer;
         report_.target = target;
         report_.changes = SentDifferences(printer, target);
-        report_.switchesAfter = target;
+        report_.switchesAfter = printer;
         if (report_.changes.empty()) {
             if (!options_.json) console_.out << port_.name << ": unchanged" << std::endl;
             return {kExitDone, "unchanged"};
@@ -105,6 +106,7 @@ class SetRun {
         }
         report_.nextLine = NextLine(printer, target, model_);
         if (options_.dryRun) {
+            report_.switchesAfter = target;  // what would be written
             if (report_.nextLine) {
                 console_.Message(port_.name +
                                  ": the printer's serial settings would change: it would be "
@@ -123,6 +125,7 @@ class SetRun {
             report_.switchesAfter.reset();  // what the printer kept is not known
             return Fail(*failed);
         }
+        report_.switchesAfter = target;
         if (report_.nextLine) {
             session.Sink().ClearBar();
             console_.Message(port_.name +
@@ -141,7 +144,9 @@ class SetRun {
         status::PrinterStatus readBack{};
         const auto result = status::GetStatus(session.Connection(), readBack, info, session.Sink());
         if (auto failed = session.FailureOf(result, "Get Status")) {
-            failed->message = "verify: " + failed->message;
+            const std::string prefix = port_.name + ": ";
+            if (failed->message.rfind(prefix, 0) == 0) failed->message.erase(0, prefix.size());
+            failed->message = prefix + "verify: " + failed->message;
             if (report_.nextLine) {
                 failed->message +=
                     " on this run's line settings; it may have taken its new serial settings "

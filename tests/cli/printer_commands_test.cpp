@@ -259,7 +259,7 @@ TEST_P(PrinterCommands, PrinterSerialSettingsAreSetByTheirWordsOnTheKtv540Only) 
     EXPECT_NE(verify.err.find("COM2: the printer's serial settings change: reach it next time "
                               "with --baud 38400 --data-bits 8 --parity None --flow Hardware"),
               std::string::npos);
-    EXPECT_NE(verify.err.find("verify: COM2: Get Status: the printer was not identified on this "
+    EXPECT_NE(verify.err.find("COM2: verify: Get Status: the printer was not identified on this "
                               "run's line settings; it may have taken its new serial settings "
                               "already: check with talq get --model KTV-540/542 --port COM2 "
                               "--baud 38400"),
