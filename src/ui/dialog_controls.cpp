@@ -17,9 +17,7 @@ namespace talq::ui {
 
 namespace {
 
-QString Text(const std::string& text) {
-    return QString::fromStdString(text);
-}
+QString Text(const std::string& text) { return QString::fromStdString(text); }
 
 bool IsList(ControlKind kind) {
     return kind == ControlKind::DropDownList || kind == ControlKind::DropDownCombo;
@@ -168,8 +166,7 @@ void DialogControls::Load(const DialogTemplate& dialog, QWidget& window, const I
     window.setFont(font);
     window.setWindowTitle(Text(dialog.caption));
     units_ = BaseUnitsOf(font);
-    window.setFixedSize(HorizontalPixels(dialog.width, units_),
-                        VerticalPixels(dialog.height, units_));
+    window.setFixedSize(HorizontalPixels(dialog.width, units_), VerticalPixels(dialog.height, units_));
     // A closed drop-down list shows one line of text.
     comboHeight_ = QComboBox(&window).sizeHint().height();
 
@@ -237,8 +234,7 @@ void DialogControls::FormRadioGroups(const DialogTemplate& dialog, QWidget& wind
     }
 }
 
-void DialogControls::SetTabOrder(const DialogTemplate& dialog,
-                                 const std::vector<QWidget*>& widgets) {
+void DialogControls::SetTabOrder(const DialogTemplate& dialog, const std::vector<QWidget*>& widgets) {
     QWidget* previous = nullptr;
     for (std::size_t i = 0; i < widgets.size(); ++i) {
         if (FocusPolicyOf(dialog.controls[i]) == Qt::NoFocus) continue;
@@ -247,8 +243,7 @@ void DialogControls::SetTabOrder(const DialogTemplate& dialog,
     }
 }
 
-void DialogControls::SetBuddies(const DialogTemplate& dialog,
-                                const std::vector<QWidget*>& widgets) {
+void DialogControls::SetBuddies(const DialogTemplate& dialog, const std::vector<QWidget*>& widgets) {
     const auto& controls = dialog.controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if (!IsList(controls[i].kind)) continue;
@@ -290,9 +285,7 @@ QButtonGroup* DialogControls::RadioGroup(int firstId) const {
     return found == radioGroups_.end() ? nullptr : found->second;
 }
 
-int RadioIndex(const QButtonGroup& group) {
-    return group.checkedId();
-}
+int RadioIndex(const QButtonGroup& group) { return group.checkedId(); }
 
 void SetRadioIndex(QButtonGroup& group, int index) {
     // An exclusive group keeps one button checked; −1 needs it off a moment.
