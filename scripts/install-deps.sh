@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need (only what is missing).
+# --windows: those of the Windows build and its tests under Wine instead.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,15 @@ packages=(
   clang libclang-rt-dev
   desktop-file-utils appstream lintian man-db file
 )
+
+# MinGW-w64 for talq.exe, Wine to run its tests, zip for the package; the
+# header-only CLI11 and nlohmann-json and GoogleTest's sources come from the list above.
+windows_packages=(
+  cmake ninja-build
+  g++-mingw-w64-x86-64-posix wine64 wine zip
+  libgtest-dev libcli11-dev nlohmann-json3-dev
+)
+[ "${1:-}" = --windows ] && packages=("${windows_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

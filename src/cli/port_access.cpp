@@ -16,15 +16,28 @@ PortAccess ExaminePortAccess(const std::string& portName) {
         access.reason = kNoDeviceReason;
         return access;
     }
-    return platform::ExamineDeviceAccess(devicePath);
+    PortAccess access = platform::ExamineDeviceAccess(devicePath);
+    if (access.exists && PortKindOfName(portName) == link::Serial) {
+        // A node without a UART opens, or fails with EIO, and then nothing ever answers.
+        access.hardware = platform::SerialHardwareBehind(devicePath);
+        if (access.hardware == platform::SerialHardware::Absent) {
+            access.usable = false;
+            access.denied = false;
+            access.reason = "no serial hardware";
+        }
+    }
+    return access;
 }
 
 std::string ExplainOpenFailure(const std::string& portName) {
-    const std::string devicePath = DevicePathOf(portName);
-    const std::string text = portName + " (" + (devicePath.empty() ? "no device" : devicePath) +
+    const PortAccess access = ExaminePortAccess(portName);
+    const std::string text = portName + " (" +
+                             (access.devicePath.empty() ? "no device" : access.devicePath) +
                              ") cannot be opened: ";
-    if (devicePath.empty()) return text + kNoDeviceReason;
-    return text + platform::ExplainDeviceOpenFailure(devicePath);
+    if (access.devicePath.empty() || access.hardware == platform::SerialHardware::Absent) {
+        return text + access.reason;
+    }
+    return text + platform::ExplainDeviceOpenFailure(access.devicePath);
 }
 
 }  // namespace talq::cli

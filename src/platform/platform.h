@@ -92,10 +92,10 @@ Platform& Current();
 // restores the POSIX backend.
 Platform* Install(Platform* platform);
 
-// Maps a port name to its device: the system's own (NativePortPath: on POSIX
-// COMn -> /dev/ttyS(n-1), LPTn -> /dev/lp(n-1); on Windows the name itself),
-// each overridden by the environment variable TALQ_COMn / TALQ_LPTn holding a
-// device path. Any other name is a device path already.
+// Maps a port name to its device node: COMn and LPTn as port_mapping.h says
+// (the environment, the ports files, then the system's default such as
+// /dev/ttyS(n-1), or the name itself on Windows). Any other name is a device
+// path already.
 std::string DevicePathForPort(const std::string& portName);
 
 }  // namespace talq::platform

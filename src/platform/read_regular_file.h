@@ -13,6 +13,7 @@ struct RegularFileRead {
     std::size_t count = 0;  // bytes placed at the start of the buffer
     int error = 0;          // system error code of a failed open or read; non-zero for a directory
     bool regular = true;    // false for a directory, device, FIFO or socket
+    bool missing = false;   // there is no file by that name
 
     bool ok() const { return error == 0 && regular; }
 };

@@ -48,6 +48,7 @@ PortAccess ExamineDeviceAccess(const std::string& devicePath) {
     access.devicePath = devicePath;
     struct stat node {};
     if (::stat(devicePath.c_str(), &node) != 0) {
+        access.absent = errno == ENOENT || errno == ENOTDIR;
         access.reason = std::strerror(errno);
         return access;
     }

@@ -31,6 +31,7 @@ RegularFileRead ReadRegularFile(const std::string& path, std::span<std::uint8_t>
     const int fd = ::open(path.c_str(), kOpenForRead);
     if (fd < 0) {
         result.error = errno;
+        result.missing = errno == ENOENT;
         return result;
     }
     struct stat info {};

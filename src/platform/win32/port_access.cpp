@@ -32,7 +32,9 @@ PortAccess ExamineDeviceAccess(const std::string& devicePath) {
         access.exists = GetFileAttributesA(devicePath.c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     if (!access.exists) {
-        access.reason = SystemReason(static_cast<int>(GetLastError()));
+        const DWORD error = GetLastError();
+        access.absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        access.reason = SystemReason(static_cast<int>(error));
         return access;
     }
     access.usable = true;

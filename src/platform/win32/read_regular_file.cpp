@@ -10,7 +10,9 @@ RegularFileRead ReadRegularFile(const std::string& path, std::span<std::uint8_t>
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        result.error = static_cast<int>(GetLastError());
+        const DWORD error = GetLastError();
+        result.error = static_cast<int>(error);
+        result.missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
         return result;
     }
     BY_HANDLE_FILE_INFORMATION info{};

@@ -1,5 +1,7 @@
 #include "platform/win32/winspool_spooler.h"
 
+#include "platform/port_match.h"
+
 namespace talq::platform::win32 {
 
 // Not reached yet: the spooler lists no queue, so nothing is switched.
@@ -10,8 +12,12 @@ std::unique_ptr<Spooler> WinspoolSpooler::Reach(const std::string& scheduler) {
     return std::make_unique<WinspoolSpooler>();
 }
 
-std::string WinspoolSpooler::PortMatchText(const std::string& portName) {
-    return portName.empty() ? std::string() : portName + ":";
+// A queue prints to the port itself, by its name ("COM1"), whatever device
+// TALQ_COMn leads the program to.
+std::string WinspoolSpooler::PortMatchText(const std::string& portName) { return portName; }
+
+bool WinspoolSpooler::PrintsTo(const std::string& portText, const std::string& match) {
+    return PortListNamesPort(portText, match);
 }
 
 std::string WinspoolSpooler::DiscardPort() { return "FILE:"; }

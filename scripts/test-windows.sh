@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the Windows target (talq.exe, the core and the suites that run under
+# Wine) with MinGW-w64 into build-windows/, runs the suites under Wine, and
+# makes the zip. The serial and talq.exe tests need the Linux build's
+# talq-printer-sim and talq: pass its folder (default build/) or run
+# scripts/test.sh first. Each test makes its own Wine prefix (scripts/wine-run.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh --windows
+
+host=${1:-build}
+build=build-windows
+flags=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DTALQ_WERROR=ON -DCMAKE_BUILD_TYPE=Release)
+if [ -x "$host/sim/talq-printer-sim" ] && [ -x "$host/src/cli/talq" ]; then
+  flags+=(-DTALQ_HOST_BUILD_DIR="$PWD/$host")
+else
+  echo "test-windows: no Linux build in $host/: the serial tests under Wine are left out" >&2
+fi
+command -v ccache >/dev/null && flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+start=$(date +%s)
+cmake -S . -B "$build" -G Ninja "${flags[@]}"
+cmake --build "$build"
+built=$(date +%s)
+ctest --test-dir "$build" --output-on-failure --timeout 600
+tested=$(date +%s)
+(cd "$build" && cpack -G ZIP >/dev/null)
+echo "Windows build $((built - start)) s, tests under Wine $((tested - built)) s;" \
+     "package: $(ls "$build"/talquist-manager-*-win64.zip)"
