@@ -1,0 +1,135 @@
+// The Win32 backend's own rules, apart from any port: the DCB and time-outs
+// it hands the system, the file replacement and bounded read, the lock of the
+// queue journal and the system's reasons.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/locked_file.h"
+#include "platform/read_regular_file.h"
+#include "platform/replace_file.h"
+#include "platform/system_reason.h"
+#include "platform/win32/dcb_settings.h"
+#include "support/temp_dir.h"
+
+namespace talq::platform::win32 {
+namespace {
+
+TEST(Win32Backend, TheDcbTakesTheRecordAndLeavesTheRestAsTheDeviceHadIt) {
+    const struct {
+        LineSettings settings;
+        BYTE byteSize, parity, stopBits;
+        DWORD fParity, fOutX, fRtsControl;
+    } cases[] = {
+        {{19200, 8, 0, 0, 0}, 8, 0, 0, 0, 0, RTS_CONTROL_DISABLE},
+        {{9600, 8, 0, 2, 1}, 8, 2, 0, 1, 1, RTS_CONTROL_ENABLE},
+        {{115200, 7, 1, 1, 0}, 7, 1, 1, 1, 0, RTS_CONTROL_DISABLE},
+    };
+    for (const auto& c : cases) {
+        DCB dcb{};
+        dcb.DCBlength = sizeof dcb;
+        dcb.fBinary = 1;
+        dcb.XonChar = 0x11;
+        dcb.fAbortOnError = 1;
+        ApplyToDcb(c.settings, dcb);
+        EXPECT_EQ(dcb.BaudRate, static_cast<DWORD>(c.settings.baudRate));
+        EXPECT_EQ(dcb.ByteSize, c.byteSize);
+        EXPECT_EQ(dcb.Parity, c.parity);
+        EXPECT_EQ(dcb.StopBits, c.stopBits);
+        EXPECT_EQ(dcb.fParity, c.fParity);
+        EXPECT_EQ(dcb.fOutX, c.fOutX);
+        EXPECT_EQ(dcb.fInX, c.fOutX);
+        EXPECT_EQ(dcb.fRtsControl, c.fRtsControl);
+        // Whatever the flow control: output paced by CTS and DSR, DTR on.
+        EXPECT_EQ(dcb.fOutxCtsFlow, 1u);
+        EXPECT_EQ(dcb.fOutxDsrFlow, 1u);
+        EXPECT_EQ(dcb.fDtrControl, static_cast<DWORD>(DTR_CONTROL_ENABLE));
+        EXPECT_EQ(dcb.fDsrSensitivity | dcb.fTXContinueOnXoff | dcb.fNull, 0u);
+        EXPECT_EQ(dcb.fBinary, 1u);
+        EXPECT_EQ(dcb.fAbortOnError, 1u);
+        EXPECT_EQ(dcb.XonChar, 0x11);
+    }
+    EXPECT_EQ(sizeof(DCB), 28u);
+}
+
+TEST(Win32Backend, TimeOutsAreTheRecordsWithEveryWaitBounded) {
+    const COMMTIMEOUTS serial = ToCommTimeouts({10, 10, 10, 0, 0});
+    EXPECT_EQ(serial.ReadIntervalTimeout, 10u);
+    EXPECT_EQ(serial.ReadTotalTimeoutMultiplier, 10u);
+    EXPECT_EQ(serial.ReadTotalTimeoutConstant, 10u);
+    EXPECT_EQ(serial.WriteTotalTimeoutMultiplier, 0u);
+    EXPECT_EQ(serial.WriteTotalTimeoutConstant, static_cast<DWORD>(kWriteStallMs));
+
+    // No read time-outs: what has come, or the first bytes within kUntimedReadMs.
+    const COMMTIMEOUTS none = ToCommTimeouts({});
+    EXPECT_EQ(none.ReadIntervalTimeout, MAXDWORD);
+    EXPECT_EQ(none.ReadTotalTimeoutMultiplier, MAXDWORD);
+    EXPECT_EQ(none.ReadTotalTimeoutConstant, static_cast<DWORD>(kUntimedReadMs));
+}
+
+std::string Contents(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(Win32Backend, ReplacingAFileLeavesTheOldOneWholeWhenItFails) {
+    test::TempDir dir;
+    const std::filesystem::path file = dir.path() / "x.sts";
+    const std::uint8_t first[] = {'o', 'l', 'd'};
+    const std::uint8_t second[] = {'n', 'e', 'w', '!'};
+    ASSERT_EQ(ReplaceFileContents(file.string(), first), 0);
+    ASSERT_EQ(ReplaceFileContents(file.string(), second), 0);
+    EXPECT_EQ(Contents(file), "new!");
+
+    // Another program reading it without letting it be replaced: the rename fails.
+    const HANDLE reader = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    EXPECT_NE(ReplaceFileContents(file.string(), first), 0);
+    CloseHandle(reader);
+    EXPECT_EQ(Contents(file), "new!");
+    EXPECT_NE(ReplaceFileContents(dir.path().string(), first), 0);  // a folder
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);  // no temporary file left behind
+
+    std::uint8_t buffer[8] = {};
+    const RegularFileRead read = ReadRegularFile(file.string(), buffer);
+    EXPECT_TRUE(read.ok());
+    EXPECT_EQ(read.count, 4u);
+    EXPECT_FALSE(ReadRegularFile(dir.path().string(), buffer).regular);
+    const RegularFileRead missing = ReadRegularFile((dir.path() / "none").string(), buffer);
+    EXPECT_TRUE(missing.missing);
+    const std::string reason = SystemReason(missing.error);
+    EXPECT_FALSE(reason.empty());
+    EXPECT_NE(reason.back(), '.');
+    EXPECT_NE(reason.back(), '\n');
+}
+
+TEST(Win32Backend, AHeldFileIsTakenOverOnlyOnceItsHolderLetsGo) {
+    test::TempDir dir;
+    std::filesystem::path path;
+    {
+        std::optional<LockedFile> held = LockedFile::CreateUnique(dir.path(), "queues-", ".journal");
+        ASSERT_TRUE(held);
+        path = held->Path();
+        EXPECT_EQ(path.filename().string().rfind("queues-", 0), 0u);
+        ASSERT_TRUE(held->AppendDurably("switch\n"));
+        ASSERT_TRUE(held->AppendDurably("done\n"));
+        EXPECT_EQ(held->ReadAll(), "switch\ndone\n");
+        EXPECT_FALSE(LockedFile::HoldExisting(path));  // while it is held
+    }
+    std::optional<LockedFile> taken = LockedFile::HoldExisting(path);
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->ReadAll(), "switch\ndone\n");
+    taken->Remove();
+    taken.reset();
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(LockedFile::HoldExisting(path));
+}
+
+}  // namespace
+}  // namespace talq::platform::win32
