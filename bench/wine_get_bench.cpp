@@ -26,8 +26,8 @@ constexpr int kGetRuns = 5;
 // output thrown away; negative when it failed.
 double TimedRun(std::string commandLine) {
     SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    const HANDLE nowhere = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherited,
-                                       OPEN_EXISTING, 0, nullptr);
+    const HANDLE nowhere =
+        CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -69,8 +69,7 @@ int main(int argc, char** argv) {
     const double mandated = MandatedGetMs();
     std::vector<double> wall, ratio;
     for (int run = 0; run < kGetRuns; ++run) {
-        const double ms =
-            TimedRun(std::string("\"") + argv[1] + "\" get --model 0 --port COM5 -q");
+        const double ms = TimedRun(std::string("\"") + argv[1] + "\" get --model 0 --port COM5 -q");
         if (ms < 0 || mandated <= 0) {
             std::fprintf(stderr, "talq.exe get failed\n");
             return 1;

@@ -16,12 +16,12 @@ class LockedFile {
   public:
     // A new file named prefix + a unique part + suffix in `folder`, held.
     static std::optional<LockedFile> CreateUnique(const std::filesystem::path& folder,
-                                                  std::string_view prefix,
-                                                  std::string_view suffix);
+                                                  std::string_view prefix, std::string_view suffix);
     // The existing file, held; nullopt when it is gone or another holder has it.
     static std::optional<LockedFile> HoldExisting(const std::filesystem::path& file);
 
-    LockedFile(LockedFile&& other) noexcept;
+    LockedFile(LockedFile&& other) noexcept
+        : path_(std::move(other.path_)), handle_(std::exchange(other.handle_, kNone)) {}
     // The file given up is released when `other` ends.
     LockedFile& operator=(LockedFile&& other) noexcept {
         path_.swap(other.path_);
@@ -39,7 +39,10 @@ class LockedFile {
     void Remove();
 
   private:
-    LockedFile(std::filesystem::path path, std::intptr_t handle);
+    static constexpr std::intptr_t kNone = -1;  // a descriptor or handle that is none
+
+    LockedFile(std::filesystem::path path, std::intptr_t handle)
+        : path_(std::move(path)), handle_(handle) {}
 
     std::filesystem::path path_;
     std::intptr_t handle_;

@@ -8,6 +8,8 @@ void SetEnvironment(const std::string& name, const std::string& value) {
     ::setenv(name.c_str(), value.c_str(), 1);
 }
 
-void ClearEnvironment(const std::string& name) { ::unsetenv(name.c_str()); }
+void ClearEnvironment(const std::string& name) {
+    ::unsetenv(name.c_str());
+}
 
 }  // namespace talq::test

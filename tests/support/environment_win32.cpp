@@ -9,6 +9,8 @@ void SetEnvironment(const std::string& name, const std::string& value) {
 }
 
 // An empty value removes the variable.
-void ClearEnvironment(const std::string& name) { _putenv_s(name.c_str(), ""); }
+void ClearEnvironment(const std::string& name) {
+    _putenv_s(name.c_str(), "");
+}
 
 }  // namespace talq::test

@@ -113,7 +113,8 @@ TEST(Win32Backend, AHeldFileIsTakenOverOnlyOnceItsHolderLetsGo) {
     test::TempDir dir;
     std::filesystem::path path;
     {
-        std::optional<LockedFile> held = LockedFile::CreateUnique(dir.path(), "queues-", ".journal");
+        std::optional<LockedFile> held =
+            LockedFile::CreateUnique(dir.path(), "queues-", ".journal");
         ASSERT_TRUE(held);
         path = held->Path();
         EXPECT_EQ(path.filename().string().rfind("queues-", 0), 0u);

@@ -7,7 +7,9 @@
 
 namespace talq::platform {
 
-bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+bool StandardErrorIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
 
 StandardOutputAside::StandardOutputAside(bool discard) {
     std::fflush(stdout);

@@ -35,6 +35,8 @@ void DeferInterrupts(const char* notice) {
     for (int signal : kSignals) ::sigaction(signal, &action, nullptr);
 }
 
-bool InterruptRequested() { return requested != 0; }
+bool InterruptRequested() {
+    return requested != 0;
+}
 
 }  // namespace talq::platform

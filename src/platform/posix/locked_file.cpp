@@ -26,14 +26,8 @@ bool Lock(int fd, const std::filesystem::path& file) {
 
 }  // namespace
 
-LockedFile::LockedFile(std::filesystem::path path, std::intptr_t handle)
-    : path_(std::move(path)), handle_(handle) {}
-
-LockedFile::LockedFile(LockedFile&& other) noexcept
-    : path_(std::move(other.path_)), handle_(std::exchange(other.handle_, -1)) {}
-
 LockedFile::~LockedFile() {
-    if (handle_ >= 0) close(static_cast<int>(handle_));
+    if (handle_ != kNone) close(static_cast<int>(handle_));
 }
 
 std::optional<LockedFile> LockedFile::CreateUnique(const std::filesystem::path& folder,
@@ -81,6 +75,8 @@ bool LockedFile::AppendDurably(std::string_view bytes) {
     return n == static_cast<ssize_t>(bytes.size()) && fdatasync(fd) == 0;
 }
 
-void LockedFile::Remove() { unlink(path_.c_str()); }
+void LockedFile::Remove() {
+    unlink(path_.c_str());
+}
 
 }  // namespace talq::platform

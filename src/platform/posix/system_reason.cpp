@@ -4,6 +4,8 @@
 
 namespace talq::platform {
 
-std::string SystemReason(int error) { return std::generic_category().message(error); }
+std::string SystemReason(int error) {
+    return std::generic_category().message(error);
+}
 
 }  // namespace talq::platform

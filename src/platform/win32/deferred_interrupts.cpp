@@ -35,6 +35,8 @@ void DeferInterrupts(const char* notice) {
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
 
-bool InterruptRequested() { return requested.load(); }
+bool InterruptRequested() {
+    return requested.load();
+}
 
 }  // namespace talq::platform

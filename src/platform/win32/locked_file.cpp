@@ -7,7 +7,9 @@
 namespace talq::platform {
 namespace {
 
-HANDLE HandleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE HandleOf(std::intptr_t handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
 
 // Readers and writers through other handles are let in (the lock is what
 // keeps them apart), and so is removal, which a taker-over does.
@@ -18,8 +20,7 @@ bool Lock(HANDLE handle) {
     OVERLAPPED where{};
     where.Offset = 0xFFFFFFFE;
     where.OffsetHigh = 0x7FFFFFFF;
-    if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
-                    &where)) {
+    if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where)) {
         return false;
     }
     // A file another process removed between our opening and locking it is gone.
@@ -35,14 +36,8 @@ HANDLE Open(const std::filesystem::path& file, DWORD disposition) {
 
 }  // namespace
 
-LockedFile::LockedFile(std::filesystem::path path, std::intptr_t handle)
-    : path_(std::move(path)), handle_(handle) {}
-
-LockedFile::LockedFile(LockedFile&& other) noexcept
-    : path_(std::move(other.path_)), handle_(std::exchange(other.handle_, -1)) {}
-
 LockedFile::~LockedFile() {
-    if (handle_ != -1) CloseHandle(HandleOf(handle_));
+    if (handle_ != kNone) CloseHandle(HandleOf(handle_));
 }
 
 std::optional<LockedFile> LockedFile::CreateUnique(const std::filesystem::path& folder,
@@ -83,7 +78,8 @@ std::string LockedFile::ReadAll() {
     LARGE_INTEGER start{};
     if (!SetFilePointerEx(HandleOf(handle_), start, nullptr, FILE_BEGIN)) return text;
     char buffer[4096];
-    for (DWORD got = 0; ReadFile(HandleOf(handle_), buffer, sizeof buffer, &got, nullptr) && got > 0;) {
+    for (DWORD got = 0;
+         ReadFile(HandleOf(handle_), buffer, sizeof buffer, &got, nullptr) && got > 0;) {
         text.append(buffer, got);
     }
     return text;
@@ -98,6 +94,8 @@ bool LockedFile::AppendDurably(std::string_view bytes) {
            written == bytes.size() && FlushFileBuffers(HandleOf(handle_));
 }
 
-void LockedFile::Remove() { DeleteFileW(path_.c_str()); }
+void LockedFile::Remove() {
+    DeleteFileW(path_.c_str());
+}
 
 }  // namespace talq::platform

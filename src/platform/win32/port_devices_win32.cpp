@@ -19,16 +19,26 @@ std::string DefaultPortDevice(bool serial, int number) {
     return std::string("\\\\.\\") + (serial ? "COM" : "LPT") + std::to_string(number);
 }
 
-std::string UserConfigFolder() { return Variable("APPDATA"); }
+std::string UserConfigFolder() {
+    return Variable("APPDATA");
+}
 
-std::string SystemConfigFolder() { return Variable("PROGRAMDATA"); }
+std::string SystemConfigFolder() {
+    return Variable("PROGRAMDATA");
+}
 
 // What is behind a COM port only an open tells; the name alone says nothing.
-SerialHardware SerialHardwareBehind(const std::string&) { return SerialHardware::Unknown; }
+SerialHardware SerialHardwareBehind(const std::string&) {
+    return SerialHardware::Unknown;
+}
 
 // USB serial adapters take COM numbers of their own; there is no folder of stable names.
-std::string SerialAdapterFolder() { return {}; }
+std::string SerialAdapterFolder() {
+    return {};
+}
 
-std::vector<SerialAdapter> PresentSerialAdapters() { return {}; }
+std::vector<SerialAdapter> PresentSerialAdapters() {
+    return {};
+}
 
 }  // namespace talq::platform

@@ -9,11 +9,10 @@ namespace {
 
 // Names come as the program's arguments do, in the ANSI code page.
 std::wstring Wide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
     return wide;
 }
 
@@ -42,8 +41,8 @@ bool WriteAll(HANDLE file, std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD written = 0;
-        if (!WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done),
-                       &written, nullptr)) {
+        if (!WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written,
+                       nullptr)) {
             return false;
         }
         if (written == 0) {

@@ -12,10 +12,14 @@ bool SerialLineAccepts(const LineSettings& settings) {
     if (settings.baudRate <= 0 || dataBits < 5 || dataBits > 8) return false;
     if ((settings.parity & 0xFF) > SPACEPARITY) return false;
     switch (stopBits) {
-        case ONESTOPBIT: return true;
-        case ONE5STOPBITS: return dataBits == 5;
-        case TWOSTOPBITS: return dataBits != 5;
-        default: return false;
+        case ONESTOPBIT:
+            return true;
+        case ONE5STOPBITS:
+            return dataBits == 5;
+        case TWOSTOPBITS:
+            return dataBits != 5;
+        default:
+            return false;
     }
 }
 

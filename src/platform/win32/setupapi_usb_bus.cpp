@@ -7,6 +7,8 @@ std::optional<std::vector<UsbDeviceInfo>> SetupApiUsbBus::PresentDevices() {
     return std::vector<UsbDeviceInfo>{};
 }
 
-std::unique_ptr<UsbMonitor> SetupApiUsbBus::Watch() { return nullptr; }
+std::unique_ptr<UsbMonitor> SetupApiUsbBus::Watch() {
+    return nullptr;
+}
 
 }  // namespace talq::platform::win32

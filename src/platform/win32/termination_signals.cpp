@@ -9,6 +9,8 @@ TerminationSignals::TerminationSignals() = default;
 
 TerminationSignals::~TerminationSignals() = default;
 
-int TerminationSignals::TakeSignal() { return 0; }
+int TerminationSignals::TakeSignal() {
+    return 0;
+}
 
 }  // namespace talq::platform

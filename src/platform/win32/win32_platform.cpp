@@ -9,7 +9,9 @@ namespace {
 
 thread_local DWORD lastOpenError = 0;
 
-HANDLE HandleOf(DeviceHandle device) { return reinterpret_cast<HANDLE>(device); }
+HANDLE HandleOf(DeviceHandle device) {
+    return reinterpret_cast<HANDLE>(device);
+}
 
 // A bare COM or LPT name (from TALQ_COMn) opens in the device namespace.
 std::string DeviceName(const std::string& path) {
@@ -25,7 +27,9 @@ bool Disconnected(DWORD error) {
 
 }  // namespace
 
-unsigned long LastOpenError() { return lastOpenError; }
+unsigned long LastOpenError() {
+    return lastOpenError;
+}
 
 DeviceHandle Win32Platform::OpenDevice(const std::string& path) {
     if (path.empty()) {
@@ -108,6 +112,8 @@ void Win32Platform::Pause(int milliseconds) {
     if (milliseconds > 0) Sleep(static_cast<DWORD>(milliseconds));
 }
 
-std::int64_t Win32Platform::NowMs() { return static_cast<std::int64_t>(GetTickCount64()); }
+std::int64_t Win32Platform::NowMs() {
+    return static_cast<std::int64_t>(GetTickCount64());
+}
 
 }  // namespace talq::platform::win32

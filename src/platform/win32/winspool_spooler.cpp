@@ -5,7 +5,9 @@
 namespace talq::platform::win32 {
 
 // Not reached yet: the spooler lists no queue, so nothing is switched.
-std::string WinspoolSpooler::Scheduler() { return {}; }
+std::string WinspoolSpooler::Scheduler() {
+    return {};
+}
 
 std::unique_ptr<Spooler> WinspoolSpooler::Reach(const std::string& scheduler) {
     if (!scheduler.empty()) return nullptr;
@@ -14,22 +16,36 @@ std::unique_ptr<Spooler> WinspoolSpooler::Reach(const std::string& scheduler) {
 
 // A queue prints to the port itself, by its name ("COM1"), whatever device
 // TALQ_COMn leads the program to.
-std::string WinspoolSpooler::PortMatchText(const std::string& portName) { return portName; }
+std::string WinspoolSpooler::PortMatchText(const std::string& portName) {
+    return portName;
+}
 
 bool WinspoolSpooler::PrintsTo(const std::string& portText, const std::string& match) {
     return PortListNamesPort(portText, match);
 }
 
-std::string WinspoolSpooler::DiscardPort() { return "FILE:"; }
+std::string WinspoolSpooler::DiscardPort() {
+    return "FILE:";
+}
 
-std::optional<std::vector<SpoolerQueue>> WinspoolSpooler::LocalQueues() { return std::nullopt; }
+std::optional<std::vector<SpoolerQueue>> WinspoolSpooler::LocalQueues() {
+    return std::nullopt;
+}
 
-QueueState WinspoolSpooler::ReadQueue(const std::string&) { return {}; }
+QueueState WinspoolSpooler::ReadQueue(const std::string&) {
+    return {};
+}
 
-bool WinspoolSpooler::SetPortText(const std::string&, const std::string&) { return false; }
+bool WinspoolSpooler::SetPortText(const std::string&, const std::string&) {
+    return false;
+}
 
-bool WinspoolSpooler::Pause(const std::string&) { return false; }
+bool WinspoolSpooler::Pause(const std::string&) {
+    return false;
+}
 
-bool WinspoolSpooler::Resume(const std::string&) { return false; }
+bool WinspoolSpooler::Resume(const std::string&) {
+    return false;
+}
 
 }  // namespace talq::platform::win32
