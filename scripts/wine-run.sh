@@ -20,6 +20,8 @@ export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}"
 unset DISPLAY WAYLAND_DISPLAY
+# Wine's spooler would list the machine's CUPS queues: it gets a scheduler of its own, none.
+export CUPS_SERVER="$prefix/no-cups.sock"
 
 finish() {
   "$wineserver" -k 2>/dev/null || true

@@ -1,13 +1,73 @@
 #include "platform/win32/winspool_spooler.h"
 
+#include <windows.h>
+#include <winspool.h>
+
+#include <memory>
+
 #include "platform/port_match.h"
 
 namespace talq::platform::win32 {
+namespace {
 
-// Not reached yet: the spooler lists no queue, so nothing is switched.
-std::string WinspoolSpooler::Scheduler() {
-    return {};
+// A queue opened for changing its settings; without the rights for that the
+// open fails and the queue is left alone.
+class OpenQueue {
+  public:
+    explicit OpenQueue(const std::string& name) {
+        PRINTER_DEFAULTSA access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+        if (!OpenPrinterA(const_cast<char*>(name.c_str()), &handle_, &access)) {
+            handle_ = nullptr;
+            error_ = GetLastError();
+        }
+    }
+    ~OpenQueue() {
+        if (handle_ != nullptr) ClosePrinter(handle_);
+    }
+    OpenQueue(const OpenQueue&) = delete;
+    OpenQueue& operator=(const OpenQueue&) = delete;
+
+    HANDLE handle() const { return handle_; }
+    bool Missing() const { return error_ == ERROR_INVALID_PRINTER_NAME; }
+
+  private:
+    HANDLE handle_ = nullptr;
+    DWORD error_ = 0;
+};
+
+struct LocalFreer {
+    void operator()(void* memory) const { LocalFree(memory); }
+};
+using Level2 = std::unique_ptr<BYTE, LocalFreer>;
+
+// The queue's level-2 record in a zero-filled buffer of the size the spooler
+// asks for; empty when it cannot be read.
+Level2 ReadLevel2(HANDLE queue) {
+    DWORD needed = 0;
+    if (!GetPrinterA(queue, 2, nullptr, 0, &needed) &&
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+        return nullptr;
+    }
+    Level2 buffer(static_cast<BYTE*>(LocalAlloc(LPTR, needed)));
+    if (!buffer || !GetPrinterA(queue, 2, buffer.get(), needed, &needed)) return nullptr;
+    return buffer;
 }
+
+PRINTER_INFO_2A& Info(const Level2& buffer) {
+    return *reinterpret_cast<PRINTER_INFO_2A*>(buffer.get());
+}
+
+std::string Text(const char* text) { return text != nullptr ? text : ""; }
+
+bool Control(const std::string& name, DWORD command) {
+    OpenQueue queue(name);
+    return queue.handle() != nullptr && SetPrinterA(queue.handle(), 0, nullptr, command);
+}
+
+}  // namespace
+
+// One spooler: the local machine's.
+std::string WinspoolSpooler::Scheduler() { return {}; }
 
 std::unique_ptr<Spooler> WinspoolSpooler::Reach(const std::string& scheduler) {
     if (!scheduler.empty()) return nullptr;
@@ -16,36 +76,64 @@ std::unique_ptr<Spooler> WinspoolSpooler::Reach(const std::string& scheduler) {
 
 // A queue prints to the port itself, by its name ("COM1"), whatever device
 // TALQ_COMn leads the program to.
-std::string WinspoolSpooler::PortMatchText(const std::string& portName) {
-    return portName;
-}
+std::string WinspoolSpooler::PortMatchText(const std::string& portName) { return portName; }
 
 bool WinspoolSpooler::PrintsTo(const std::string& portText, const std::string& match) {
     return PortListNamesPort(portText, match);
 }
 
-std::string WinspoolSpooler::DiscardPort() {
-    return "FILE:";
-}
+std::string WinspoolSpooler::DiscardPort() { return "FILE:"; }
 
 std::optional<std::vector<SpoolerQueue>> WinspoolSpooler::LocalQueues() {
-    return std::nullopt;
+    DWORD needed = 0, count = 0;
+    if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count) &&
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+        return std::nullopt;
+    }
+    std::vector<SpoolerQueue> queues;
+    if (needed == 0) return queues;
+    Level2 buffer(static_cast<BYTE*>(LocalAlloc(LPTR, needed)));
+    if (!buffer ||
+        !EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.get(), needed, &needed, &count)) {
+        return std::nullopt;
+    }
+    const auto* records = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.get());
+    for (DWORD i = 0; i < count; ++i) {
+        queues.push_back({Text(records[i].pPrinterName), Text(records[i].pPortName)});
+    }
+    return queues;
 }
 
-QueueState WinspoolSpooler::ReadQueue(const std::string&) {
-    return {};
+QueueState WinspoolSpooler::ReadQueue(const std::string& name) {
+    QueueState state;
+    OpenQueue queue(name);
+    if (queue.handle() == nullptr) {
+        state.lookup = queue.Missing() ? QueueLookup::Missing : QueueLookup::Failed;
+        return state;
+    }
+    const Level2 record = ReadLevel2(queue.handle());
+    if (!record) return state;
+    state.lookup = QueueLookup::Found;
+    state.portText = Text(Info(record).pPortName);
+    state.paused = (Info(record).Status & PRINTER_STATUS_PAUSED) != 0;
+    return state;
 }
 
-bool WinspoolSpooler::SetPortText(const std::string&, const std::string&) {
-    return false;
+// Every other field of the record goes back as it was read.
+bool WinspoolSpooler::SetPortText(const std::string& name, const std::string& portText) {
+    OpenQueue queue(name);
+    if (queue.handle() == nullptr) return false;
+    const Level2 record = ReadLevel2(queue.handle());
+    if (!record) return false;
+    std::string port = portText;
+    Info(record).pPortName = port.data();
+    return SetPrinterA(queue.handle(), 2, record.get(), 0) != 0;
 }
 
-bool WinspoolSpooler::Pause(const std::string&) {
-    return false;
-}
+bool WinspoolSpooler::Pause(const std::string& name) { return Control(name, PRINTER_CONTROL_PAUSE); }
 
-bool WinspoolSpooler::Resume(const std::string&) {
-    return false;
+bool WinspoolSpooler::Resume(const std::string& name) {
+    return Control(name, PRINTER_CONTROL_RESUME);
 }
 
 }  // namespace talq::platform::win32

@@ -1,5 +1,7 @@
-// The spooler through the Windows print spooler: local queues, a queue's port
-// text being its port list ("COM1:" or "LPT1:,COM1:").
+// The spooler through the Windows print spooler (winspool, level-2 printer
+// records): local queues, a queue's port text being its port list ("COM1:" or
+// "LPT1:,COM1:"), matched element by element so that "COM1" is not "COM10:";
+// jobs held with PRINTER_CONTROL_PAUSE while a queue prints to "FILE:".
 #pragma once
 
 #include "platform/spooler.h"
