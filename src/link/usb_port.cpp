@@ -1,9 +1,11 @@
 #include "link/usb_port.h"
 
+#include "platform/system_family.h"
+
 namespace talq::link {
 
 bool IsWin9xFamily() {
-    return false;
+    return platform::IsWin9xFamily();
 }
 
 UsbPort::~UsbPort() {

@@ -13,6 +13,8 @@
 #include "platform/replace_file.h"
 #include "platform/system_reason.h"
 #include "platform/win32/dcb_settings.h"
+#include "platform/win32/setupapi_usb_bus.h"
+#include "platform/win32/usb_interface_path.h"
 #include "support/temp_dir.h"
 
 namespace talq::platform::win32 {
@@ -130,6 +132,26 @@ TEST(Win32Backend, AHeldFileIsTakenOverOnlyOnceItsHolderLetsGo) {
     taken.reset();
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_FALSE(LockedFile::HoldExisting(path));
+}
+
+TEST(Win32Backend, UsbIdsComeFromTheInterfacePathsTokens) {
+    constexpr const char* kClass = "#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+    const struct {
+        std::string path;
+        std::uint16_t vendorId, productId;
+    } cases[] = {
+        {std::string("\\\\?\\usb#vid_7c1a&pid_0006#5&1a2b&0&1") + kClass, 0x7c1a, 0x0006},
+        {std::string("\\\\?\\usb#vid_7c1a&pid_0004#6&2&0&2") + kClass, 0x7c1a, 0x0004},
+        {std::string("\\\\?\\usb#vid_046d&pid_c52b#7&3&0&3") + kClass, 0x046d, 0xc52b},
+        {std::string("\\\\?\\USB#VID_7C1A&PID_0006#8") + kClass, 0, 0},  // tokens are lower case
+    };
+    for (const auto& c : cases) {
+        const UsbIds ids = UsbIdsOfInterfacePath(c.path);
+        EXPECT_EQ(ids.vendorId, c.vendorId) << c.path;
+        EXPECT_EQ(ids.productId, c.productId) << c.path;
+    }
+    // The device-setup services answer, here with whatever USB devices the system has.
+    EXPECT_TRUE(SetupApiUsbBus().PresentDevices().has_value());
 }
 
 }  // namespace

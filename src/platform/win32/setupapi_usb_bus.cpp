@@ -1,14 +1,66 @@
 #include "platform/win32/setupapi_usb_bus.h"
 
+#include <windows.h>
+#include <initguid.h>
+#include <setupapi.h>
+#include <usbiodef.h>
+
+#include <memory>
+
+#include "platform/win32/usb_interface_path.h"
+
 namespace talq::platform::win32 {
+namespace {
 
-// Not reached yet: no device is listed and no monitor offered.
+struct DeviceSet {
+    HDEVINFO set;
+    ~DeviceSet() { SetupDiDestroyDeviceInfoList(set); }
+};
+
+// The entry's device path; empty when its detail record cannot be had.
+std::string InterfacePath(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& entry) {
+    DWORD needed = 0;
+    SetupDiGetDeviceInterfaceDetailA(set, &entry, nullptr, 0, &needed, nullptr);
+    if (needed < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) return {};
+    std::unique_ptr<BYTE[]> buffer(new BYTE[needed]);
+    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.get());
+    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
+    if (!SetupDiGetDeviceInterfaceDetailA(set, &entry, detail, needed, nullptr, nullptr)) {
+        return {};
+    }
+    return detail->DevicePath;
+}
+
+}  // namespace
+
+// The interfaces of the USB-device class in the system's order; the path of
+// each is what a port list entry names and what opens it.
 std::optional<std::vector<UsbDeviceInfo>> SetupApiUsbBus::PresentDevices() {
-    return std::vector<UsbDeviceInfo>{};
+    const HDEVINFO set = SetupDiGetClassDevsA(&GUID_DEVINTERFACE_USB_DEVICE, nullptr, nullptr,
+                                              DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    if (set == INVALID_HANDLE_VALUE) return std::nullopt;
+    const DeviceSet owned{set};
+    std::vector<UsbDeviceInfo> devices;
+    for (DWORD index = 0;; ++index) {
+        SP_DEVICE_INTERFACE_DATA entry{};
+        entry.cbSize = sizeof entry;
+        if (!SetupDiEnumDeviceInterfaces(set, nullptr, &GUID_DEVINTERFACE_USB_DEVICE, index,
+                                         &entry)) {
+            if (GetLastError() == ERROR_NO_MORE_ITEMS) break;
+            continue;  // this index only
+        }
+        UsbDeviceInfo device;
+        device.devnode = InterfacePath(set, entry);
+        device.syspath = device.devnode;
+        const UsbIds ids = UsbIdsOfInterfacePath(device.devnode);
+        device.vendorId = ids.vendorId;
+        device.productId = ids.productId;
+        devices.push_back(std::move(device));
+    }
+    return devices;
 }
 
-std::unique_ptr<UsbMonitor> SetupApiUsbBus::Watch() {
-    return nullptr;
-}
+// Arrivals and removals reach a window's messages, not a descriptor to watch.
+std::unique_ptr<UsbMonitor> SetupApiUsbBus::Watch() { return nullptr; }
 
 }  // namespace talq::platform::win32
