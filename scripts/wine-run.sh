@@ -45,12 +45,16 @@ for mapping in ${TALQ_WINE_PORTS:-}; do
   case "$name" in com[0-9]*|lpt[0-9]*) ;; *) echo "wine-run: bad port $name" >&2; exit 2 ;; esac
   ln -sfn "${mapping#*=}" "$prefix/dosdevices/$name"
 done
-# A link that still leads to a real serial or parallel node stops the run.
-for link in "$prefix"/dosdevices/com[0-9]* "$prefix"/dosdevices/lpt[0-9]*; do
-  case "$(readlink "$link")" in /dev/tty[!p]*|/dev/lp*|/dev/usb/*)
-    echo "wine-run: $link still leads to a real port" >&2; exit 2 ;;
-  esac
-done
+# A link that leads, through any chain of links, to a real serial or parallel
+# node stops the run; so does one that Wine put back while the program ran.
+check_links() {
+  for link in "$prefix"/dosdevices/com[0-9]* "$prefix"/dosdevices/lpt[0-9]*; do
+    case "$(readlink -f "$link")" in /dev/tty[!p]*|/dev/lp*|/dev/usb/*|/dev/parport*)
+      echo "wine-run: $link leads to a real port" >&2; return 1 ;;
+    esac
+  done
+}
+check_links || exit 2
 
 status=0
 if [ "${1:-}" = --script ]; then
@@ -59,4 +63,5 @@ if [ "${1:-}" = --script ]; then
 else
   "$wine" "$@" || status=$?
 fi
+check_links || status=2
 exit "$status"
