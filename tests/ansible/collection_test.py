@@ -13,11 +13,12 @@ import argparse
 import json
 import os
 import re
-import select
 import subprocess
 import sys
 import tempfile
-import time
+
+sys.dont_write_bytecode = True  # nothing of the run lands in the source tree
+from sim_fleet import ansible_env, run_playbook, simulators
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 MODEL = 'KTV-520plus'
@@ -35,52 +36,6 @@ def check(condition, what):
         failures.append(what)
         print('FAIL: ' + what, file=sys.stderr)
     return condition
-
-
-class Simulator:
-    """A talq-printer-sim reached through LINK; stopped by its process id."""
-
-    def __init__(self, sim, link):
-        self.link = link
-        self.process = subprocess.Popen([sim, '--model', MODEL, '--link', link],
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-
-    def wait_ready(self, seconds=5):
-        ready, _, _ = select.select([self.process.stdout], [], [], seconds)
-        return bool(ready) and self.process.stdout.readline().startswith(b'/dev/pts/')
-
-    def stop(self):
-        self.process.terminate()
-        try:
-            self.process.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait(timeout=5)
-
-
-def talq_env(work):
-    # Every port name points at a path that does not exist; each till maps its own.
-    env = dict(os.environ, XDG_STATE_HOME=os.path.join(work, 'state'))
-    for n in range(1, 11):
-        env['TALQ_COM%d' % n] = os.path.join(work, 'nowhere', 'COM%d' % n)
-    for n in range(1, 4):
-        env['TALQ_LPT%d' % n] = os.path.join(work, 'nowhere', 'LPT%d' % n)
-    return env
-
-
-def ansible_env(work, collections):
-    home = os.path.join(work, 'ansible-home')
-    config = os.path.join(work, 'ansible.cfg')
-    open(config, 'w').close()
-    env = talq_env(work)
-    env.update(ANSIBLE_CONFIG=config, ANSIBLE_HOME=home,
-               ANSIBLE_LOCAL_TEMP=os.path.join(home, 'tmp'),
-               ANSIBLE_REMOTE_TEMP=os.path.join(home, 'remote-tmp'),
-               ANSIBLE_COLLECTIONS_PATH=collections, ANSIBLE_COLLECTIONS_SCAN_SYS_PATH='false',
-               ANSIBLE_NOCOLOR='1', ANSIBLE_FORCE_COLOR='0', ANSIBLE_RETRY_FILES_ENABLED='0',
-               ANSIBLE_DEPRECATION_WARNINGS='0', ANSIBLE_LOCALHOST_WARNING='0',
-               ANSIBLE_GALAXY_SERVER_LIST='', ANSIBLE_FORKS='4')
-    return env
 
 
 def write_inventory(work, talq, links, status_file):
@@ -105,14 +60,7 @@ def write_inventory(work, talq, links, status_file):
 
 
 def playbook(env, inventory, *options):
-    command = ['ansible-playbook', '-i', inventory, os.path.join(HERE, 'switches.yml')]
-    run = subprocess.run(command + list(options), env=env, capture_output=True, text=True,
-                         timeout=120, cwd=os.path.dirname(inventory))
-    recap = {}
-    for m in re.finditer(r'^(\S+)\s*: ok=(\d+)\s+changed=(\d+)\s+unreachable=(\d+)\s+failed=(\d+)',
-                         run.stdout, re.M):
-        recap[m.group(1)] = dict(changed=int(m.group(3)), failed=int(m.group(5)))
-    return run, recap
+    return run_playbook(env, inventory, os.path.join(HERE, 'switches.yml'), *options)
 
 
 def records(work):
@@ -168,16 +116,25 @@ def make_status_file(talq, env, work):
 
 
 def walk(args, work, links):
-    env = ansible_env(work, args.collections)
+    env = ansible_env(work, args.collections, forks=4)
     os.makedirs(os.path.join(work, 'records'))
     file_switches = make_status_file(args.talq, env, work)
     ports = {name: 'COM%d' % i for i, name in enumerate(GOOD, start=1)}
     read_env = dict(env, **{'TALQ_' + port: links[name] for name, port in ports.items()})
 
-    # Factory state of every till, read before anything runs.
-    start = read_back(args.talq, read_env, ports)
-
     inventory = write_inventory(work, args.talq, links, os.path.join(work, 'shop.json'))
+    first_records = first_run(env, inventory, work)
+    if first_records is None:
+        return
+    landed = read_back(args.talq, read_env, ports)
+    check_landed(landed, first_records, file_switches)
+    second_run(env, inventory, work)
+    check_mode_run(env, inventory, work, landed)
+    check_docs(env)
+
+
+def first_run(env, inventory, work):
+    """Three tills change, shown with --diff; the fourth fails with talq's message."""
     first, recap = playbook(env, inventory, '--diff')
     check(first.returncode == 2, 'first run exits %d, not 2 (one host failed):\n%s%s'
           % (first.returncode, first.stdout, first.stderr))
@@ -196,13 +153,18 @@ def walk(args, work, links):
         check(re.search('^' + re.escape(line), first.stdout, re.M) is not None,
               'first run --diff lacks %r' % line)
     if not recap:
-        return
+        return None
     first_records = records(work)
     check(sorted(first_records) == GOOD, 'first run recorded %s' % sorted(first_records))
+    return first_records
 
-    landed = read_back(args.talq, read_env, ports)
-    check(landed['till1'].get('switches') == with_pins(start['till1']['switches'], FIRST_PINS),
+
+def check_landed(landed, first_records, file_switches):
+    check(with_pins(landed['till1'].get('switches', {}), FIRST_PINS) == landed['till1'].get('switches'),
           'till1 reads back %s' % landed['till1'].get('switches'))
+    changes = first_records.get('till1', {}).get('switches', {}).get('changes', [])
+    check(changes and all(FIRST_PINS.get('%(switch)d.%(pin)d' % c) == c['after'] != c['before']
+                          for c in changes), 'till1 reports the changes %s' % changes)
     for name in GOOD:
         switches = landed[name].get('switches', {})
         returned = first_records.get(name, {}).get('switches', {}).get('switches')
@@ -214,6 +176,8 @@ def walk(args, work, links):
     check(same_sent_pins(file_switches, landed['till3'].get('switches', {})),
           'till3 reads back %s, the file holds %s' % (landed['till3'].get('switches'), file_switches))
 
+
+def second_run(env, inventory, work):
     second, recap = playbook(env, inventory, '--limit', ','.join(GOOD))
     check(second.returncode == 0, 'second run exits %d:\n%s' % (second.returncode, second.stdout))
     for name in GOOD:
@@ -221,10 +185,12 @@ def walk(args, work, links):
               % (name, recap.get(name)))
     records(work)
 
-    check_run, recap = playbook(env, inventory, '--check', '--limit', ','.join(GOOD),
+
+def check_mode_run(env, inventory, work, landed):
+    """Other pins in check mode: reported as changes, and the printers still hold the old."""
+    run, _ = playbook(env, inventory, '--check', '--limit', ','.join(GOOD),
                                 '-e', json.dumps({'talq_pins': CHECK_PINS, 'read_back': True}))
-    check(check_run.returncode == 0, '--check exits %d:\n%s'
-          % (check_run.returncode, check_run.stdout))
+    check(run.returncode == 0, '--check exits %d:\n%s' % (run.returncode, run.stdout))
     for name, record in records(work).items():
         check(record['switches'].get('changed') is True, '--check, %s: not changed' % name)
         check(record['switches'].get('switches') == with_pins(landed[name]['switches'], CHECK_PINS),
@@ -236,6 +202,8 @@ def walk(args, work, links):
         check(fact.get('model_name') == MODEL and fact.get('firmware_version'),
               '--check, %s: fact talq_printer is %s' % (name, fact))
 
+
+def check_docs(env):
     doc = subprocess.run(['ansible-doc', 'talquist.printers.memory_switches',
                           'talquist.printers.printer_info'],
                          env=env, capture_output=True, text=True, timeout=60)
@@ -255,17 +223,11 @@ def main():
                                                 (args.talq, args.sim, args.collections))
     with tempfile.TemporaryDirectory(prefix='talq-ansible-') as work:
         links = {name: os.path.join(work, name) for name in GOOD + [WRONG]}
-        simulators = []
         try:
-            for link in links.values():
-                simulators.append(Simulator(args.sim, link))
-            if all(s.wait_ready() for s in simulators):
+            with simulators(args.sim, MODEL, links.values()):
                 walk(args, work, links)
-            else:
-                check(False, 'a talq-printer-sim did not start')
-        finally:
-            for s in simulators:
-                s.stop()
+        except RuntimeError as error:
+            check(False, str(error))
     if failures:
         print('%d check(s) failed' % len(failures), file=sys.stderr)
         return 1
