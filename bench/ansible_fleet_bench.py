@@ -62,7 +62,8 @@ def fleet(args, sim_fleet, count):
         def run_playbook():
             run, recap = sim_fleet.run_playbook(env, inventory, playbook)
             if run.returncode != 0 or len(recap) != count:
-                raise RuntimeError('ansible-playbook exits %d:\n%s' % (run.returncode, run.stdout))
+                raise RuntimeError('ansible-playbook exits %d:\n%s%s'
+                                   % (run.returncode, run.stdout, run.stderr))
             return sum(host['changed'] for host in recap.values())
 
         figures = {}
@@ -81,6 +82,8 @@ def main():
     for option in ('--talq', '--sim', '--collections', '--helpers'):
         parser.add_argument(option, required=True)
     args = parser.parse_args()
+    for name in ('talq', 'sim', 'collections', 'helpers'):
+        setattr(args, name, os.path.abspath(getattr(args, name)))
     sys.dont_write_bytecode = True
     sys.path.insert(0, args.helpers)
     import sim_fleet

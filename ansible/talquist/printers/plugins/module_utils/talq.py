@@ -85,6 +85,8 @@ def run_talq(module, argv, expected_format, failed_changed=None):
     if not message:
         message = 'talq printed no %s document' % expected_format
     changed = bool(document.get(failed_changed)) if document and failed_changed else False
-    module.fail_json(msg=message, rc=rc, stdout=stdout, stderr=stderr, cmd=argv,
-                     changed=changed)
+    details = dict(rc=rc, stderr=stderr, cmd=argv, changed=changed)
+    if document is None:
+        details['stdout'] = stdout  # what talq printed instead of its document
+    module.fail_json(msg=message, **details)
     return None
