@@ -111,6 +111,13 @@ verify:
   returned: success
   type: str
   sample: match
+next_line_settings:
+  description:
+    - When the switches change the printer's serial settings, the line settings to reach it
+      with afterwards (baud, dataBits, parity, flow), as the module's options take them.
+  returned: when the serial settings change
+  type: dict
+  sample: {"baud": "9600", "dataBits": "8", "parity": "None", "flow": "Hardware"}
 rc:
   description: talq's exit code (2 usage, 3 port, 4 not identified, 5 exchange, 6 verify, 7 file).
   returned: failure
@@ -157,16 +164,22 @@ def _switches_before(after, changes):
     return before
 
 
+def _setting_text(value):
+    # A code page by its name; serial settings as their words, in talq's order.
+    if isinstance(value, dict):
+        if 'name' in value:
+            return str(value['name'])
+        return ', '.join('%s %s' % item for item in value.items())
+    return str(value)
+
+
 def _pin_lines(switches, decoded, side):
     lines = []
     for key in SWITCH_ORDER:
         for pin, value in enumerate(switches.get(key, [])[1:], start=1):
             lines.append('switch %s pin %d: %s' % (key, pin, value))
     for name in sorted(decoded):
-        value = decoded[name].get(side)
-        if isinstance(value, dict) and 'name' in value:
-            value = value['name']
-        lines.append('%s: %s' % (name, value))
+        lines.append('%s: %s' % (name, _setting_text(decoded[name].get(side))))
     return '\n'.join(lines) + '\n'
 
 
@@ -204,6 +217,8 @@ def main():
         set_status=bool(document.get('setStatus')),
         verify=document.get('verify'),
     )
+    if document.get('nextLineSettings'):
+        result['next_line_settings'] = document['nextLineSettings']
     if module._diff:
         result['diff'] = _diff(module.params['port'], document)
     module.exit_json(**result)
