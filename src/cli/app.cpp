@@ -70,11 +70,21 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         "set", "check, Get Status, apply FILE and the edits, and Set Status what differs");
     AddConnection(*set, a.connection);
     set->add_option("file", a.set.file, "status file (.sts, exactly 216 bytes) or .json");
-    set->add_option("--pin", a.set.pins, "SWITCH.PIN=0|1, e.g. 10.5=1; may be repeated")
+    set->add_option("--pin", a.set.edits.pins, "SWITCH.PIN=0|1, e.g. 10.5=1; may be repeated")
         ->allow_extra_args(false);
-    set->add_option("--code-page", a.set.codePage, "default code page by name (PC850) or number");
+    set->add_option("--code-page", a.set.edits.codePage,
+                    "default code page by name (PC850) or number");
+    set->add_option("--printer-baud", a.set.edits.printerBaud,
+                    "the printer's own baud rate: 9600 19200 38400 57600 115200 (KTV-540/542)");
+    set->add_option("--printer-data-bits", a.set.edits.printerDataBits,
+                    "the printer's own data bits: 7 or 8 (KTV-540/542)");
+    set->add_option("--printer-parity", a.set.edits.printerParity,
+                    "the printer's own parity: None, Odd or Even (KTV-540/542)");
+    set->add_option("--printer-flow", a.set.edits.printerFlow,
+                    "the printer's own flow control: DTR/DSR or Xon/Xoff (KTV-540/542)");
     set->add_flag("--dry-run", a.set.dryRun, "print the difference and stop");
     set->add_flag("--verify", a.set.verify, "read back after Set Status; exit 6 on a mismatch");
+    set->add_flag("--json", a.set.json, "print a talq-set/1 JSON document per port");
 
     auto* show = app.add_subcommand("show", "list a status file (.sts or .json) with captions");
     show->add_option("file", a.output, "status file")->required();

@@ -2,6 +2,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "cli/json_parts.h"
 #include "cli/status_files.h"
 #include "cli/status_json.h"
 #include "cli/status_text.h"
@@ -45,17 +46,7 @@ int RunGet(const Console& console, const ConnectionOptions& connection, const Ge
         return PortOutcome{kExitDone, "done"};
     });
     // Several ports give one JSON array, so the output stays one document.
-    if (targets->ports.size() > 1 && options.json) {
-        console.out << "[\n";
-        for (std::size_t i = 0; i < documents.size(); ++i) {
-            std::string text = documents[i];
-            text.pop_back();
-            console.out << text << (i + 1 < documents.size() ? ",\n" : "\n");
-        }
-        console.out << "]\n";
-    } else if (!documents.empty()) {
-        console.out << documents.front();
-    }
+    console.out << JsonDocuments(documents, targets->ports.size() > 1 && options.json);
     console.out.flush();
     return worst;
 }

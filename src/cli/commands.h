@@ -7,6 +7,7 @@
 
 #include "cli/console.h"
 #include "cli/port_targets.h"
+#include "cli/status_edits.h"
 
 namespace talq::cli {
 
@@ -23,10 +24,10 @@ int RunGet(const Console& console, const ConnectionOptions& connection, const Ge
 
 struct SetOptions {
     std::string file;  // .sts or .json; empty: start from the printer's values
-    std::vector<std::string> pins;
-    std::string codePage;
+    EditTexts edits;
     bool dryRun = false;
     bool verify = false;
+    bool json = false;  // a talq-set/1 document per port on stdout
 };
 int RunSet(const Console& console, const ConnectionOptions& connection, const SetOptions& options);
 

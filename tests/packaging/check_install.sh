@@ -95,6 +95,7 @@ expect_completion "talq check --port LPT" "LPT1 LPT2 LPT3"
 expect_completion "talq set --port 520" "520plus:/dev/usb/lp0"
 expect_completion "talq set --port 520plus:/dev/u" "/dev/usb/lp0"
 expect_completion "talq -q get --port COM1 --parity " "Even None Odd"
+expect_completion "talq set --printer-flow " "DTR/DSR Xon/Xoff"
 for command in "${talq_commands[@]}"; do
     offered=$(complete_line "talq $command -")
     for option in $("$usr/bin/talq" "$command" --help | sed -n '/^Options:/,/^$/p' |
