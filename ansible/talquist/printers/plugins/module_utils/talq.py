@@ -86,7 +86,7 @@ def run_talq(module, argv, expected_format, failed_changed=None):
         message = 'talq printed no %s document' % expected_format
     changed = bool(document.get(failed_changed)) if document and failed_changed else False
     details = dict(rc=rc, stderr=stderr, cmd=argv, changed=changed)
-    if document is None:
+    if document is None and stdout:
         details['stdout'] = stdout  # what talq printed instead of its document
     module.fail_json(msg=message, **details)
     return None
