@@ -167,9 +167,11 @@ def check_landed(landed, first_records, file_switches):
                           for c in changes), 'till1 reports the changes %s' % changes)
     for name in GOOD:
         switches = landed[name].get('switches', {})
-        returned = first_records.get(name, {}).get('switches', {}).get('switches')
-        check(returned == switches, '%s: module returned %s, printer holds %s'
-              % (name, returned, switches))
+        result = first_records.get(name, {}).get('switches', {})
+        check(result.get('switches') == switches, '%s: module returned %s, printer holds %s'
+              % (name, result.get('switches'), switches))
+        check(result.get('set_status') is True and result.get('verify') == 'match',
+              '%s: set_status %r, verify %r' % (name, result.get('set_status'), result.get('verify')))
     check(with_pins(landed['till2'].get('switches', {}), TILL2_PINS) == landed['till2'].get('switches')
           and landed['till2'].get('codePage', {}).get('name', '').startswith('PC850'),
           'till2 reads back %s' % landed['till2'])

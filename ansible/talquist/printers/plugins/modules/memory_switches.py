@@ -32,6 +32,7 @@ options:
     description:
       - The code page to select after the pins, as a number C(0) .. C(36), the list text, or
         its first word such as C(PC850).
+      - A pin of I(pins) that the code page sets as well is refused; give one of them.
     type: raw
   verify:
     description:
@@ -63,8 +64,8 @@ EXAMPLES = r'''
     model: "{{ talq_model }}"
     baud: 115200
     pins:
-      "2.3": 1
       "8.1": 0
+      "9.4": 1
     code_page: PC850
 '''
 
