@@ -41,6 +41,8 @@ struct Arguments {
     std::vector<std::string> files;
     std::string model;
     std::string output;
+    std::string port, device;
+    bool list = false;
 };
 
 }  // namespace
@@ -57,6 +59,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
     auto* ports = app.add_subcommand("ports", "list the ports the connection dialog offers");
     ports->add_flag("--json", a.json, "print JSON");
+
+    auto* map = app.add_subcommand(
+        "map", "map a port to a device in your ports file, or list the serial adapters");
+    map->add_option("port", a.port, "COM1..COM10 or LPT1..LPT3");
+    map->add_option("device", a.device, "the device, e.g. /dev/serial/by-id/usb-...");
+    map->add_flag("--list", a.list, "list the serial adapters present (the default with no port)");
+    auto* unmap = app.add_subcommand("unmap", "drop a port's mapping from your ports file");
+    unmap->add_option("port", a.port, "COM1..COM10 or LPT1..LPT3")->required();
 
     auto* check = app.add_subcommand("check", "Check Communication with the printer");
     AddConnection(*check, a.connection);
@@ -116,6 +126,20 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
     const Console console{out, err, a.quiet, errIsTerminal && !a.quiet};
     if (ports->parsed()) return RunPorts(console, a.json);
+    if (map->parsed()) {
+        if (a.port.empty() || a.list) {
+            if (a.port.empty()) return RunListAdapters(console);
+            console.Error("map: --list takes no port");
+            return kExitUsage;
+        }
+        if (a.device.empty()) {
+            console.Error("map: give the device for " + a.port +
+                          " (talq map --list shows the serial adapters)");
+            return kExitUsage;
+        }
+        return RunMap(console, a.port, a.device);
+    }
+    if (unmap->parsed()) return RunUnmap(console, a.port);
     if (check->parsed()) return RunCheck(console, a.connection);
     if (get->parsed()) return RunGet(console, a.connection, a.get);
     if (set->parsed()) return RunSet(console, a.connection, a.set);

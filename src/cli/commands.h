@@ -13,6 +13,12 @@ namespace talq::cli {
 
 int RunPorts(const Console& console, bool json);
 
+// The user's ports file: map a fixed port name to a device, or drop its mapping.
+int RunMap(const Console& console, const std::string& port, const std::string& device);
+int RunUnmap(const Console& console, const std::string& port);
+// The serial adapters present by stable name, with the COM ports mapped to each.
+int RunListAdapters(const Console& console);
+
 int RunCheck(const Console& console, const ConnectionOptions& connection);
 int RunSelfTest(const Console& console, const ConnectionOptions& connection);
 
