@@ -47,7 +47,8 @@ def simulators(sim, model, links):
 
 def talq_env(work):
     # Every port name points at a path that does not exist; each host maps its own.
-    env = dict(os.environ, XDG_STATE_HOME=os.path.join(work, 'state'))
+    env = dict(os.environ, XDG_STATE_HOME=os.path.join(work, 'state'),
+               XDG_CONFIG_HOME=os.path.join(work, 'config'))
     for n in range(1, 11):
         env['TALQ_COM%d' % n] = os.path.join(work, 'nowhere', 'COM%d' % n)
     for n in range(1, 4):

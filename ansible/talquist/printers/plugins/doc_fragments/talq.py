@@ -52,7 +52,7 @@ notes:
   - The modules run talq with C(--json) and read its result; they never speak to the printer
     themselves. talq's own rules hold, among them that print queues on the port are held aside
     while it works and given back afterwards.
-  - Ports are named as on the managed host; the environment variables C(TALQ_COM1) ..
-    C(TALQ_COM10) and C(TALQ_LPT1) .. C(TALQ_LPT3) point a name at another device, for instance
-    through the task's C(environment).
+  - Ports are named as on the managed host, where talq's ports file (C(talq map)) may point a
+    name at another device; the environment variables C(TALQ_COM1) .. C(TALQ_COM10) and
+    C(TALQ_LPT1) .. C(TALQ_LPT3) override it, for instance through the task's C(environment).
 '''
