@@ -48,11 +48,15 @@ def write_inventory(work, talq, links, status_file):
     hosts['till2']['talq_pins'] = TILL2_PINS
     hosts['till2']['talq_code_page'] = 'PC850'
     hosts['till3']['talq_status_file'] = status_file
+    # till3 finds talq on PATH, as a managed host with the package installed does.
+    hosts['till3']['talq_env']['PATH'] = os.path.dirname(talq) + os.pathsep + os.environ['PATH']
     hosts[WRONG]['talq_pins'] = FIRST_PINS
     hosts[WRONG]['talq_model'] = 'KTV-540/542'
+    for name in ('till1', 'till2', WRONG):
+        hosts[name]['talq_program'] = talq
     inventory = {'tills': {'hosts': hosts, 'vars': {
         'ansible_connection': 'local', 'ansible_python_interpreter': sys.executable,
-        'talq_program': talq, 'record_dir': os.path.join(work, 'records')}}}
+        'record_dir': os.path.join(work, 'records')}}}
     path = os.path.join(work, 'inventory.json')
     with open(path, 'w') as f:
         json.dump(inventory, f)
@@ -194,7 +198,10 @@ def check_mode_run(env, inventory, work, landed):
                                 '-e', json.dumps({'talq_pins': CHECK_PINS, 'read_back': True}))
     check(run.returncode == 0, '--check exits %d:\n%s' % (run.returncode, run.stdout))
     for name, record in records(work).items():
-        check(record['switches'].get('changed') is True, '--check, %s: not changed' % name)
+        check(record['switches'].get('changed') is True
+              and record['switches'].get('set_status') is False,
+              '--check, %s: changed %r, set_status %r' % (name, record['switches'].get('changed'),
+                                                         record['switches'].get('set_status')))
         check(record['switches'].get('switches') == with_pins(landed[name]['switches'], CHECK_PINS),
               '--check, %s: would write %s' % (name, record['switches'].get('switches')))
         check(record['info'].get('switches') == landed[name]['switches'],
