@@ -47,11 +47,12 @@ def _option_text(value):
 def talq_command(module, command, extra):
     """The talq command line for COMMAND on the module's port and model, quiet and in JSON."""
     params = module.params
+    # OPTION=VALUE throughout, so a value that starts with '-' stays a value.
     argv = [_talq_program(module), command, '--quiet', '--json',
-            '--model', params['model'], '--port', params['port']]
+            '--model=' + params['model'], '--port=' + params['port']]
     for name, option in _LINE_OPTIONS:
         if params[name] is not None:
-            argv += [option, _option_text(params[name])]
+            argv.append('%s=%s' % (option, _option_text(params[name])))
     return argv + list(extra)
 
 

@@ -130,6 +130,8 @@ stderr:
   type: str
 '''
 
+import os
+
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.talquist.printers.plugins.module_utils.talq import (
     CONNECTION_ARGUMENT_SPEC, SWITCH_ORDER, run_talq, talq_command)
@@ -145,12 +147,13 @@ def _pin_value(value):
 def _set_arguments(module):
     params = module.params
     extra = []
-    if params['status_file']:
-        extra.append(params['status_file'])
     for key, value in (params['pins'] or {}).items():
-        extra += ['--pin', '%s=%s' % (key, _pin_value(value))]
+        extra.append('--pin=%s=%s' % (key, _pin_value(value)))
     if params['code_page'] is not None:
-        extra += ['--code-page', str(params['code_page'])]
+        extra.append('--code-page=%s' % params['code_page'])
+    if params['status_file']:
+        # Absolute, so a name that starts with '-' is not taken for an option.
+        extra.append(os.path.abspath(params['status_file']))
     if module.check_mode:
         extra.append('--dry-run')
     elif params['verify']:
