@@ -12,10 +12,11 @@ packages=(
   cups-daemon cups-client libcups2-dev
   clang libclang-rt-dev
   desktop-file-utils appstream lintian man-db file
+  ansible-core
 )
 
-# MinGW-w64 for talq.exe, Wine to run its tests, zip for the package; the
-# header-only CLI11 and nlohmann-json and GoogleTest's sources come from the list above.
+# MinGW-w64 for talq.exe, Wine to run its tests, zip for the package; of CLI11 and
+# nlohmann-json only the header folders are used, and GoogleTest is built from its sources.
 windows_packages=(
   cmake ninja-build
   g++-mingw-w64-x86-64-posix wine64 wine zip
