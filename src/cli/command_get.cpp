@@ -1,6 +1,4 @@
 // talq get: Check Communication, then Get Status; the result printed and optionally saved.
-#include <sstream>
-
 #include "cli/commands.h"
 #include "cli/status_files.h"
 #include "cli/status_json.h"
@@ -16,48 +14,35 @@ int RunGet(const Console& console, const ConnectionOptions& connection, const Ge
         if (const std::string error = CheckOutputName(options.output); !error.empty()) {
             return Report(console, {kExitUsage, error}).exitCode;
         }
-        if (targets->ports.size() > 1) {
+        if (targets->several) {
             return Report(console, {kExitUsage, "-o takes one port: each would overwrite the last"})
                 .exitCode;
         }
     }
     const int model = targets->model;
-    std::vector<std::string> documents;
-    const int worst = RunOnPorts(console, *targets, options.json, [&](const PortTarget& target) {
-        PortSession session(console, target, model);
-        if (auto failed = session.Connect()) return Report(console, *failed);
+    return RunOnPorts(console, *targets, options.json,
+                      [&](const PortTarget& target, const Console& port) {
+        PortSession session(port, target, model);
+        if (auto failed = session.Connect()) return Report(port, *failed);
         status::PrinterStatus record{};
         status::PrinterInfo info;
         const auto result = status::GetStatus(session.Connection(), record, info, session.Sink());
         session.Sink().ClearBar();
-        if (auto failed = session.FailureOf(result, "Get Status")) return Report(console, *failed);
+        if (auto failed = session.FailureOf(result, "Get Status")) return Report(port, *failed);
+        PortOutcome outcome{kExitDone, "done"};
         if (options.json) {
-            documents.push_back(StatusJson(record, model, &info, target.name));
+            outcome.json = StatusJson(record, model, &info, target.name);
         } else {
-            console.out << "Port: " << target.name << "\n";
-            PrintStatus(console.out, record, model, &info);
+            port.out << "Port: " << target.name << "\n";
+            PrintStatus(port.out, record, model, &info);
         }
         Failure written;
         if (!options.output.empty() &&
             !WriteStatusOutput(options.output, record, model, &info, written)) {
-            return Report(console, written);
+            return Report(port, written);
         }
-        return PortOutcome{kExitDone, "done"};
+        return outcome;
     });
-    // Several ports give one JSON array, so the output stays one document.
-    if (targets->ports.size() > 1 && options.json) {
-        console.out << "[\n";
-        for (std::size_t i = 0; i < documents.size(); ++i) {
-            std::string text = documents[i];
-            text.pop_back();
-            console.out << text << (i + 1 < documents.size() ? ",\n" : "\n");
-        }
-        console.out << "]\n";
-    } else if (!documents.empty()) {
-        console.out << documents.front();
-    }
-    console.out.flush();
-    return worst;
 }
 
 }  // namespace talq::cli

@@ -1,48 +1,13 @@
 // talq ports: what the connection dialog would offer, with the device each name reaches.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
 #include "cli/port_access.h"
 #include "cli/port_names.h"
-#include "link/usb_discovery.h"
+#include "cli/usb_entries.h"
 
 namespace talq::cli {
 namespace {
-
-// USB discovery writes its diagnostic lines to standard output; while it runs they go to
-// standard error (or nowhere when quiet), so the port list on standard output stays clean.
-class DiagnosticsAside {
-  public:
-    explicit DiagnosticsAside(bool quiet) {
-        std::fflush(stdout);
-        saved_ = ::dup(STDOUT_FILENO);
-        const int target = quiet ? ::open("/dev/null", O_WRONLY | O_CLOEXEC) : STDERR_FILENO;
-        if (saved_ >= 0 && target >= 0) ::dup2(target, STDOUT_FILENO);
-        if (quiet && target >= 0) ::close(target);
-    }
-    ~DiagnosticsAside() {
-        std::fflush(stdout);
-        if (saved_ < 0) return;
-        ::dup2(saved_, STDOUT_FILENO);
-        ::close(saved_);
-    }
-    DiagnosticsAside(const DiagnosticsAside&) = delete;
-    DiagnosticsAside& operator=(const DiagnosticsAside&) = delete;
-
-  private:
-    int saved_ = -1;
-};
-
-std::vector<std::string> UsbEntries(bool quiet) {
-    DiagnosticsAside aside(quiet);
-    link::PortList list;
-    link::FindUsbPrinters(list);
-    return list.entries();
-}
 
 const char* KindWord(link::PortKind kind) {
     return kind == link::Serial ? "serial" : kind == link::Parallel ? "parallel" : "usb";

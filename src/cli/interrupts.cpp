@@ -17,7 +17,8 @@ void OnSignal(int signal) {
     }
     requested = 1;
     constexpr char kNotice[] =
-        "\ntalq: stopping once this port is done (press again to stop at once)\n";
+        "\ntalq: stopping: running ports finish their current command and no Set Status "
+        "starts (press again to stop at once)\n";
     [[maybe_unused]] const auto written = ::write(STDERR_FILENO, kNotice, sizeof kNotice - 1);
 }
 

@@ -1,7 +1,7 @@
 // Ctrl-C during a run: an exchange cut off midway could leave the printer in its user setting
 // mode and print queues moved off their port. The first SIGINT, SIGTERM or SIGHUP is therefore
-// held until the current port is done (every exchange is bounded in time); a second one ends
-// the program at once.
+// only noted: every running port finishes its current command (every exchange is bounded in
+// time), no port and no Set Status starts after it; a second one ends the program at once.
 #pragma once
 
 namespace talq::cli {

@@ -10,14 +10,21 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "cli/port_names.h"
 
 namespace talq::cli {
 namespace {
 
+// Reentrant: ports that fail at once ask at once.
 std::string GroupName(gid_t gid) {
-    if (const group* entry = ::getgrgid(gid); entry != nullptr) return entry->gr_name;
+    group entry{};
+    group* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) {
+        return found->gr_name;
+    }
     return std::to_string(gid);
 }
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "cli/interrupts.h"
 #include "cli/port_names.h"
+#include "cli/usb_entries.h"
 
 namespace talq::cli {
 
@@ -22,12 +22,16 @@ std::optional<ResolvedTargets> ResolveTargets(const ConnectionOptions& options, 
     const auto model = ResolveModel(options.model, failure);
     if (!model) return std::nullopt;
     targets.model = *model;
+    targets.jobs = options.jobs;
+    // Every name and word first: bad input touches no port, not even by discovery.
+    bool allUsb = false;
     for (const std::string& name : options.ports) {
-        const auto kind = PortKindOfName(name);
+        allUsb = allUsb || name == kAllUsbPorts;
+        const auto kind = name == kAllUsbPorts ? link::Usb : PortKindOfName(name);
         if (!kind) {
             failure = {kExitUsage, "--port \"" + name +
-                                       "\": unknown port (COM1..COM10, LPT1..LPT3, or a USB "
-                                       "entry that `talq ports` lists)"};
+                                       "\": unknown port (COM1..COM10, LPT1..LPT3, a USB entry "
+                                       "that `talq ports` lists, or usb for all of those)"};
             return std::nullopt;
         }
         if (*model == 2 && *kind != link::Serial) {
@@ -36,42 +40,43 @@ std::optional<ResolvedTargets> ResolveTargets(const ConnectionOptions& options, 
                                        "SERIAL (COM1..COM10)"};
             return std::nullopt;
         }
-        SettingsOrError built = BuildPortSettings(name, *model, options.line);
-        if (!built.settings) {
+        if (SettingsOrError built = BuildPortSettings(name, *model, options.line);
+            !built.settings) {
             failure = {kExitUsage, built.error};
             return std::nullopt;
         }
-        targets.ports.push_back({name, *kind, *built.settings});
     }
+    std::vector<std::string> usb;
+    if (allUsb) {
+        usb = UsbEntries(true);
+        if (usb.empty()) {
+            failure = {kExitPortFailed, "--port usb: no USB printer found: " + NoUsbEntriesReason()};
+            return std::nullopt;
+        }
+    }
+    std::vector<std::string> names;
+    for (const std::string& name : options.ports) {
+        if (name == kAllUsbPorts) {
+            names.insert(names.end(), usb.begin(), usb.end());
+        } else {
+            names.push_back(name);
+        }
+    }
+    // A port named twice runs once: two runs at once on one device would lock each other out.
+    for (const std::string& name : names) {
+        const bool seen = std::any_of(targets.ports.begin(), targets.ports.end(),
+                                      [&](const PortTarget& port) { return port.name == name; });
+        if (seen) continue;
+        const auto kind = PortKindOfName(name);
+        targets.ports.push_back({name, *kind, *BuildPortSettings(name, *model, options.line).settings});
+    }
+    targets.several = targets.ports.size() > 1 || allUsb;
     return targets;
 }
 
 PortOutcome Report(const Console& console, const Failure& failure) {
     console.Error(failure.message);
     return {failure.exitCode, failure.message};
-}
-
-int RunOnPorts(const Console& console, const ResolvedTargets& targets, bool jsonOut,
-               const std::function<PortOutcome(const PortTarget&)>& runOne) {
-    std::vector<PortOutcome> outcomes;
-    for (const PortTarget& target : targets.ports) {
-        outcomes.push_back(InterruptRequested()
-                               ? PortOutcome{kExitInterrupted, "not run: interrupted"}
-                               : runOne(target));
-    }
-    if (targets.ports.size() > 1) {
-        std::ostream& summary = jsonOut ? console.err : console.out;
-        for (std::size_t i = 0; i < outcomes.size(); ++i) {
-            const std::string prefix = targets.ports[i].name + ": ";
-            std::string text = outcomes[i].summary;
-            if (text.rfind(prefix, 0) == 0) text.erase(0, prefix.size());
-            summary << prefix << text << " (exit " << outcomes[i].exitCode << ")\n";
-        }
-        summary.flush();
-    }
-    int worst = kExitDone;
-    for (const PortOutcome& outcome : outcomes) worst = std::max(worst, outcome.exitCode);
-    return worst;
 }
 
 }  // namespace talq::cli
