@@ -34,7 +34,7 @@ int RunSelfTest(const Console& console, const ConnectionOptions& connection) {
         // The dialog does not look at this write; a script must know the page never came.
         if (setup::SelfTest(session.Port()) != static_cast<int>(protocol::kTestPrint.size())) {
             return Report(port, {kExitExchangeFailed,
-                                    session.Name() + ": the test print command did not go out"});
+                                 session.Name() + ": the test print command did not go out"});
         }
         port.out << session.Name() << ": test page printed" << std::endl;
         return PortOutcome{kExitDone, "test page printed"};

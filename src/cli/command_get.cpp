@@ -5,6 +5,34 @@
 #include "cli/status_text.h"
 
 namespace talq::cli {
+namespace {
+
+// One port's Get Status: the result printed, or kept as the port's JSON document.
+PortOutcome GetOne(const PortTarget& target, const Console& port, int model,
+                   const GetOptions& options) {
+    PortSession session(port, target, model);
+    if (auto failed = session.Connect()) return Report(port, *failed);
+    status::PrinterStatus record{};
+    status::PrinterInfo info;
+    const auto result = status::GetStatus(session.Connection(), record, info, session.Sink());
+    session.Sink().ClearBar();
+    if (auto failed = session.FailureOf(result, "Get Status")) return Report(port, *failed);
+    PortOutcome outcome{kExitDone, "done"};
+    if (options.json) {
+        outcome.json = StatusJson(record, model, &info, target.name);
+    } else {
+        port.out << "Port: " << target.name << "\n";
+        PrintStatus(port.out, record, model, &info);
+    }
+    Failure written;
+    if (!options.output.empty() &&
+        !WriteStatusOutput(options.output, record, model, &info, written)) {
+        return Report(port, written);
+    }
+    return outcome;
+}
+
+}  // namespace
 
 int RunGet(const Console& console, const ConnectionOptions& connection, const GetOptions& options) {
     Failure failure;
@@ -22,27 +50,8 @@ int RunGet(const Console& console, const ConnectionOptions& connection, const Ge
     const int model = targets->model;
     return RunOnPorts(console, *targets, options.json,
                       [&](const PortTarget& target, const Console& port) {
-        PortSession session(port, target, model);
-        if (auto failed = session.Connect()) return Report(port, *failed);
-        status::PrinterStatus record{};
-        status::PrinterInfo info;
-        const auto result = status::GetStatus(session.Connection(), record, info, session.Sink());
-        session.Sink().ClearBar();
-        if (auto failed = session.FailureOf(result, "Get Status")) return Report(port, *failed);
-        PortOutcome outcome{kExitDone, "done"};
-        if (options.json) {
-            outcome.json = StatusJson(record, model, &info, target.name);
-        } else {
-            port.out << "Port: " << target.name << "\n";
-            PrintStatus(port.out, record, model, &info);
-        }
-        Failure written;
-        if (!options.output.empty() &&
-            !WriteStatusOutput(options.output, record, model, &info, written)) {
-            return Report(port, written);
-        }
-        return outcome;
-    });
+                          return GetOne(target, port, model, options);
+                      });
 }
 
 }  // namespace talq::cli

@@ -62,8 +62,8 @@ int RunSet(const Console& console, const ConnectionOptions& connection, const Se
     const auto input = ReadSetInput(options, model, failure);
     if (!input) return Report(console, failure).exitCode;
 
-    return RunOnPorts(console, *targets, false, [&](const PortTarget& port,
-                                                    const Console& console) {
+    // Each port writes to its own console.
+    return RunOnPorts(console, *targets, false, [&](const PortTarget& port, auto& console) {
         PortSession session(console, port, model);
         if (auto failed = session.Connect()) return Report(console, *failed);
         status::PrinterStatus printer{};

@@ -20,8 +20,8 @@ class ProgressView {
 struct Console {
     std::ostream& out;
     std::ostream& err;
-    bool quiet = false;        // no messages, no progress bar; errors still shown
-    bool progressBar = false;  // only when err is a terminal
+    bool quiet = false;                    // no messages, no progress bar; errors still shown
+    bool progressBar = false;              // only when err is a terminal
     ProgressView* progressView = nullptr;  // takes the bar's place when set
 
     void Message(const std::string& text) const;

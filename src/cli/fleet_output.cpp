@@ -82,9 +82,13 @@ FleetOutput::FleetOutput(const Console& console, const std::vector<std::string>&
     }
 }
 
-FleetOutput::~FleetOutput() { End(); }
+FleetOutput::~FleetOutput() {
+    End();
+}
 
-const Console& FleetOutput::PortConsole(std::size_t index) const { return ports_[index]->console; }
+const Console& FleetOutput::PortConsole(std::size_t index) const {
+    return ports_[index]->console;
+}
 
 void FleetOutput::Started(std::size_t index) {
     std::lock_guard lock(mutex_);

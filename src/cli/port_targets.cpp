@@ -50,7 +50,8 @@ std::optional<ResolvedTargets> ResolveTargets(const ConnectionOptions& options, 
     if (allUsb) {
         usb = UsbEntries(true);
         if (usb.empty()) {
-            failure = {kExitPortFailed, "--port usb: no USB printer found: " + NoUsbEntriesReason()};
+            failure = {kExitPortFailed,
+                       "--port usb: no USB printer found: " + NoUsbEntriesReason()};
             return std::nullopt;
         }
     }
@@ -68,7 +69,8 @@ std::optional<ResolvedTargets> ResolveTargets(const ConnectionOptions& options, 
                                       [&](const PortTarget& port) { return port.name == name; });
         if (seen) continue;
         const auto kind = PortKindOfName(name);
-        targets.ports.push_back({name, *kind, *BuildPortSettings(name, *model, options.line).settings});
+        targets.ports.push_back(
+            {name, *kind, *BuildPortSettings(name, *model, options.line).settings});
     }
     targets.several = targets.ports.size() > 1 || allUsb;
     return targets;
