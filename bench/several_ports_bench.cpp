@@ -1,56 +1,18 @@
 // `talq get` over several simulated printers on pseudo-terminals at once: the wall time for N
 // ports against one port's, the processor time per port, and the peak resident memory.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "bench/bench_table.h"
+#include "bench/timed_run.h"
 #include "support/served_printer.h"
-
-extern char** environ;
 
 namespace {
 
 using namespace talq;
-using Clock = std::chrono::steady_clock;
 constexpr int kRuns = 3;
-
-struct Run {
-    double wallMs = -1;  // negative when talq failed
-    double cpuMs = 0;    // user and system
-    long peakKb = 0;
-};
-
-Run TimedTalq(const std::vector<std::string>& args) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv{const_cast<char*>(TALQ_PATH)};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const auto start = Clock::now();
-    pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, TALQ_PATH, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    rusage usage{};
-    if (rc != 0 || ::wait4(pid, &status, 0, &usage) != pid) return {};
-    Run run;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return run;
-    run.wallMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
-    run.cpuMs = ms(usage.ru_utime) + ms(usage.ru_stime);
-    run.peakKb = usage.ru_maxrss;
-    return run;
-}
 
 struct Figures {
     std::vector<double> wallMs, cpuShare;  // cpuShare: percent of the wall per port
@@ -62,7 +24,7 @@ bool Measure(const std::vector<std::string>& ports, std::size_t count, Figures& 
     std::vector<std::string> args{"get", "--model", "0", "-q"};
     for (std::size_t i = 0; i < count; ++i) args.insert(args.end(), {"--port", ports[i]});
     for (int i = 0; i < kRuns; ++i) {
-        const Run run = TimedTalq(args);
+        const bench::TimedRun run = bench::RunTimed(TALQ_PATH, args);
         if (run.wallMs < 0) return false;
         figures.wallMs.push_back(run.wallMs);
         figures.cpuShare.push_back(100.0 * run.cpuMs / run.wallMs / static_cast<double>(count));
