@@ -41,6 +41,9 @@ class Spooler {
     // The text a queue's port must contain to print to `portName` ("COM1",
     // "LPT2"); empty when the name stands for no device, which matches nothing.
     virtual std::string PortMatchText(const std::string& portName) = 0;
+    // Whether a queue with `portText` prints to the device `match` (from
+    // PortMatchText) as a whole, not to another device whose name begins alike.
+    virtual bool PrintsTo(const std::string& portText, const std::string& match) = 0;
     // The port that prints nowhere, which a queue is switched to.
     virtual std::string DiscardPort() = 0;
 

@@ -45,7 +45,7 @@ void RedirectSpoolerQueues(const std::string& portName, QueuePorts& queuePorts,
     // recorded but left on their ports.
     bool success = true;
     for (const platform::SpoolerQueue& queue : *queues) {
-        if (queue.portText.find(match) == std::string::npos) continue;
+        if (!spooler.PrintsTo(queue.portText, match)) continue;
         queuePorts[queue.name] = queue.portText;
         const platform::QueueState state = spooler.ReadQueue(queue.name);
         if (state.lookup == platform::QueueLookup::Missing) continue;

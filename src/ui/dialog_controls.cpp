@@ -74,6 +74,47 @@ QWidget* CreateWidget(const ControlTemplate& control, QWidget& window, const Ico
     return nullptr;
 }
 
+// A closed list is one row high, whatever the template gives its drop-down.
+constexpr int kClosedListHeight = 12;
+constexpr std::size_t kNoFrame = static_cast<std::size_t>(-1);
+
+DialogRect ClosedList(DialogRect list) {
+    list.height = kClosedListHeight;
+    return list;
+}
+
+bool Contains(const DialogRect& outer, const DialogRect& inner) {
+    return outer.x <= inner.x && outer.y <= inner.y &&
+           inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
+// The innermost group box whose rectangle holds `rect`, or kNoFrame.
+std::size_t FrameOf(const std::vector<ControlTemplate>& controls, const DialogRect& rect) {
+    std::size_t frame = kNoFrame;
+    long smallest = 0;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const DialogRect& box = controls[i].rect;
+        const long area = static_cast<long>(box.width) * box.height;
+        if (controls[i].kind == ControlKind::GroupBox && Contains(box, rect) &&
+            (frame == kNoFrame || area < smallest)) {
+            frame = i;
+            smallest = area;
+        }
+    }
+    return frame;
+}
+
+// A title as read out: "&" marks the mnemonic and is not said, "&&" is one "&".
+QString WithoutMnemonic(const QString& text) {
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && ++i == text.size()) break;
+        plain += text[i];
+    }
+    return plain;
+}
+
 Qt::FocusPolicy FocusPolicyOf(const ControlTemplate& control) {
     switch (control.kind) {
         case ControlKind::Label:
@@ -207,22 +248,30 @@ void DialogControls::SetBuddies(const DialogTemplate& dialog, const std::vector<
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if (!IsList(controls[i].kind)) continue;
         const DialogRect& list = controls[i].rect;
-        // The label on the list's row, the nearest one to its left.
+        const std::size_t frame = FrameOf(controls, ClosedList(list));
+        // The label on the list's row inside its frame, the nearest one to its left. A label
+        // of a neighbouring frame may share the row without belonging to the list.
         QLabel* buddy = nullptr;
         int nearest = -1;
         for (std::size_t j = 0; j < controls.size(); ++j) {
             const DialogRect& label = controls[j].rect;
-            const bool onRow = label.y < list.y + 12 && list.y < label.y + label.height;
+            const bool onRow =
+                label.y < list.y + kClosedListHeight && list.y < label.y + label.height;
             const bool leftOf = label.x + label.width <= list.x + 2;
             const bool mnemonics = (controls[j].style & kNoPrefix) == 0;
             if (controls[j].kind == ControlKind::Label && mnemonics && onRow && leftOf &&
-                label.x > nearest) {
+                label.x > nearest && FrameOf(controls, label) == frame) {
                 buddy = qobject_cast<QLabel*>(widgets[j]);
                 nearest = label.x;
             }
         }
-        // Screen readers on Linux name the list by this "labelled by" relation.
-        if (buddy != nullptr) buddy->setBuddy(widgets[i]);
+        // Screen readers on Linux name the list by this "labelled by" relation; a list alone
+        // with no label of its own is called by its frame's title.
+        if (buddy != nullptr) {
+            buddy->setBuddy(widgets[i]);
+        } else if (frame != kNoFrame) {
+            widgets[i]->setAccessibleName(WithoutMnemonic(Text(controls[frame].text)));
+        }
     }
 }
 

@@ -82,21 +82,28 @@ TEST_F(SpoolerOnCups, QueuesOnLpt1WaitWhileSwitchedAndPrintOnceGivenBack) {
     EXPECT_TRUE(SpoolerJournal::FilesIn(state.path()).empty());
 }
 
-TEST_F(SpoolerOnCups, Com1AlsoTakesTheQueueOnCom10AndGivesItsOwnUriBack) {
+TEST_F(SpoolerOnCups, Com1TakesOnlyQueuesOnItsOwnDeviceAndGivesTheirUrisBack) {
     test::PtyPair com1, com10;
-    const std::string uri1 = "serial:" + Map("COM1", "tty1", com1) + "?baud=19200";
+    const std::string device1 = Map("COM1", "tty1", com1);
+    const std::string plain = "serial:" + device1;
+    const std::string withBaud = "serial:" + device1 + "?baud=19200";
     const std::string uri10 = "serial:" + Map("COM10", "tty10", com10) + "?baud=9600";
-    ASSERT_TRUE(cupsd->AddQueue("one", uri1));
+    ASSERT_TRUE(cupsd->AddQueue("one", plain));
     ASSERT_TRUE(cupsd->AddQueue("ten", uri10));
+    ASSERT_TRUE(cupsd->AddQueue("one-baud", withBaud));
 
     // Two checks in a row: the second finds nothing more to record.
     RedirectSpoolerQueues("COM1", queuePorts, journal);
     RedirectSpoolerQueues("COM1", queuePorts, journal);
-    EXPECT_EQ(queuePorts, (QueuePorts{{"one", uri1}, {"ten", uri10}}));
-    EXPECT_EQ(cupsd->DeviceUri("ten"), kDiscard);
+    EXPECT_EQ(queuePorts, (QueuePorts{{"one", plain}, {"one-baud", withBaud}}));
+    EXPECT_EQ(cupsd->DeviceUri("one"), kDiscard);
+    EXPECT_EQ(cupsd->DeviceUri("one-baud"), kDiscard);
+    EXPECT_EQ(cupsd->DeviceUri("ten"), uri10);
+    EXPECT_FALSE(cupsd->Paused("ten"));
 
     RestoreSpoolerQueues(queuePorts, journal);
-    EXPECT_EQ(cupsd->DeviceUri("one"), uri1);
+    EXPECT_EQ(cupsd->DeviceUri("one"), plain);
+    EXPECT_EQ(cupsd->DeviceUri("one-baud"), withBaud);
     EXPECT_EQ(cupsd->DeviceUri("ten"), uri10);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/port_match.h"
 #include "platform/spooler.h"
 #include "support/scoped_platform.h"
 
@@ -34,6 +35,9 @@ class FakeSpooler final : public platform::Spooler {
     std::unique_ptr<Spooler> Reach(const std::string&) override { return nullptr; }
     std::string PortMatchText(const std::string& portName) override {
         return platform::DevicePathForPort(portName);
+    }
+    bool PrintsTo(const std::string& portText, const std::string& match) override {
+        return platform::UriNamesDevice(portText, match);
     }
     std::string DiscardPort() override { return "file:/dev/null"; }
 

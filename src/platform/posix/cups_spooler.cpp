@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/port_match.h"
 
 namespace talq::platform::posix {
 namespace {
@@ -128,6 +129,10 @@ std::unique_ptr<Spooler> CupsSpooler::Reach(const std::string& scheduler) {
 // A CUPS queue names the device node itself ("serial:/dev/ttyS0?baud=9600").
 std::string CupsSpooler::PortMatchText(const std::string& portName) {
     return DevicePathForPort(portName);
+}
+
+bool CupsSpooler::PrintsTo(const std::string& portText, const std::string& match) {
+    return UriNamesDevice(portText, match);
 }
 
 std::string CupsSpooler::DiscardPort() {

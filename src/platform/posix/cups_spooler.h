@@ -25,6 +25,7 @@ class CupsSpooler final : public Spooler {
     std::string Scheduler() override;
     std::unique_ptr<Spooler> Reach(const std::string& scheduler) override;
     std::string PortMatchText(const std::string& portName) override;
+    bool PrintsTo(const std::string& portText, const std::string& match) override;
     std::string DiscardPort() override;
 
     std::optional<std::vector<SpoolerQueue>> LocalQueues() override;
