@@ -199,7 +199,10 @@ bool VirtualPlatform::Flush(DeviceHandle device) {
     return HandleOf(device) != nullptr;
 }
 
-void VirtualPlatform::CancelIo(DeviceHandle) { Record("cancel"); }
+void VirtualPlatform::CancelIo(DeviceHandle) {
+    std::lock_guard lock(mutex_);
+    Record("cancel");
+}
 
 IoResult VirtualPlatform::Write(DeviceHandle device, const std::uint8_t* data, int count) {
     std::lock_guard lock(mutex_);
