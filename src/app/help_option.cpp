@@ -13,9 +13,12 @@ constexpr const char* kHelp =
     "port. It opens the connection dialog and ends when that dialog is closed.\n"
     "  -h, --help         print this help and exit\n"
     "Qt's own options are accepted, e.g. -platform NAME, -style NAME, -display DISPLAY.\n"
+    "Ports: COMn reaches /dev/ttyS(n-1) and LPTn /dev/lp(n-1) unless a line such as\n"
+    "COM3=/dev/serial/by-id/usb-...  in ~/.config/talquist-manager/ports.conf or\n"
+    "/etc/talquist-manager/ports.conf maps it elsewhere (talq map edits the first).\n"
     "Environment:\n"
-    "  TALQ_COM1..TALQ_COM10  the device COMn reaches instead of /dev/ttyS(n-1)\n"
-    "  TALQ_LPT1..TALQ_LPT3   the device LPTn reaches instead of /dev/lp(n-1)\n";
+    "  TALQ_COM1..TALQ_COM10  the device COMn reaches, over the ports files\n"
+    "  TALQ_LPT1..TALQ_LPT3   the device LPTn reaches, over the ports files\n";
 
 }  // namespace
 

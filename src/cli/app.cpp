@@ -44,6 +44,8 @@ struct Arguments {
     std::vector<std::string> files;
     std::string model;
     std::string output;
+    std::string port, device;
+    bool list = false;
 };
 
 }  // namespace
@@ -61,6 +63,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     auto* ports = app.add_subcommand("ports", "list the ports the connection dialog offers");
     ports->add_flag("--json", a.json, "print JSON");
 
+    auto* map = app.add_subcommand(
+        "map", "map a port to a device in your ports file, or list the serial adapters");
+    map->add_option("port", a.port, "COM1..COM10 or LPT1..LPT3");
+    map->add_option("device", a.device, "the device, e.g. /dev/serial/by-id/usb-...");
+    map->add_flag("--list", a.list, "list the serial adapters present (the default with no port)");
+    auto* unmap = app.add_subcommand("unmap", "drop a port's mapping from your ports file");
+    unmap->add_option("port", a.port, "COM1..COM10 or LPT1..LPT3")->required();
+
     auto* check = app.add_subcommand("check", "Check Communication with the printer");
     AddConnection(*check, a.connection);
 
@@ -73,11 +83,21 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         "set", "check, Get Status, apply FILE and the edits, and Set Status what differs");
     AddConnection(*set, a.connection);
     set->add_option("file", a.set.file, "status file (.sts, exactly 216 bytes) or .json");
-    set->add_option("--pin", a.set.pins, "SWITCH.PIN=0|1, e.g. 10.5=1; may be repeated")
+    set->add_option("--pin", a.set.edits.pins, "SWITCH.PIN=0|1, e.g. 10.5=1; may be repeated")
         ->allow_extra_args(false);
-    set->add_option("--code-page", a.set.codePage, "default code page by name (PC850) or number");
+    set->add_option("--code-page", a.set.edits.codePage,
+                    "default code page by name (PC850) or number");
+    set->add_option("--printer-baud", a.set.edits.printerBaud,
+                    "the printer's own baud rate: 9600 19200 38400 57600 115200 (KTV-540/542)");
+    set->add_option("--printer-data-bits", a.set.edits.printerDataBits,
+                    "the printer's own data bits: 7 or 8 (KTV-540/542)");
+    set->add_option("--printer-parity", a.set.edits.printerParity,
+                    "the printer's own parity: None, Odd or Even (KTV-540/542)");
+    set->add_option("--printer-flow", a.set.edits.printerFlow,
+                    "the printer's own flow control: DTR/DSR or Xon/Xoff (KTV-540/542)");
     set->add_flag("--dry-run", a.set.dryRun, "print the difference and stop");
     set->add_flag("--verify", a.set.verify, "read back after Set Status; exit 6 on a mismatch");
+    set->add_flag("--json", a.set.json, "print a talq-set/1 JSON document per port");
 
     auto* show = app.add_subcommand("show", "list a status file (.sts or .json) with captions");
     show->add_option("file", a.output, "status file")->required();
@@ -109,6 +129,20 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
     const Console console{out, err, a.quiet, errIsTerminal && !a.quiet};
     if (ports->parsed()) return RunPorts(console, a.json);
+    if (map->parsed()) {
+        if (a.port.empty() || a.list) {
+            if (a.port.empty()) return RunListAdapters(console);
+            console.Error("map: --list takes no port");
+            return kExitUsage;
+        }
+        if (a.device.empty()) {
+            console.Error("map: give the device for " + a.port +
+                          " (talq map --list shows the serial adapters)");
+            return kExitUsage;
+        }
+        return RunMap(console, a.port, a.device);
+    }
+    if (unmap->parsed()) return RunUnmap(console, a.port);
     if (check->parsed()) return RunCheck(console, a.connection);
     if (get->parsed()) return RunGet(console, a.connection, a.get);
     if (set->parsed()) return RunSet(console, a.connection, a.set);

@@ -56,7 +56,7 @@ int RunDiff(const Console& console, const std::string& fileA, const std::string&
     if (!b) return Report(console, failure).exitCode;
     CaptionModel(console, modelText, {&*a, &*b}, model);
     const auto changes = ExactDifferences(a->status, b->status);
-    PrintChanges(console.out, changes, model);
+    PrintChanges(console.out, a->status, b->status, changes, model);
     return changes.empty() ? kExitDone : kExitDiffers;
 }
 

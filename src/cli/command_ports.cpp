@@ -5,6 +5,7 @@
 #include "cli/port_access.h"
 #include "cli/port_names.h"
 #include "cli/usb_entries.h"
+#include "platform/port_mapping.h"
 
 namespace talq::cli {
 namespace {
@@ -15,9 +16,39 @@ const char* KindWord(link::PortKind kind) {
 
 std::string StateWords(const PortAccess& access) {
     if (access.usable) return "can be opened";
+    if (access.absent) return "absent";
     std::string text = access.reason;
     if (access.denied) text += " (group " + access.group + ")";
     return text;
+}
+
+std::string SourceWords(const platform::PortMapping& mapping) {
+    switch (mapping.source) {
+        case platform::MappingSource::Environment:
+            return "(environment " + mapping.variable + ")";
+        case platform::MappingSource::File:
+            return "(ports file " + mapping.file + ":" + std::to_string(mapping.line) + ")";
+        case platform::MappingSource::Default:
+            break;
+    }
+    return "(default)";
+}
+
+nlohmann::ordered_json SourceJson(const platform::PortMapping& mapping) {
+    switch (mapping.source) {
+        case platform::MappingSource::Environment:
+            return {{"kind", "environment"}, {"variable", mapping.variable}};
+        case platform::MappingSource::File:
+            return {{"kind", "file"}, {"file", mapping.file}, {"line", mapping.line}};
+        case platform::MappingSource::Default:
+            break;
+    }
+    return {{"kind", "default"}};
+}
+
+nlohmann::ordered_json HardwareJson(platform::SerialHardware hardware) {
+    if (hardware == platform::SerialHardware::Unknown) return nullptr;
+    return hardware == platform::SerialHardware::Present;
 }
 
 }  // namespace
@@ -31,6 +62,9 @@ int RunPorts(const Console& console, bool json) {
     for (const std::string& name : names) {
         const PortAccess access = ExaminePortAccess(name);
         const link::PortKind kind = *PortKindOfName(name);
+        const bool fixed = kind != link::Usb;
+        const platform::PortMapping mapping =
+            fixed ? platform::MappingOfPort(name) : platform::PortMapping{};
         if (json) {
             nlohmann::ordered_json entry = {{"name", name},
                                             {"interface", KindWord(kind)},
@@ -41,10 +75,15 @@ int RunPorts(const Console& console, bool json) {
             if (kind == link::Usb) entry["modelGroup"] = name.substr(0, name.find(':'));
             entry["reason"] = access.usable ? nlohmann::ordered_json(nullptr)
                                             : nlohmann::ordered_json(access.reason);
+            entry["source"] = fixed ? SourceJson(mapping) : nullptr;
+            entry["serialHardware"] =
+                kind == link::Serial && access.exists ? HardwareJson(access.hardware) : nullptr;
             list.push_back(std::move(entry));
         } else {
             console.out << name << "  " << KindWord(kind) << "  " << access.devicePath << "  "
-                        << StateWords(access) << "\n";
+                        << StateWords(access);
+            if (fixed) console.out << "  " << SourceWords(mapping);
+            console.out << "\n";
         }
     }
     if (json)

@@ -1,7 +1,10 @@
 // talq set: learn the printer's switches, apply a file and the edits, and write only when
 // something the printer would receive changes; optionally read back what it kept.
 #include "cli/commands.h"
+#include "cli/decoded_settings.h"
 #include "cli/interrupts.h"
+#include "cli/json_parts.h"
+#include "cli/set_json.h"
 #include "cli/status_diff.h"
 #include "cli/status_edits.h"
 #include "cli/status_files.h"
@@ -10,15 +13,16 @@ namespace talq::cli {
 namespace {
 
 // The record Set Status will send: the file (or the printer's values), then the edits. Pins
-// Set Status does not send keep the printer's values, so what is shown is what stays.
+// Set Status does not send keep the printer's values, so what is shown is what stays; a sent
+// pin reads 1 when set, as the printer will hold it.
 status::PrinterStatus Target(const status::PrinterStatus& printer,
                              const std::optional<StatusDocument>& file, const StatusEdits& edits) {
     status::PrinterStatus target = file ? file->status : printer;
     for (int slot = 0; slot < status::kSlotCount; ++slot) {
         for (int pin = 0; pin < status::kIntegersPerSwitch; ++pin) {
-            if (IsSentPin(slot, pin)) continue;
             const auto s = static_cast<std::size_t>(slot), p = static_cast<std::size_t>(pin);
-            target.switches[s].pins[p] = printer.switches[s].pins[p];
+            std::int32_t& value = target.switches[s].pins[p];
+            value = IsSentPin(slot, pin) ? (value != 0 ? 1 : 0) : printer.switches[s].pins[p];
         }
     }
     ApplyStatusEdits(target, edits);
@@ -43,7 +47,7 @@ std::optional<SetInput> ReadSetInput(const SetOptions& options, int model, Failu
         }
     }
     std::string error;
-    const auto edits = ParseStatusEdits(options.pins, options.codePage, error);
+    const auto edits = ParseStatusEdits(options.edits, model, error);
     if (!edits) {
         failure = {kExitUsage, error};
         return std::nullopt;
@@ -51,6 +55,135 @@ std::optional<SetInput> ReadSetInput(const SetOptions& options, int model, Failu
     input.edits = *edits;
     return input;
 }
+
+// The line settings to reach the printer with once it has `target`, when they are not the
+// ones it has now: on "KTV-540/542" its serial settings are pins of switch 9.
+std::optional<LineWords> NextLine(const status::PrinterStatus& printer,
+                                  const status::PrinterStatus& target, int model) {
+    if (!SerialSettingsInSwitches(model)) return std::nullopt;
+    const auto now = SerialSettingsWords(printer, model, nullptr);
+    const auto next = SerialSettingsWords(target, model, nullptr);
+    if (*now == *next) return std::nullopt;
+    return LineWordsFor(*next);
+}
+
+// One port's run; `report` records how far it got.
+class SetRun {
+  public:
+    SetRun(const Console& console, const PortTarget& port, int model, const SetInput& input,
+           const SetOptions& options, SetReport& report)
+        : console_(console),
+          port_(port),
+          model_(model),
+          input_(input),
+          options_(options),
+          report_(report) {
+        report_.port = port.name;
+        report_.model = model;
+        report_.dryRun = options.dryRun;
+    }
+
+    PortOutcome Run() {
+        PortSession session(console_, port_, model_);
+        if (auto failed = session.Connect()) return Fail(*failed);
+        status::PrinterStatus printer{};
+        status::PrinterInfo info;
+        auto result = status::GetStatus(session.Connection(), printer, info, session.Sink());
+        if (auto failed = session.FailureOf(result, "Get Status")) return Fail(*failed);
+
+        const status::PrinterStatus target = Target(printer, input_.file, input_.edits);
+        report_.printer = printer;
+        report_.target = target;
+        report_.changes = SentDifferences(printer, target);
+        report_.switchesAfter = printer;
+        if (report_.changes.empty()) {
+            if (!options_.json) console_.out << port_.name << ": unchanged" << std::endl;
+            return {kExitDone, "unchanged"};
+        }
+        if (!options_.json) {
+            console_.out << port_.name << ":\n";
+            PrintChanges(console_.out, printer, target, report_.changes, model_);
+        }
+        report_.nextLine = NextLine(printer, target, model_);
+        if (options_.dryRun) {
+            report_.switchesAfter = target;  // what would be written
+            if (report_.nextLine) {
+                console_.Message(port_.name +
+                                 ": the printer's serial settings would change: it would be "
+                                 "reached afterwards with " +
+                                 LineOptionsText(*report_.nextLine));
+            }
+            return {kExitDone, "would change, dry run"};
+        }
+        if (InterruptRequested()) {
+            return Fail({kExitInterrupted, port_.name + ": interrupted: nothing was set"});
+        }
+
+        report_.setStatus = true;
+        result = status::SetStatus(session.Connection(), target, info, session.Sink());
+        if (auto failed = session.FailureOf(result, "Set Status")) {
+            report_.switchesAfter.reset();  // what the printer kept is not known
+            return Fail(*failed);
+        }
+        report_.switchesAfter = target;
+        if (report_.nextLine) {
+            session.Sink().ClearBar();
+            console_.Message(port_.name +
+                             ": the printer's serial settings change: reach it next time with " +
+                             LineOptionsText(*report_.nextLine));
+        }
+        if (!options_.verify) return {kExitDone, "done"};
+        return Verify(session, target, info);
+    }
+
+  private:
+    // Reads back on this run's line settings. A printer that takes new serial settings as it
+    // leaves its setting mode no longer answers here, so that failure says where to look.
+    PortOutcome Verify(PortSession& session, const status::PrinterStatus& target,
+                       status::PrinterInfo& info) {
+        status::PrinterStatus readBack{};
+        const auto result = status::GetStatus(session.Connection(), readBack, info, session.Sink());
+        if (auto failed = session.FailureOf(result, "Get Status")) {
+            const std::string prefix = port_.name + ": ";
+            if (failed->message.rfind(prefix, 0) == 0) failed->message.erase(0, prefix.size());
+            failed->message = prefix + "verify: " + failed->message;
+            if (report_.nextLine) {
+                failed->message +=
+                    " on this run's line settings; it may have taken its new serial settings "
+                    "already: check with talq get --model " +
+                    std::string(ModelName(model_)) + " --port " + port_.name + " " +
+                    LineOptionsText(*report_.nextLine);
+            }
+            return Fail(*failed);
+        }
+        report_.switchesAfter = readBack;
+        if (const auto kept = SentDifferences(target, readBack); !kept.empty()) {
+            report_.verifyMatched = false;
+            const std::string message = port_.name +
+                                        ": verify failed: the printer reads back other values "
+                                        "than were sent (sent -> read):";
+            console_.Error(message);
+            PrintChanges(console_.err, target, readBack, kept, model_);
+            report_.error = message.substr(0, message.size() - 1);
+            report_.exitCode = kExitVerifyMismatch;
+            return {kExitVerifyMismatch, "verify failed"};
+        }
+        report_.verifyMatched = true;
+        return {kExitDone, "done, verified"};
+    }
+
+    PortOutcome Fail(const Failure& failure) {
+        report_.error = failure.message;
+        return Report(console_, failure);
+    }
+
+    const Console& console_;
+    const PortTarget& port_;
+    int model_;
+    const SetInput& input_;
+    const SetOptions& options_;
+    SetReport& report_;
+};
 
 }  // namespace
 
@@ -62,45 +195,27 @@ int RunSet(const Console& console, const ConnectionOptions& connection, const Se
     const auto input = ReadSetInput(options, model, failure);
     if (!input) return Report(console, failure).exitCode;
 
-    // Each port writes to its own console.
-    return RunOnPorts(console, *targets, false, [&](const PortTarget& port, auto& console) {
-        PortSession session(console, port, model);
-        if (auto failed = session.Connect()) return Report(console, *failed);
-        status::PrinterStatus printer{};
-        status::PrinterInfo info;
-        auto result = status::GetStatus(session.Connection(), printer, info, session.Sink());
-        if (auto failed = session.FailureOf(result, "Get Status")) return Report(console, *failed);
-
-        const status::PrinterStatus target = Target(printer, input->file, input->edits);
-        const auto changes = SentDifferences(printer, target);
-        if (changes.empty()) {
-            console.out << port.name << ": unchanged" << std::endl;
-            return PortOutcome{kExitDone, "unchanged"};
-        }
-        console.out << port.name << ":\n";
-        PrintChanges(console.out, changes, model);
-        if (options.dryRun) return PortOutcome{kExitDone, "would change, dry run"};
-        if (InterruptRequested()) {
-            return Report(console,
-                          {kExitInterrupted, port.name + ": interrupted: nothing was set"});
-        }
-
-        result = status::SetStatus(session.Connection(), target, info, session.Sink());
-        if (auto failed = session.FailureOf(result, "Set Status")) return Report(console, *failed);
-        if (!options.verify) return PortOutcome{kExitDone, "done"};
-
-        status::PrinterStatus readBack{};
-        result = status::GetStatus(session.Connection(), readBack, info, session.Sink());
-        if (auto failed = session.FailureOf(result, "Get Status")) return Report(console, *failed);
-        if (const auto kept = SentDifferences(target, readBack); !kept.empty()) {
-            console.Error(port.name +
-                          ": verify failed: the printer reads back other values "
-                          "than were sent (sent -> read):");
-            PrintChanges(console.err, kept, model);
-            return PortOutcome{kExitVerifyMismatch, "verify failed"};
-        }
-        return PortOutcome{kExitDone, "done, verified"};
-    });
+    // Every port has its document, also one that never ran.
+    const auto withDocument = [&](PortOutcome outcome, SetReport& report) {
+        report.exitCode = outcome.exitCode;
+        if (options.json) outcome.json = SetJson(report);
+        return outcome;
+    };
+    return RunOnPorts(
+        console, *targets, options.json,
+        [&](const PortTarget& port, const Console& portConsole) {
+            SetReport report;
+            return withDocument(SetRun(portConsole, port, model, *input, options, report).Run(),
+                                report);
+        },
+        [&](const PortTarget& port) {
+            SetReport report;
+            report.port = port.name;
+            report.model = model;
+            report.dryRun = options.dryRun;
+            report.error = port.name + ": not run: interrupted";
+            return withDocument(NotRun(), report);
+        });
 }
 
 }  // namespace talq::cli

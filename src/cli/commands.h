@@ -7,10 +7,17 @@
 
 #include "cli/console.h"
 #include "cli/port_targets.h"
+#include "cli/status_edits.h"
 
 namespace talq::cli {
 
 int RunPorts(const Console& console, bool json);
+
+// The user's ports file: map a fixed port name to a device, or drop its mapping.
+int RunMap(const Console& console, const std::string& port, const std::string& device);
+int RunUnmap(const Console& console, const std::string& port);
+// The serial adapters present by stable name, with the COM ports mapped to each.
+int RunListAdapters(const Console& console);
 
 int RunCheck(const Console& console, const ConnectionOptions& connection);
 int RunSelfTest(const Console& console, const ConnectionOptions& connection);
@@ -23,10 +30,10 @@ int RunGet(const Console& console, const ConnectionOptions& connection, const Ge
 
 struct SetOptions {
     std::string file;  // .sts or .json; empty: start from the printer's values
-    std::vector<std::string> pins;
-    std::string codePage;
+    EditTexts edits;
     bool dryRun = false;
     bool verify = false;
+    bool json = false;  // a talq-set/1 document per port on stdout
 };
 int RunSet(const Console& console, const ConnectionOptions& connection, const SetOptions& options);
 

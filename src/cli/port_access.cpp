@@ -61,11 +61,20 @@ PortAccess ExaminePortAccess(const std::string& portName) {
     }
     struct stat node {};
     if (::stat(access.devicePath.c_str(), &node) != 0) {
+        access.absent = errno == ENOENT || errno == ENOTDIR;
         access.reason = std::strerror(errno);
         return access;
     }
     access.exists = true;
     access.group = GroupName(node.st_gid);
+    if (PortKindOfName(portName) == link::Serial) {
+        // A node without a UART opens, or fails with EIO, and then nothing ever answers.
+        access.hardware = platform::SerialHardwareBehind(access.devicePath);
+        if (access.hardware == platform::SerialHardware::Absent) {
+            access.reason = "no serial hardware";
+            return access;
+        }
+    }
     if (::access(access.devicePath.c_str(), R_OK | W_OK) != 0) {
         access.denied = errno == EACCES || errno == EPERM;
         access.reason = std::strerror(errno);

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/port_devices.h"
+
 namespace talq::cli {
 
 struct PortAccess {
@@ -14,6 +16,9 @@ struct PortAccess {
     std::string group;    // owner group of the node, e.g. "dialout" or "lp"
     std::string reason;   // the system's reason when !exists or !usable
     bool denied = false;  // the reason is a permission problem
+    bool absent = false;  // no such node (an adapter unplugged, a mapping to a future device)
+    // For COM ports: what the system says is behind the node.
+    platform::SerialHardware hardware = platform::SerialHardware::Unknown;
 };
 
 PortAccess ExaminePortAccess(const std::string& portName);

@@ -52,14 +52,17 @@ struct PortOutcome {
 
 // One port's run, writing only to the console it is given.
 using PortRun = std::function<PortOutcome(const PortTarget&, const Console&)>;
+// The outcome of a port that was never started, the run being interrupted first.
+using PortNotRun = std::function<PortOutcome(const PortTarget&)>;
+PortOutcome NotRun();
 
 // Runs `runOne` on the ports, up to `targets.jobs` of them at once, each on a thread of its own
 // with a console of its own (see FleetOutput); once interrupted, ports not yet started are not
-// run. With JSON output prints the ports' documents, as an array when several. With several
-// ports, ends with a summary line per port (on `out`, or on `err` when `out` carries JSON).
-// Returns the worst exit code.
+// run and have the outcome of `notRun` (by default NotRun()). With JSON output prints the
+// ports' documents, as one array when several. With several ports, ends with a summary line
+// per port (on `out`, or on `err` when `out` carries JSON). Returns the worst exit code.
 int RunOnPorts(const Console& console, const ResolvedTargets& targets, bool jsonOut,
-               const PortRun& runOne);
+               const PortRun& runOne, const PortNotRun& notRun = {});
 
 // Reports a failure on the console and turns it into an outcome.
 PortOutcome Report(const Console& console, const Failure& failure);

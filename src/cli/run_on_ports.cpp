@@ -6,6 +6,7 @@
 
 #include "cli/fleet_output.h"
 #include "cli/interrupts.h"
+#include "cli/json_parts.h"
 #include "cli/port_targets.h"
 
 namespace talq::cli {
@@ -30,8 +31,9 @@ void Spread(std::size_t count, int jobs, Work work) {
     for (std::thread& worker : workers) worker.join();
 }
 
-PortOutcome RunGuarded(const PortRun& runOne, const PortTarget& target, const Console& console) {
-    if (InterruptRequested()) return {kExitInterrupted, "not run: interrupted"};
+PortOutcome RunGuarded(const PortRun& runOne, const PortNotRun& notRun, const PortTarget& target,
+                       const Console& console) {
+    if (InterruptRequested()) return notRun ? notRun(target) : NotRun();
     // An exception must end this port only, not the program and every port with it.
     try {
         return runOne(target, console);
@@ -40,35 +42,19 @@ PortOutcome RunGuarded(const PortRun& runOne, const PortTarget& target, const Co
     }
 }
 
-void PrintDocuments(std::ostream& out, const std::vector<PortOutcome>& outcomes, bool several) {
-    std::vector<std::string> documents;
-    for (const PortOutcome& outcome : outcomes) {
-        if (!outcome.json.empty()) documents.push_back(outcome.json);
-    }
-    if (several) {
-        // One array, so the output stays one document.
-        out << "[\n";
-        for (std::size_t i = 0; i < documents.size(); ++i) {
-            std::string& text = documents[i];
-            if (text.back() == '\n') text.pop_back();
-            out << text << (i + 1 < documents.size() ? ",\n" : "\n");
-        }
-        out << "]\n";
-    } else if (!documents.empty()) {
-        out << documents.front();
-    }
-    out.flush();
-}
-
 }  // namespace
 
+PortOutcome NotRun() {
+    return {kExitInterrupted, "not run: interrupted"};
+}
+
 int RunOnPorts(const Console& console, const ResolvedTargets& targets, bool jsonOut,
-               const PortRun& runOne) {
+               const PortRun& runOne, const PortNotRun& notRun) {
     const std::vector<PortTarget>& ports = targets.ports;
     std::vector<PortOutcome> outcomes(ports.size());
     if (!targets.several) {
         for (std::size_t i = 0; i < ports.size(); ++i) {
-            outcomes[i] = RunGuarded(runOne, ports[i], console);
+            outcomes[i] = RunGuarded(runOne, notRun, ports[i], console);
         }
     } else {
         std::vector<std::string> names;
@@ -76,12 +62,19 @@ int RunOnPorts(const Console& console, const ResolvedTargets& targets, bool json
         FleetOutput fleet(console, names);
         Spread(ports.size(), targets.jobs, [&](std::size_t i) {
             if (!InterruptRequested()) fleet.Started(i);
-            outcomes[i] = RunGuarded(runOne, ports[i], fleet.PortConsole(i));
+            outcomes[i] = RunGuarded(runOne, notRun, ports[i], fleet.PortConsole(i));
             fleet.Finished(i);
         });
         fleet.End();
     }
-    if (jsonOut) PrintDocuments(console.out, outcomes, targets.several);
+    if (jsonOut) {
+        std::vector<std::string> documents;
+        for (const PortOutcome& outcome : outcomes) {
+            if (!outcome.json.empty()) documents.push_back(outcome.json);
+        }
+        // Several ports give one array, so the output stays one document.
+        console.out << JsonDocuments(documents, targets.several) << std::flush;
+    }
 
     if (targets.several) {
         std::ostream& summary = jsonOut ? console.err : console.out;

@@ -29,8 +29,13 @@ bool IsSentPin(int slot, int pin);
 std::vector<PinChange> SentDifferences(const status::PrinterStatus& before,
                                        const status::PrinterStatus& after);
 
-// One line per change: "switch 10 pin 5: 0 -> 1  [PIN 5] Paper width: 3 inch -> 2 inch".
-void PrintChanges(std::ostream& out, const std::vector<PinChange>& changes,
+// One line per change between the records `before` and `after`: "switch 10 pin 5: 0 -> 1
+// [PIN 5] Paper width: 3 inch -> 2 inch". The pins that hold the code page (and on
+// "KTV-540/542" the printer's serial settings) give one line for the setting instead, with the
+// pins in brackets: "default code page: 0 PC437 (USA: Standard Europe) -> 2 PC850
+// (Multilingual)  [switch 2 pin 5: 0 -> 1]".
+void PrintChanges(std::ostream& out, const status::PrinterStatus& before,
+                  const status::PrinterStatus& after, const std::vector<PinChange>& changes,
                   std::optional<int> model);
 
 }  // namespace talq::cli

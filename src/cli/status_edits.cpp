@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <span>
 #include <string_view>
 
+#include "cli/decoded_settings.h"
+#include "cli/models.h"
 #include "cli/status_diff.h"
 #include "status/code_pages.h"
+#include "status/serial_encoding.h"
 
 namespace talq::cli {
 namespace {
@@ -80,19 +84,94 @@ std::optional<int> ParseCodePage(const std::string& text, std::string& error) {
     return std::nullopt;
 }
 
+// A word of one of the printer setting page's serial lists, letters in any case.
+std::optional<int> ParseSerialWord(const char* option, const std::string& text,
+                                   std::span<const std::string_view> list, std::string& error) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (Lower(list[i]) == Lower(text)) return static_cast<int>(i);
+    }
+    error = std::string(option) + " \"" + text + "\" is not one of ";
+    for (std::size_t i = 0; i < list.size(); ++i) error += (i ? ", " : "") + std::string(list[i]);
+    return std::nullopt;
+}
+
+// A way to set pins other than --pin, and the pins of its switch that it sets.
+struct Route {
+    const char* option;
+    const std::string* text;
+    int slot;
+    std::vector<int> pins;
+};
+
+std::vector<Route> RoutesOf(const EditTexts& texts) {
+    using status::kSlotSwitch2, status::kSlotSwitch9;
+    std::vector<Route> routes = {
+        {"--code-page", &texts.codePage, kSlotSwitch2, {3, 4, 5, 6, 7, 8}},
+        {"--printer-baud", &texts.printerBaud, kSlotSwitch9, {6, 7, 8}},
+        {"--printer-data-bits", &texts.printerDataBits, kSlotSwitch9, {2}},
+        // "None" clears pin 4 only, but pin 3 is parity too: a --pin on it with any parity
+        // given says two things about one setting.
+        {"--printer-parity", &texts.printerParity, kSlotSwitch9, {3, 4}},
+        {"--printer-flow", &texts.printerFlow, kSlotSwitch9, {5}},
+    };
+    std::erase_if(routes, [](const Route& route) { return route.text->empty(); });
+    return routes;
+}
+
+bool ParseSerialEdits(const EditTexts& texts, int model, SerialEdits& serial, std::string& error) {
+    using namespace status;
+    const struct {
+        const char* option;
+        const std::string& text;
+        std::span<const std::string_view> list;
+        std::optional<int>& index;
+    } options[] = {
+        {"--printer-baud", texts.printerBaud, kSwitchBaudTexts, serial.baud},
+        {"--printer-data-bits", texts.printerDataBits, kDataBitsTexts, serial.dataBits},
+        {"--printer-parity", texts.printerParity, kParityTexts, serial.parity},
+        {"--printer-flow", texts.printerFlow, kFlowControlTexts, serial.flowControl},
+    };
+    for (const auto& option : options) {
+        if (option.text.empty()) continue;
+        if (!SerialSettingsInSwitches(model)) {
+            error = std::string(option.option) + ": the " + std::string(ModelName(model)) +
+                    " keeps its serial settings apart from its memory switches, and Set Status "
+                    "writes only the switches; only the KTV-540/542 takes them from talq set";
+            return false;
+        }
+        option.index = ParseSerialWord(option.option, option.text, option.list, error);
+        if (!option.index) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
-std::optional<StatusEdits> ParseStatusEdits(const std::vector<std::string>& pinTexts,
-                                            const std::string& codePageText, std::string& error) {
+std::optional<StatusEdits> ParseStatusEdits(const EditTexts& texts, int model, std::string& error) {
     StatusEdits edits;
-    for (const std::string& text : pinTexts) {
+    for (const std::string& text : texts.pins) {
         const auto edit = ParsePinEdit(text, error);
         if (!edit) return std::nullopt;
         edits.pins.push_back(*edit);
     }
-    if (!codePageText.empty()) {
-        edits.codePage = ParseCodePage(codePageText, error);
+    if (!texts.codePage.empty()) {
+        edits.codePage = ParseCodePage(texts.codePage, error);
         if (!edits.codePage) return std::nullopt;
+    }
+    if (!ParseSerialEdits(texts, model, edits.serial, error)) return std::nullopt;
+    // The later edit would silently undo the earlier one.
+    for (std::size_t i = 0; i < edits.pins.size(); ++i) {
+        const PinEdit& edit = edits.pins[i];
+        for (const Route& route : RoutesOf(texts)) {
+            if (edit.slot != route.slot ||
+                std::ranges::find(route.pins, edit.pin) == route.pins.end())
+                continue;
+            error = "--pin " + texts.pins[i] + " and " + route.option + " " + *route.text +
+                    " both set switch " +
+                    std::to_string(status::kSwitchNumbers[static_cast<std::size_t>(edit.slot)]) +
+                    " pin " + std::to_string(edit.pin) + "; give one of them";
+            return std::nullopt;
+        }
     }
     return edits;
 }
@@ -103,6 +182,10 @@ void ApplyStatusEdits(status::PrinterStatus& record, const StatusEdits& edits) {
             .pins[static_cast<std::size_t>(edit.pin)] = edit.value;
     }
     if (edits.codePage) status::EncodeCodePage(record, *edits.codePage);
+    if (edits.serial.baud) status::EncodeBaudRate(record, *edits.serial.baud);
+    if (edits.serial.dataBits) status::EncodeDataBits(record, *edits.serial.dataBits);
+    if (edits.serial.parity) status::EncodeParity(record, *edits.serial.parity);
+    if (edits.serial.flowControl) status::EncodeFlowControl(record, *edits.serial.flowControl);
 }
 
 }  // namespace talq::cli

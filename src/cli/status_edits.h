@@ -1,5 +1,6 @@
-// Edits given on the command line: single pins (--pin SW.PIN=0|1) and the default code page
-// (--code-page NAME|N).
+// Edits given on the command line: single pins (--pin SW.PIN=0|1), the default code page
+// (--code-page NAME|N) and, on "KTV-540/542", the printer's own serial settings
+// (--printer-baud, --printer-data-bits, --printer-parity, --printer-flow).
 #pragma once
 
 #include <optional>
@@ -16,16 +17,31 @@ struct PinEdit {
     int value;  // 0 or 1
 };
 
+// The edits as typed; empty texts were not given.
+struct EditTexts {
+    std::vector<std::string> pins;
+    std::string codePage;
+    std::string printerBaud, printerDataBits, printerParity, printerFlow;
+};
+
+// Indexes into the printer setting page's lists ("9600".."115200", "7" "8", "None" "Odd"
+// "Even", "DTR/DSR" "Xon/Xoff").
+struct SerialEdits {
+    std::optional<int> baud, dataBits, parity, flowControl;
+};
+
 struct StatusEdits {
     std::vector<PinEdit> pins;
     std::optional<int> codePage;
+    SerialEdits serial;
 };
 
-// Parses every --pin and the --code-page; on a bad one, says why in `error`.
-std::optional<StatusEdits> ParseStatusEdits(const std::vector<std::string>& pinTexts,
-                                            const std::string& codePageText, std::string& error);
+// Parses every edit for `model`; on a bad one, or on a --pin that another edit also sets,
+// says why in `error` (a usage error: nothing is touched).
+std::optional<StatusEdits> ParseStatusEdits(const EditTexts& texts, int model, std::string& error);
 
-// Pins first, in the order given, then the code page.
+// Pins first, in the order given, then the code page, then the serial settings; no two of
+// them set the same pin.
 void ApplyStatusEdits(status::PrinterStatus& status, const StatusEdits& edits);
 
 }  // namespace talq::cli

@@ -4,16 +4,15 @@
 #include <cctype>
 #include <cstdint>
 #include <limits>
-#include <nlohmann/json.hpp>
 
 #include "cli/decoded_settings.h"
+#include "cli/json_parts.h"
 #include "cli/models.h"
 #include "status/code_pages.h"
 
 namespace talq::cli {
 namespace {
 
-using Json = nlohmann::ordered_json;
 using status::kSlotCount;
 using status::kSwitchNumbers;
 
@@ -22,45 +21,6 @@ constexpr int kMaxDepth = 8;
 
 constexpr std::array<std::string_view, 7> kTopLevelFields = {
     "format", "port", "model", "switches", "codePage", "serial", "printer"};
-
-// Puts each array of numbers on one line, so a switch reads as one row of nine integers.
-std::string WithNumberRowsOnOneLine(const std::string& text) {
-    std::string result;
-    result.reserve(text.size());
-    bool inString = false, inRow = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            result += c;
-            if (c == '\\' && i + 1 < text.size()) {
-                result += text[++i];
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
-        }
-        if (c == '"') inString = true;
-        if (c == '[') {
-            const std::size_t next = text.find_first_not_of(" \n", i + 1);
-            inRow = next != std::string::npos &&
-                    (text[next] == '-' || std::isdigit(static_cast<unsigned char>(text[next])));
-        } else if (c == ']') {
-            inRow = false;
-            while (!result.empty() && (result.back() == ' ' || result.back() == '\n'))
-                result.pop_back();
-        }
-        if (inRow && (c == ' ' || c == '\n')) {
-            if (result.back() == ',') result += ' ';
-            continue;
-        }
-        result += c;
-    }
-    return result;
-}
-
-Json TextOrNull(const std::string& text) {
-    return text.empty() ? Json(nullptr) : Json(text);
-}
 
 struct Reader {
     std::string error;
@@ -208,29 +168,15 @@ std::string StatusJson(const status::PrinterStatus& record, std::optional<int> m
     top["format"] = kStatusJsonFormat;
     if (!port.empty()) top["port"] = port;
     top["model"] = model ? Json(std::string(ModelName(*model))) : Json(nullptr);
-    Json switches = Json::object();
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        const auto& pins = record.switches[static_cast<std::size_t>(slot)].pins;
-        switches[std::to_string(kSwitchNumbers[static_cast<std::size_t>(slot)])] =
-            Json(std::vector<std::int32_t>(pins.begin(), pins.end()));
-    }
-    top["switches"] = std::move(switches);
-    const int codePage = status::DecodeCodePage(record);
-    top["codePage"] = {{"index", codePage}, {"name", TextOrNull(CodePageName(codePage))}};
-    if (const auto words = SerialSettingsWords(record, model, info)) {
-        top["serial"] = {{"baud", TextOrNull(words->baud)},
-                         {"dataBits", TextOrNull(words->dataBits)},
-                         {"parity", TextOrNull(words->parity)},
-                         {"flowControl", TextOrNull(words->flowControl)}};
-    } else {
-        top["serial"] = nullptr;
-    }
+    top["switches"] = SwitchesJson(record);
+    top["codePage"] = CodePageJson(status::DecodeCodePage(record));
+    const auto words = SerialSettingsWords(record, model, info);
+    top["serial"] = words ? SerialJson(*words) : Json(nullptr);
     if (info != nullptr) {
         top["printer"] = {{"firmwareVersion", info->firmwareVersion},
                           {"modelName", info->modelName}};
     }
-    // Printer texts are bytes, not necessarily UTF-8: replace what is not.
-    return WithNumberRowsOnOneLine(top.dump(2, ' ', false, Json::error_handler_t::replace)) + "\n";
+    return JsonText(top);
 }
 
 }  // namespace talq::cli

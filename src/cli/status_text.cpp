@@ -1,5 +1,6 @@
 #include "cli/status_text.h"
 
+#include <array>
 #include <iomanip>
 
 #include "cli/decoded_settings.h"
@@ -10,8 +11,22 @@
 namespace talq::cli {
 namespace {
 
-std::string OrNone(const std::string& word) {
-    return word.empty() ? "(none)" : word;
+// "[pin 3: 0, pin 4: 1, ...]" for the pins `first`..8 of a switch.
+std::string PinValues(const std::array<std::int32_t, status::kIntegersPerSwitch>& pins, int first) {
+    std::string text;
+    for (int pin = first; pin <= status::kPinsPerSwitch; ++pin) {
+        text += (text.empty() ? "[pin " : ", pin ") + std::to_string(pin) + ": " +
+                std::to_string(pins[static_cast<std::size_t>(pin)]);
+    }
+    return text + "]";
+}
+
+// The pins that hold a decoded setting, from `first` to pin 8, as one line for the setting.
+void PrintSettingPins(std::ostream& out,
+                      const std::array<std::int32_t, status::kIntegersPerSwitch>& pins, int first,
+                      const std::string& setting) {
+    out << std::left << std::setw(14) << ("  pins " + std::to_string(first) + "-8") << setting
+        << "  " << PinValues(pins, first) << "\n";
 }
 
 void PrintSwitch(std::ostream& out, const status::PrinterStatus& record, std::optional<int> model,
@@ -19,6 +34,17 @@ void PrintSwitch(std::ostream& out, const status::PrinterStatus& record, std::op
     const auto& pins = record.switches[static_cast<std::size_t>(slot)].pins;
     out << "Memory switch " << status::kSwitchNumbers[static_cast<std::size_t>(slot)] << "\n";
     for (int pin = 1; pin <= status::kPinsPerSwitch; ++pin) {
+        if (IsCodePagePin(slot, pin)) {
+            PrintSettingPins(out, pins, pin,
+                             "default code page: " + CodePageText(status::DecodeCodePage(record)));
+            break;
+        }
+        if (IsSerialPin(model, slot, pin)) {
+            const auto words = SerialSettingsWords(record, model, nullptr);
+            PrintSettingPins(out, pins, pin,
+                             "printer's serial settings: " + SerialSettingsText(*words));
+            break;
+        }
         const std::int32_t value = pins[static_cast<std::size_t>(pin)];
         std::string line = "  pin " + std::to_string(pin) + "  " + std::to_string(value);
         const std::string caption = PinCaption(model, slot, pin);
@@ -42,12 +68,9 @@ void PrintStatus(std::ostream& out, const status::PrinterStatus& record, std::op
     out << "Model: " << (model ? std::string(ModelName(*model)) : "(not given: no captions)")
         << "\n";
     for (int slot = 0; slot < status::kSlotCount; ++slot) PrintSwitch(out, record, model, slot);
-    const int codePage = status::DecodeCodePage(record);
-    out << "Default code page: " << codePage << " " << OrNone(CodePageName(codePage)) << "\n";
+    out << "Default code page: " << CodePageText(status::DecodeCodePage(record)) << "\n";
     if (const auto serial = SerialSettingsWords(record, model, info)) {
-        out << "Serial settings: baud " << OrNone(serial->baud) << ", data bits "
-            << OrNone(serial->dataBits) << ", parity " << OrNone(serial->parity)
-            << ", flow control " << OrNone(serial->flowControl) << "\n";
+        out << "Serial settings: " << SerialSettingsText(*serial) << "\n";
     }
     if (info != nullptr) {
         out << "Firmware version: " << info->firmwareVersion << "\n";

@@ -92,9 +92,9 @@ Platform& Current();
 // restores the POSIX backend.
 Platform* Install(Platform* platform);
 
-// Maps a port name to its device node: COMn -> /dev/ttyS(n-1), LPTn ->
-// /dev/lp(n-1), each overridden by the environment variable TALQ_COMn /
-// TALQ_LPTn holding a device path. Any other name is a device path already.
+// Maps a port name to its device node: COMn and LPTn as port_mapping.h says
+// (the environment, the ports files, then the system's default such as
+// /dev/ttyS(n-1)). Any other name is a device path already.
 std::string DevicePathForPort(const std::string& portName);
 
 }  // namespace talq::platform

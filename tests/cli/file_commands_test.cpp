@@ -37,9 +37,68 @@ TEST(FileCommands, FactoryFilesShowAndCompare) {
 
     const auto differs = RunTalq({"diff", sts, json});
     EXPECT_EQ(differs.exitCode, 1);
-    EXPECT_EQ(differs.out, "switch 9 pin 8: 0 -> 1  [PIN 8] Reserved\n");
+    EXPECT_EQ(differs.out,
+              "printer's serial settings: baud 9600 -> 115200  [switch 9 pin 8: 0 -> 1]\n");
     EXPECT_EQ(RunTalq({"diff", sts, json, "--model", "0"}).out,
               "switch 9 pin 8: 0 -> 1  [PIN 8] User Setting: Disable -> Enable\n");
+}
+
+TEST(FileCommands, PinsThatHoldASettingReadAsThatSetting) {
+    test::ScratchDir dir;
+    const std::string cleared = dir / "cleared.sts", edited = dir / "edited.json";
+    test::WriteText(cleared, std::string(216, '\0'));
+    const struct {
+        std::string model;
+        std::vector<std::array<int, 3>> pins;  // switch, pin, value in the edited file
+        std::string diff;
+        std::string shown;  // a line of `show` for the edited file
+    } cases[] = {
+        {"0",
+         {{2, 5, 1}},
+         "default code page: 0 PC437 (USA: Standard Europe) -> 2 PC850 (Multilingual)  "
+         "[switch 2 pin 5: 0 -> 1]\n",
+         "  pins 3-8    default code page: 2 PC850 (Multilingual)  [pin 3: 0, pin 4: 0, pin 5: 1, "
+         "pin 6: 0, pin 7: 0, pin 8: 0]\n"},
+        // A value other than 0 and 1 counts as set; 32 + 4 + 1 is no list entry.
+        {"2",
+         {{2, 1, 1}, {2, 3, 2}, {2, 4, 1}, {2, 6, 1}},
+         "switch 2 pin 1: 0 -> 1  [PIN 1] Font: A Font (12x24) -> B Font (9x24)\n"
+         "default code page: 0 PC437 (USA: Standard Europe) -> 37 (none)  "
+         "[switch 2 pin 3: 0 -> 2, pin 4: 0 -> 1, pin 6: 0 -> 1]\n",
+         "Default code page: 37 (none)\n"},
+        {"1",
+         {{9, 2, 1}, {9, 4, 1}, {9, 7, 1}, {9, 1, 1}},
+         "switch 9 pin 1: 0 -> 1  [PIN 1] Reserved\n"
+         "printer's serial settings: baud 9600 -> 38400, data bits 8 -> 7, parity None -> Odd  "
+         "[switch 9 pin 2: 0 -> 1, pin 4: 0 -> 1, pin 7: 0 -> 1]\n",
+         "  pins 2-8    printer's serial settings: baud 38400, data bits 7, parity Odd, flow "
+         "control DTR/DSR  [pin 2: 1, pin 3: 0, pin 4: 1, pin 5: 0, pin 6: 0, pin 7: 1, pin 8: "
+         "0]\n"},
+        {"1",
+         {{9, 3, 1}},
+         "printer's serial settings: unchanged, baud 9600, data bits 8, parity None, flow control "
+         "DTR/DSR  [switch 9 pin 3: 0 -> 1]\n",
+         "Serial settings: baud 9600, data bits 8, parity None, flow control DTR/DSR\n"},
+        // Elsewhere switch 9 is free pins.
+        {"0",
+         {{9, 8, 1}},
+         "switch 9 pin 8: 0 -> 1  [PIN 8] User Setting: Disable -> Enable\n",
+         "  pin 8  1    [PIN 8] User Setting: Enable"},
+    };
+    for (const auto& c : cases) {
+        nlohmann::json document = nlohmann::json::parse(RunTalq({"show", cleared, "--json"}).out);
+        document.erase("codePage");
+        document.erase("serial");
+        for (const auto& [number, pin, value] : c.pins) {
+            document["switches"][std::to_string(number)][static_cast<std::size_t>(pin)] = value;
+        }
+        test::WriteText(edited, document.dump());
+        const auto diff = RunTalq({"diff", cleared, edited, "--model", c.model});
+        EXPECT_EQ(diff.exitCode, 1);
+        EXPECT_EQ(diff.out, c.diff);
+        const auto shown = RunTalq({"show", edited, "--model", c.model});
+        EXPECT_NE(shown.out.find(c.shown), std::string::npos) << shown.out;
+    }
 }
 
 TEST(FileCommands, BadInputWritesNothing) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <nlohmann/json.hpp>
 
 #include "support/scoped_platform.h"
 #include "support/virtual_device.h"
@@ -56,7 +57,9 @@ TEST_P(PrinterCommands, GetToFileThenSetWithAnEditVerifiesAndRepeatsAsUnchanged)
     EXPECT_NE(set.out.find("switch 2 pin 1: 0 -> 1  [PIN 1] Font: A Font (12x24) -> B Font (9x24)"),
               std::string::npos)
         << set.out;
-    EXPECT_NE(set.out.find("switch 2 pin 5: 0 -> 1  [PIN 5] Reserved"), std::string::npos);
+    EXPECT_NE(set.out.find("default code page: 0 PC437 (USA: Standard Europe) -> 2 PC850 "
+                           "(Multilingual)  [switch 2 pin 5: 0 -> 1]\n"),
+              std::string::npos);
     EXPECT_EQ(printer.SwitchText(2).substr(0, 6), "000100");  // pins 8..3: code page 2
     EXPECT_TRUE(printer.Pin(2, 1));
     EXPECT_NE(set.err.find("Success to set status of printer"), std::string::npos);
@@ -91,6 +94,14 @@ TEST_P(PrinterCommands, BadInputTouchesNeitherPrinterNorDisk) {
     test::WriteText(dir / "bad.json", "{\"switches\": ");
     const std::size_t files = dir.FileCount();
     const auto before = Switches();
+    // Only the KTV-540/542 keeps its serial settings in the switches.
+    const auto serialRefused = [](const std::string& option, const std::string& onModel1) {
+        return GetParam() == 1 ? onModel1
+                               : option +
+                                     ": the KTV-520plus keeps its serial settings apart from "
+                                     "its memory switches, and Set Status writes only the "
+                                     "switches";
+    };
 
     const struct {
         std::vector<std::string> args;
@@ -126,6 +137,23 @@ TEST_P(PrinterCommands, BadInputTouchesNeitherPrinterNorDisk) {
         {On("set", {dir / "bad.json"}), 7, "malformed JSON"},
         {On("set", {dir / "missing.sts"}), 7, "No such file or directory"},
         {On("set", {dir / ""}), 7, "Wrong format"},
+        // One pin through two routes: the later would silently undo the earlier.
+        {On("set", {"--pin", "2.3=1", "--code-page", "PC850"}), 2,
+         "--pin 2.3=1 and --code-page PC850 both set switch 2 pin 3; give one of them"},
+        {On("set", {"--code-page", "2", "--pin", "2.2=1", "--pin", "2.8=0"}), 2,
+         "--pin 2.8=0 and --code-page 2 both set switch 2 pin 8"},
+        {On("set", {"--pin", "9.6=1", "--printer-baud", "9600"}), 2,
+         serialRefused("--printer-baud",
+                       "--pin 9.6=1 and --printer-baud 9600 both set switch 9 pin 6")},
+        {On("set", {"--printer-parity", "none", "--pin", "9.3=1"}), 2,
+         serialRefused("--printer-parity",
+                       "--pin 9.3=1 and --printer-parity none both set switch 9 pin 3")},
+        {On("set", {"--printer-data-bits", "7", "--pin", "9.2=0"}), 2,
+         serialRefused("--printer-data-bits", "both set switch 9 pin 2")},
+        {On("set", {"--printer-flow", "Xon/Xoff", "--pin", "9.5=1"}), 2,
+         serialRefused("--printer-flow", "both set switch 9 pin 5")},
+        {On("set", {"--printer-baud", "2400"}), 2,
+         serialRefused("--printer-baud", "--printer-baud \"2400\" is not one of 9600, 19200")},
     };
     for (const auto& c : cases) {
         const auto result = RunTalq(c.args);
@@ -166,6 +194,154 @@ TEST_P(PrinterCommands, PortAndPrinterFailuresHaveTheirExitCodes) {
     const auto stalled = RunTalq(On("get", {"-q"}));
     EXPECT_EQ(stalled.exitCode, 5);
     EXPECT_EQ(stalled.err, "talq: COM1: the printer did not take the reset command\n");
+}
+
+// A printer that takes new serial settings as it leaves its setting mode: on the line it was
+// set over it hears nothing more.
+struct RetuningPrinter : test::SimulatedPrinterDevice {
+    using SimulatedPrinterDevice::SimulatedPrinterDevice;
+    void Write(const std::uint8_t* data, std::size_t size, std::int64_t nowMs) override {
+        SimulatedPrinterDevice::Write(data, size, nowMs);
+        if (Printer().SwitchWriteCount() > 0 && !Printer().InSettingMode())
+            Printer().SetSilent(true);
+    }
+};
+
+TEST_P(PrinterCommands, PrinterSerialSettingsAreSetByTheirWordsOnTheKtv540Only) {
+    if (GetParam() != 1) {
+        const auto refused = RunTalq(On("set", {"--printer-flow", "DTR/DSR"}));
+        EXPECT_EQ(refused.exitCode, 2);
+        EXPECT_NE(refused.err.find("only the KTV-540/542 takes them from talq set"),
+                  std::string::npos);
+        EXPECT_TRUE(os.Transcript().empty());
+        return;
+    }
+    // The simulated KTV-540/542 starts at 19200 baud, 8 data bits, no parity, DTR/DSR.
+    const struct {
+        std::vector<std::string> edits;
+        std::string change;    // the line set prints
+        std::string nextLine;  // what stderr names to reach the printer with; empty: nothing
+        std::string switch9;   // pins 8..1 afterwards
+    } steps[] = {
+        {{"--printer-baud", "9600", "--printer-data-bits", "7", "--printer-parity", "Even",
+          "--printer-flow", "xon/xoff"},
+         "printer's serial settings: baud 19200 -> 9600, data bits 8 -> 7, parity None -> Even, "
+         "flow control DTR/DSR -> Xon/Xoff  [switch 9 pin 2: 0 -> 1, pin 3: 0 -> 1, pin 4: 0 -> 1, "
+         "pin 5: 0 -> 1, pin 6: 1 -> 0]\n",
+         "--baud 9600 --data-bits 7 --parity Even --flow Xon/Xoff",
+         "00011110"},
+        {{"--printer-parity", "None", "--printer-baud", "115200", "--printer-flow", "DTR/DSR"},
+         "printer's serial settings: baud 9600 -> 115200, parity Even -> None, flow control "
+         "Xon/Xoff -> DTR/DSR  [switch 9 pin 4: 1 -> 0, pin 5: 1 -> 0, pin 8: 0 -> 1]\n",
+         "--baud 115200 --data-bits 7 --parity None --flow Hardware",
+         "10000110"},
+        // A raw pin that "None" makes meaningless: sent, but the settings stay.
+        {{"--pin", "9.3=0"},
+         "printer's serial settings: unchanged, baud 115200, data bits 7, parity None, flow "
+         "control DTR/DSR  [switch 9 pin 3: 1 -> 0]\n",
+         "",
+         "10000010"},
+    };
+    for (const auto& step : steps) {
+        const auto set = RunTalq(On("set", step.edits));
+        ASSERT_EQ(set.exitCode, 0) << set.err;
+        EXPECT_EQ(set.out, "COM1:\n" + step.change);
+        const std::string notice =
+            "COM1: the printer's serial settings change: reach it next time with " + step.nextLine;
+        EXPECT_EQ(set.err.find(notice) != std::string::npos, !step.nextLine.empty()) << set.err;
+        EXPECT_EQ(printer.SwitchText(9), step.switch9);
+    }
+
+    // A printer that took its new settings at once cannot be read back on the old line.
+    auto retuning = std::make_shared<RetuningPrinter>(1);
+    os.AddDevice("COM2", retuning);
+    const auto verify =
+        RunTalq({"set", "--model", "1", "--port", "COM2", "--printer-baud", "38400", "--verify"});
+    EXPECT_EQ(verify.exitCode, 4);
+    EXPECT_NE(verify.err.find("COM2: the printer's serial settings change: reach it next time "
+                              "with --baud 38400 --data-bits 8 --parity None --flow Hardware"),
+              std::string::npos);
+    EXPECT_NE(verify.err.find("COM2: verify: Get Status: the printer was not identified on this "
+                              "run's line settings; it may have taken its new serial settings "
+                              "already: check with talq get --model KTV-540/542 --port COM2 "
+                              "--baud 38400"),
+              std::string::npos)
+        << verify.err;
+}
+
+TEST_P(PrinterCommands, SetJsonReportsEachRun) {
+    using Json = nlohmann::json;
+    const struct {
+        std::vector<std::string> args;
+        std::optional<int> ignoredSwitch;
+        int exitCode;
+        Json changes;  // [switch, pin, before, after] each
+        bool setStatus;
+        Json verify;
+        std::optional<std::pair<int, int>> codePage;  // decoded before, after
+        std::pair<int, int> switch10Pin5;             // in "switches", and on the printer
+    } cases[] = {
+        {{"--pin", "10.5=1", "--code-page", "PC850"},
+         {},
+         0,
+         {{2, 5, 0, 1}, {10, 5, 0, 1}},
+         true,
+         nullptr,
+         std::pair{0, 2},
+         {1, 1}},
+        {{"--pin", "10.5=1", "--code-page", "2"}, {}, 0, Json::array(), false, nullptr, {}, {1, 1}},
+        {{"--pin", "10.5=0", "--dry-run"}, {}, 0, {{10, 5, 1, 0}}, false, nullptr, {}, {0, 1}},
+        {{"--pin", "10.5=0", "--verify"}, {}, 0, {{10, 5, 1, 0}}, true, "match", {}, {0, 0}},
+        {{"--pin", "10.5=1", "--verify"}, 10, 6, {{10, 5, 0, 1}}, true, "mismatch", {}, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        printer.SetIgnoredSwitch(c.ignoredSwitch);
+        std::vector<std::string> args = c.args;
+        args.push_back("--json");
+        const auto result = RunTalq(On("set", args));
+        const std::string where = c.args.front() + " " + c.args[1] + ": " + result.err;
+        ASSERT_EQ(result.exitCode, c.exitCode) << where;
+        const Json document = Json::parse(result.out);
+        EXPECT_EQ(document["format"], "talq-set/1");
+        EXPECT_EQ(document["port"], "COM1");
+        EXPECT_EQ(document["exitCode"], c.exitCode);
+        EXPECT_EQ(document.contains("error"), c.exitCode != 0) << where;
+        Json changes = Json::array();
+        for (const Json& change : document["changes"]) {
+            changes.push_back({change["switch"], change["pin"], change["before"], change["after"]});
+        }
+        EXPECT_EQ(changes, c.changes) << where;
+        EXPECT_EQ(document["setStatus"], c.setStatus) << where;
+        EXPECT_EQ(document["dryRun"],
+                  std::find(args.begin(), args.end(), "--dry-run") != args.end());
+        EXPECT_EQ(document["verify"], c.verify) << where;
+        EXPECT_EQ(document["decoded"].contains("codePage"), c.codePage.has_value());
+        if (c.codePage) {
+            EXPECT_EQ(document["decoded"]["codePage"]["before"]["index"], c.codePage->first);
+            EXPECT_EQ(document["decoded"]["codePage"]["after"]["name"], "PC850 (Multilingual)");
+        }
+        EXPECT_FALSE(document["decoded"].contains("serial"));
+        EXPECT_EQ(document["switches"]["10"][5], c.switch10Pin5.first) << where;
+        EXPECT_EQ(printer.Pin(10, 5), c.switch10Pin5.second == 1) << where;
+    }
+
+    // Several ports give an array in their order; one that fails still has its document.
+    printer.SetIgnoredSwitch({});
+    auto silent = std::make_shared<test::SimulatedPrinterDevice>(GetParam());
+    silent->Printer().SetSilent(true);
+    os.AddDevice("COM2", silent);
+    const auto both = RunTalq(On("set", {"--port", "COM2", "--pin", "10.5=1", "--json"}));
+    EXPECT_EQ(both.exitCode, 4);
+    const Json documents = Json::parse(both.out);
+    ASSERT_EQ(documents.size(), 2u);
+    EXPECT_EQ(documents[0]["port"], "COM1");
+    EXPECT_EQ(documents[0]["exitCode"], 0);
+    EXPECT_EQ(documents[1]["port"], "COM2");
+    EXPECT_EQ(documents[1]["exitCode"], 4);
+    EXPECT_EQ(documents[1]["setStatus"], false);
+    EXPECT_EQ(documents[1]["switches"], nullptr);
+    EXPECT_NE(documents[1]["error"].get<std::string>().find("not identified"), std::string::npos);
+    EXPECT_NE(both.err.find("COM2: the printer was not identified"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, PrinterCommands, ::testing::Values(0, 1));

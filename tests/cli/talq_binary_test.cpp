@@ -28,7 +28,9 @@ TEST(TalqBinary, GetSetVerifyAndReadBackOverAPseudoTerminal) {
     const std::string saved = dir / "x.sts";
     EXPECT_NE(talq("get", {"-o", saved})->out.find("Memory switch 11"), std::string::npos);
     const auto set = talq("set", {saved, "--pin", "2.3=1", "--verify"});
-    EXPECT_EQ(set->out, "COM1:\nswitch 2 pin 3: 0 -> 1  [PIN 3] Reserved\n");
+    EXPECT_EQ(set->out,
+              "COM1:\ndefault code page: 0 PC437 (USA: Standard Europe) -> 32 User Codepage(Page "
+              "43)  [switch 2 pin 3: 0 -> 1]\n");
     EXPECT_NE(talq("get", {"--json"})->out.find(R"("2": [0, 0, 1, 1, 0, 0, 0, 0, 0])"),
               std::string::npos);
 
@@ -50,11 +52,14 @@ TEST(TalqBinary, GetSetVerifyAndReadBackOverAPseudoTerminal) {
     EXPECT_EQ(test::RunToEnd(interrupted, kDeadlineMs), 130);
     EXPECT_NE(interrupted.err.find("COM1: talq: interrupted: nothing was set"), std::string::npos)
         << interrupted.err;
-    const std::string change = "switch 2 pin 4: 0 -> 1  [PIN 4] Reserved\n";
-    EXPECT_EQ(interrupted.out, "COM1:\n" + change + "COM2:\n" + change +
-                                   "COM1: interrupted: nothing was set (exit 130)\n"
-                                   "COM2: interrupted: nothing was set (exit 130)\n"
-                                   "COM3: not run: interrupted (exit 130)\n");
+    EXPECT_EQ(interrupted.out,
+              "COM1:\ndefault code page: 32 User Codepage(Page 43) -> 33 User Codepage(Page 44)  "
+              "[switch 2 pin 4: 0 -> 1]\n"
+              "COM2:\ndefault code page: 0 PC437 (USA: Standard Europe) -> 1 Katakana  "
+              "[switch 2 pin 4: 0 -> 1]\n"
+              "COM1: interrupted: nothing was set (exit 130)\n"
+              "COM2: interrupted: nothing was set (exit 130)\n"
+              "COM3: not run: interrupted (exit 130)\n");
     EXPECT_NE(talq("get", {"--json"})->out.find(R"("2": [0, 0, 1, 1, 0, 0, 0, 0, 0])"),
               std::string::npos);
     ::unsetenv("TALQ_COM2");

@@ -23,7 +23,7 @@ fi
 
 # Help of each program, and of each talq command.
 help_of() { "$usr/bin/$1" "${@:2}" --help 2>&1; }
-talq_commands=(ports check get set show diff factory self-test)
+talq_commands=(ports map unmap check get set show diff factory self-test)
 for program in talq talq-manager talq-printer-sim; do
     help_of "$program" >"$work/$program.help" || fail "$program --help exits with $?"
     [ -s "$work/$program.help" ] || fail "$program --help prints nothing"
@@ -95,6 +95,7 @@ expect_completion "talq check --port LPT" "LPT1 LPT2 LPT3"
 expect_completion "talq set --port 520" "520plus:/dev/usb/lp0"
 expect_completion "talq set --port 520plus:/dev/u" "/dev/usb/lp0"
 expect_completion "talq -q get --port COM1 --parity " "Even None Odd"
+expect_completion "talq set --printer-flow " "DTR/DSR Xon/Xoff"
 for command in "${talq_commands[@]}"; do
     offered=$(complete_line "talq $command -")
     for option in $("$usr/bin/talq" "$command" --help | sed -n '/^Options:/,/^$/p' |

@@ -1,0 +1,136 @@
+// talq map / unmap: the user's ports file, edited whole or not at all; and the serial
+// adapters plugged in, by their stable names, to map a port to.
+#include <errno.h>
+
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "cli/commands.h"
+#include "platform/port_devices.h"
+#include "platform/port_mapping.h"
+#include "platform/ports_file.h"
+#include "status/read_regular_file.h"
+#include "status/replace_file.h"
+
+namespace talq::cli {
+namespace {
+
+struct PortsFileText {
+    std::string text;  // "" for a file not there yet
+    std::optional<Failure> failure;
+};
+
+PortsFileText ReadUserFile(const std::string& file) {
+    std::vector<std::uint8_t> buffer(platform::kMaxPortsFileBytes + 1);
+    const status::RegularFileRead read = status::ReadRegularFile(file, buffer);
+    if (read.error == ENOENT) return {};
+    if (!read.ok()) {
+        const std::string why = read.regular ? std::strerror(read.error) : "not a regular file";
+        return {{}, Failure{kExitFileFailed, file + ": " + why}};
+    }
+    if (read.count > platform::kMaxPortsFileBytes) {
+        return {{}, Failure{kExitFileFailed, file + ": larger than 64 KiB, not a ports file"}};
+    }
+    return {std::string(buffer.begin(), buffer.begin() + static_cast<long>(read.count)), {}};
+}
+
+std::optional<Failure> CheckPort(const std::string& port) {
+    if (platform::IsFixedPortName(port)) return std::nullopt;
+    return Failure{kExitUsage, "unknown port \"" + port + "\": COM1..COM10 or LPT1..LPT3"};
+}
+
+// Writes `text` in place of the file, creating its folder; nothing changes on failure.
+std::optional<Failure> WriteUserFile(const std::string& file, const std::string& text) {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path(), error);
+    if (error) return Failure{kExitFileFailed, file + ": " + error.message()};
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    if (const int failed = status::ReplaceFileContents(file, {bytes, text.size()}); failed != 0) {
+        return Failure{kExitFileFailed, file + ": " + std::strerror(failed)};
+    }
+    return std::nullopt;
+}
+
+int Fail(const Console& console, const Failure& failure) {
+    console.Error(failure.message);
+    return failure.exitCode;
+}
+
+// What else decides the port, so that the user is not surprised by the edit.
+void TellWhatStillDecides(const Console& console, const std::string& port) {
+    const platform::PortMapping now = platform::MappingOfPort(port);
+    if (now.source == platform::MappingSource::Environment) {
+        console.Message(now.variable + " in the environment overrides the ports files here");
+    } else if (now.source == platform::MappingSource::File &&
+               now.file != platform::UserPortsFile()) {
+        console.Message(port + " stays mapped to " + now.device + " by " + now.file + ":" +
+                        std::to_string(now.line));
+    }
+}
+
+// Edits the user's ports file with `edit`; "unchanged" when the text stays the same.
+template <typename Edit>
+int EditUserFile(const Console& console, const std::string& port, Edit edit) {
+    const std::string file = platform::UserPortsFile();
+    if (file.empty()) {
+        return Fail(console, {kExitFileFailed,
+                              "no home folder for the ports file: set HOME or "
+                              "XDG_CONFIG_HOME"});
+    }
+    const PortsFileText current = ReadUserFile(file);
+    if (current.failure) return Fail(console, *current.failure);
+    const std::string changed = edit(current.text);
+    if (changed == current.text) {
+        console.out << "unchanged: " << file << "\n";
+    } else {
+        if (auto failure = WriteUserFile(file, changed)) return Fail(console, *failure);
+        console.out << "written: " << file << "\n";
+    }
+    TellWhatStillDecides(console, port);
+    return kExitDone;
+}
+
+}  // namespace
+
+int RunMap(const Console& console, const std::string& port, const std::string& device) {
+    if (auto failure = CheckPort(port)) return Fail(console, *failure);
+    if (auto problem = platform::ProblemWithDevice(device))
+        return Fail(console, {kExitUsage, *problem});
+    std::error_code error;
+    if (!std::filesystem::exists(device, error)) {
+        console.Message(device + " is absent now; the mapping is kept for when it is plugged in");
+    }
+    return EditUserFile(console, port, [&](const std::string& text) {
+        return platform::WithPortMapping(text, port, device);
+    });
+}
+
+int RunUnmap(const Console& console, const std::string& port) {
+    if (auto failure = CheckPort(port)) return Fail(console, *failure);
+    return EditUserFile(console, port, [&](const std::string& text) {
+        return platform::WithoutPortMapping(text, port);
+    });
+}
+
+int RunListAdapters(const Console& console) {
+    const std::vector<platform::SerialAdapter> adapters = platform::PresentSerialAdapters();
+    if (adapters.empty()) {
+        console.Message("no serial adapters in " + platform::SerialAdapterFolder());
+        return kExitDone;
+    }
+    std::vector<std::string> ports;
+    for (int n = 1; n <= platform::kComPortCount; ++n) ports.push_back("COM" + std::to_string(n));
+    for (const platform::SerialAdapter& adapter : adapters) {
+        console.out << adapter.path << "  " << adapter.device;
+        for (const std::string& port : ports) {
+            const std::string mapped = platform::MappingOfPort(port).device;
+            if (mapped == adapter.path || mapped == adapter.device) console.out << "  " << port;
+        }
+        console.out << "\n";
+    }
+    return kExitDone;
+}
+
+}  // namespace talq::cli

@@ -1,0 +1,108 @@
+#include "platform/port_mapping.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <set>
+
+#include "platform/port_devices.h"
+#include "platform/ports_file.h"
+
+namespace talq::platform {
+namespace {
+
+const char* Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value ? value : nullptr;
+}
+
+// The number after a "COM"/"LPT" prefix, or 0 when the rest is not a plain
+// positive decimal number.
+int PortNumber(const std::string& name) {
+    if (name.size() < 4 || name.size() > 6) return 0;
+    int number = 0;
+    for (std::size_t i = 3; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return 0;
+        number = number * 10 + (name[i] - '0');
+    }
+    return number;
+}
+
+// Each fault is told once, however often the files are read.
+void ReportOnce(const std::string& text) {
+    static std::mutex guard;
+    static std::set<std::string> told;
+    const std::lock_guard lock(guard);
+    if (told.insert(text).second) std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+void Report(const std::string& file, const PortsFileProblem& problem) {
+    ReportOnce(file + ":" + std::to_string(problem.line) + ": " + problem.text + "; line ignored");
+}
+
+// The file's text; nullopt when there is no such file (or it is no regular file).
+std::optional<std::string> ReadPortsFile(const std::string& file) {
+    std::error_code error;
+    if (file.empty() || !std::filesystem::is_regular_file(file, error)) return std::nullopt;
+    std::ifstream in(file, std::ios::binary);
+    std::string text;
+    text.resize(kMaxPortsFileBytes + 1);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxPortsFileBytes) {
+        ReportOnce(file + ": larger than 64 KiB, not a ports file; ignored");
+        return std::nullopt;
+    }
+    return text;
+}
+
+std::optional<PortMapping> MappingInFile(const std::string& file, const std::string& port) {
+    const std::optional<std::string> text = ReadPortsFile(file);
+    if (!text) return std::nullopt;
+    const PortsFileContents contents = ParsePortsFile(*text);
+    for (const PortsFileProblem& problem : contents.problems) Report(file, problem);
+    for (const PortsFileMapping& mapping : contents.mappings) {
+        if (mapping.port == port) {
+            return PortMapping{mapping.device, MappingSource::File, file, mapping.line, {}};
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string UserPortsFile() {
+    const std::string folder = UserConfigFolder();
+    if (folder.empty()) return {};
+    return (std::filesystem::path(folder) / "talquist-manager" / "ports.conf").string();
+}
+
+std::string SystemPortsFile() {
+    if (const char* file = Variable("TALQ_SYSTEM_PORTS_FILE")) return file;
+    const std::string folder = SystemConfigFolder();
+    if (folder.empty()) return {};
+    return (std::filesystem::path(folder) / "talquist-manager" / "ports.conf").string();
+}
+
+PortMapping MappingOfPort(const std::string& portName) {
+    const bool serial = portName.rfind("COM", 0) == 0;
+    const int number = PortNumber(portName);
+    if ((!serial && portName.rfind("LPT", 0) != 0) || number < 1) return {};
+    const std::string variable = "TALQ_" + portName;
+    if (const char* device = Variable(variable.c_str())) {
+        return {device, MappingSource::Environment, {}, 0, variable};
+    }
+    if (IsFixedPortName(portName)) {
+        // Both files are read, so that a fault in either is told even when the other maps.
+        std::optional<PortMapping> user = MappingInFile(UserPortsFile(), portName);
+        std::optional<PortMapping> system = MappingInFile(SystemPortsFile(), portName);
+        if (user) return *user;
+        if (system) return *system;
+    }
+    return {DefaultPortDevice(serial, number), MappingSource::Default, {}, 0, {}};
+}
+
+}  // namespace talq::platform

@@ -1,0 +1,30 @@
+// Which device a fixed port name reaches, and why: the environment (TALQ_COMn, TALQ_LPTn)
+// first, then the user's ports file, then the machine's, then the system's default. The files
+// are read on every look-up, so an edit counts from the next open; a line that maps nothing is
+// reported on standard error once per process, with its file and line.
+#pragma once
+
+#include <string>
+
+namespace talq::platform {
+
+enum class MappingSource { Default, File, Environment };
+
+struct PortMapping {
+    std::string device;  // "" for a name that is no port
+    MappingSource source = MappingSource::Default;
+    std::string file;  // MappingSource::File: the ports file and line
+    int line = 0;
+    std::string variable;  // MappingSource::Environment: e.g. TALQ_COM3
+};
+
+// COMn and LPTn for any n from 1; the files map only the fixed names.
+PortMapping MappingOfPort(const std::string& portName);
+
+// $XDG_CONFIG_HOME/talquist-manager/ports.conf (default ~/.config/...); "" when there is no
+// home. This is the file `talq map` writes.
+std::string UserPortsFile();
+// /etc/talquist-manager/ports.conf, or the file TALQ_SYSTEM_PORTS_FILE names.
+std::string SystemPortsFile();
+
+}  // namespace talq::platform

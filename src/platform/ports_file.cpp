@@ -1,0 +1,138 @@
+#include "platform/ports_file.h"
+
+#include <filesystem>
+
+namespace talq::platform {
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+bool InRange(std::string_view digits, int count) {
+    if (digits.empty() || digits.size() > 2 || digits[0] == '0') return false;
+    int number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return false;
+        number = number * 10 + (c - '0');
+    }
+    return number <= count;
+}
+
+struct LineReading {
+    std::string port, device;
+    std::string problem;  // empty: a mapping
+};
+
+// nullopt for a blank line or a comment.
+std::optional<LineReading> ReadLine(std::string_view raw) {
+    const std::string_view line = Trimmed(raw);
+    if (line.empty() || line[0] == '#') return std::nullopt;
+    LineReading reading;
+    const auto equals = line.find('=');
+    if (equals == std::string_view::npos) {
+        reading.problem = "not a mapping (PORT=DEVICE, e.g. COM3=/dev/ttyUSB0)";
+        return reading;
+    }
+    reading.port = Trimmed(line.substr(0, equals));
+    reading.device = Trimmed(line.substr(equals + 1));
+    if (!IsFixedPortName(reading.port)) {
+        reading.problem = "unknown port \"" + reading.port + "\" (COM1..COM10, LPT1..LPT3)";
+    } else if (auto problem = ProblemWithDevice(reading.device)) {
+        reading.problem = *problem;
+    }
+    return reading;
+}
+
+// Calls `visit(line text with its end, reading or nullopt)` for each line.
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit visit) {
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        const std::size_t length = end == std::string_view::npos ? text.size() : end + 1;
+        const std::string_view line = text.substr(0, length);
+        visit(line, ReadLine(line.substr(0, line.find('\n'))));
+        text.remove_prefix(length);
+    }
+}
+
+bool MapsPort(const std::optional<LineReading>& reading, const std::string& port) {
+    return reading && reading->problem.empty() && reading->port == port;
+}
+
+}  // namespace
+
+bool IsFixedPortName(std::string_view name) {
+    if (name.size() < 4) return false;
+    const std::string_view prefix = name.substr(0, 3), digits = name.substr(3);
+    if (prefix == "COM") return InRange(digits, kComPortCount);
+    if (prefix == "LPT") return InRange(digits, kLptPortCount);
+    return false;
+}
+
+std::optional<std::string> ProblemWithDevice(std::string_view device) {
+    if (device.empty()) return "no device after '='";
+    if (device.find_first_of("\r\n") != std::string_view::npos)
+        return "the device holds a line break";
+    if (Trimmed(device) != device) return "the device starts or ends with a space";
+    if (!std::filesystem::path(device).is_absolute()) {
+        return "device \"" + std::string(device) + "\" is not an absolute path";
+    }
+    return std::nullopt;
+}
+
+PortsFileContents ParsePortsFile(std::string_view text) {
+    PortsFileContents contents;
+    int number = 0;
+    ForEachLine(text, [&](std::string_view, const std::optional<LineReading>& reading) {
+        ++number;
+        if (!reading) return;
+        if (!reading->problem.empty()) {
+            contents.problems.push_back({number, reading->problem});
+            return;
+        }
+        for (const PortsFileMapping& earlier : contents.mappings) {
+            if (earlier.port == reading->port) {
+                contents.problems.push_back({number, reading->port + " is mapped on line " +
+                                                         std::to_string(earlier.line) +
+                                                         " already"});
+                return;
+            }
+        }
+        contents.mappings.push_back({number, reading->port, reading->device});
+    });
+    return contents;
+}
+
+std::string WithPortMapping(std::string_view text, const std::string& port,
+                            const std::string& device) {
+    const std::string mapping = port + "=" + device + "\n";
+    std::string result;
+    bool placed = false;
+    ForEachLine(text, [&](std::string_view line, const std::optional<LineReading>& reading) {
+        if (!MapsPort(reading, port)) {
+            result += line;
+        } else if (!placed) {
+            result += mapping;
+            placed = true;
+        }
+    });
+    if (!placed) {
+        if (!result.empty() && result.back() != '\n') result += '\n';
+        result += mapping;
+    }
+    return result;
+}
+
+std::string WithoutPortMapping(std::string_view text, const std::string& port) {
+    std::string result;
+    ForEachLine(text, [&](std::string_view line, const std::optional<LineReading>& reading) {
+        if (!MapsPort(reading, port)) result += line;
+    });
+    return result;
+}
+
+}  // namespace talq::platform

@@ -1,0 +1,49 @@
+// The ports file: one mapping of a fixed port name to a device per line, "COM3=/dev/...";
+// blank lines and lines starting with '#' are kept for people and ignored here.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace talq::platform {
+
+inline constexpr int kComPortCount = 10;  // COM1..COM10
+inline constexpr int kLptPortCount = 3;   // LPT1..LPT3
+// A ports file holds a dozen lines; anything far larger is not one.
+inline constexpr std::size_t kMaxPortsFileBytes = 64 * 1024;
+
+// COM1..COM10 or LPT1..LPT3, exactly as the port lists spell them.
+bool IsFixedPortName(std::string_view name);
+
+struct PortsFileMapping {
+    int line = 0;  // from 1
+    std::string port;
+    std::string device;
+};
+
+struct PortsFileProblem {
+    int line = 0;
+    std::string text;  // what is wrong with the line
+};
+
+struct PortsFileContents {
+    std::vector<PortsFileMapping> mappings;  // the first line of each port only
+    std::vector<PortsFileProblem> problems;  // lines that map nothing
+};
+
+PortsFileContents ParsePortsFile(std::string_view text);
+
+// Whether `device` may stand on the right of a mapping; the reason when not.
+std::optional<std::string> ProblemWithDevice(std::string_view device);
+
+// The text with `port` mapped to `device`: the port's first mapping line replaced, later ones
+// dropped, or a line appended; every other line kept as it is.
+std::string WithPortMapping(std::string_view text, const std::string& port,
+                            const std::string& device);
+// The text without the port's mapping lines; every other line kept as it is.
+std::string WithoutPortMapping(std::string_view text, const std::string& port);
+
+}  // namespace talq::platform
