@@ -1,5 +1,6 @@
 # Installation and the Debian package: the three programs and what a desktop needs to offer
-# them (menu entry, icons, AppStream data, USB access without root, manual pages, completion).
+# them (menu entry, icons, AppStream data, USB access without root, manual pages, completion),
+# and the Ansible collection where Ansible looks without configuration.
 # Tests, benchmarks and the static libraries stay in the build tree.
 include(GNUInstallDirs)
 
@@ -77,6 +78,8 @@ install(FILES ${talq_pkg_src}/bash-completion/talq
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(FILES ${talq_pkg_out}/copyright ${talq_pkg_out}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/talquist-manager)
+install(DIRECTORY ${TALQ_COLLECTION_DIR}/
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/ansible/collections/ansible_collections/talquist/printers)
 
 # cpack -G DEB: one package, its Depends computed from the binaries, no maintainer scripts.
 set(CPACK_GENERATOR DEB)
@@ -93,7 +96,9 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "keeps them in status files and resets them to factory values."
   "."
   "The package holds the desktop program talq-manager, the command line talq"
-  "and a simulated printer, talq-printer-sim, to try both without a printer.")
+  "and a simulated printer, talq-printer-sim, to try both without a printer,"
+  "and the Ansible collection talquist.printers, which keeps the switches of a"
+  "fleet's printers as configuration.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
