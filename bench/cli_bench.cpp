@@ -1,50 +1,31 @@
 // talq as a script runs it: `talq get` over a pseudo-terminal against the simulated printer,
 // measured against the time its exchanges mandate (the same run in virtual time), and
 // `talq show` from start to exit.
-#include <fcntl.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "bench/bench_table.h"
+#include "bench/timed_run.h"
 #include "cli/app.h"
 #include "support/scoped_platform.h"
 #include "support/served_printer.h"
 #include "support/virtual_device.h"
 #include "support/virtual_platform.h"
 
-extern char** environ;
-
 namespace {
 
 using namespace talq;
-using Clock = std::chrono::steady_clock;
 constexpr int kGetRuns = 5;
 constexpr int kShowRuns = 50;
 
 // Wall milliseconds of one run of talq, its output thrown away; negative when it failed.
 double TimedTalq(const std::vector<std::string>& args) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv{const_cast<char*>(TALQ_PATH)};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const auto start = Clock::now();
-    pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, TALQ_PATH, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (rc != 0 || ::waitpid(pid, &status, 0) != pid) return -1;
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
+    return bench::RunTimed(TALQ_PATH, args).wallMs;
 }
 
 // The virtual time one `talq get` takes: its pauses plus its read time-outs.

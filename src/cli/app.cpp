@@ -20,9 +20,12 @@ void AddConnection(CLI::App& command, ConnectionOptions& connection) {
     AddModel(command, connection.model, true);
     command
         .add_option("--port", connection.ports,
-                    "COM1..COM10, LPT1..LPT3 or a USB entry of `talq ports`; may be repeated")
+                    "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, or usb for every "
+                    "one of those; may be repeated, the ports run at once")
         ->required()
         ->allow_extra_args(false);
+    command.add_option("--jobs", connection.jobs, "run at most N ports at once (default: all)")
+        ->check(CLI::PositiveNumber);
     command.add_option("--baud", connection.line.baud,
                        "2400 4800 9600 19200 38400 57600 115200 (KTV-540/542 from 9600); "
                        "default 19200, KTV-540/542 115200");

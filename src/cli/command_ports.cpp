@@ -4,21 +4,11 @@
 #include "cli/commands.h"
 #include "cli/port_access.h"
 #include "cli/port_names.h"
-#include "link/usb_discovery.h"
-#include "platform/console.h"
+#include "cli/usb_entries.h"
 #include "platform/port_mapping.h"
 
 namespace talq::cli {
 namespace {
-
-// USB discovery writes its diagnostic lines to standard output; while it runs they go to
-// standard error (or nowhere when quiet), so the port list on standard output stays clean.
-std::vector<std::string> UsbEntries(bool quiet) {
-    platform::StandardOutputAside aside(quiet);
-    link::PortList list;
-    link::FindUsbPrinters(list);
-    return list.entries();
-}
 
 const char* KindWord(link::PortKind kind) {
     return kind == link::Serial ? "serial" : kind == link::Parallel ? "parallel" : "usb";

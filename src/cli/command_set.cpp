@@ -185,17 +185,6 @@ class SetRun {
     SetReport& report_;
 };
 
-// The place of `port` among the targets, where the run keeps its report.
-std::size_t IndexOf(const ResolvedTargets& targets, const PortTarget& port) {
-    for (std::size_t i = 0; i < targets.ports.size(); ++i) {
-        if (&targets.ports[i] == &port) return i;
-    }
-    for (std::size_t i = 0; i < targets.ports.size(); ++i) {
-        if (targets.ports[i].name == port.name) return i;
-    }
-    return 0;
-}
-
 }  // namespace
 
 int RunSet(const Console& console, const ConnectionOptions& connection, const SetOptions& options) {
@@ -206,30 +195,27 @@ int RunSet(const Console& console, const ConnectionOptions& connection, const Se
     const auto input = ReadSetInput(options, model, failure);
     if (!input) return Report(console, failure).exitCode;
 
-    std::vector<std::optional<SetReport>> reports(targets->ports.size());
-    const int worst = RunOnPorts(console, *targets, options.json, [&](const PortTarget& port) {
-        SetReport& report = reports[IndexOf(*targets, port)].emplace();
-        const PortOutcome outcome = SetRun(console, port, model, *input, options, report).Run();
-        report.exitCode = outcome.exitCode;
-        return outcome;
-    });
-    if (!options.json) return worst;
-
     // Every port has its document, also one that never ran.
-    std::vector<std::string> documents;
-    for (std::size_t i = 0; i < reports.size(); ++i) {
-        if (!reports[i]) {
-            reports[i].emplace();
-            reports[i]->port = targets->ports[i].name;
-            reports[i]->model = model;
-            reports[i]->dryRun = options.dryRun;
-            reports[i]->exitCode = kExitInterrupted;
-            reports[i]->error = targets->ports[i].name + ": not run: interrupted";
-        }
-        documents.push_back(SetJson(*reports[i]));
-    }
-    console.out << JsonDocuments(documents, documents.size() > 1) << std::flush;
-    return worst;
+    const auto withDocument = [&](PortOutcome outcome, SetReport& report) {
+        report.exitCode = outcome.exitCode;
+        if (options.json) outcome.json = SetJson(report);
+        return outcome;
+    };
+    return RunOnPorts(
+        console, *targets, options.json,
+        [&](const PortTarget& port, const Console& portConsole) {
+            SetReport report;
+            return withDocument(SetRun(portConsole, port, model, *input, options, report).Run(),
+                                report);
+        },
+        [&](const PortTarget& port) {
+            SetReport report;
+            report.port = port.name;
+            report.model = model;
+            report.dryRun = options.dryRun;
+            report.error = port.name + ": not run: interrupted";
+            return withDocument(NotRun(), report);
+        });
 }
 
 }  // namespace talq::cli

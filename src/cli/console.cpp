@@ -32,12 +32,21 @@ void ConsoleSink::StepProgress() {
     DrawBar();
 }
 
+std::string BarText(int position) {
+    const int filled = position * kBarWidth / 100;
+    return "[" + std::string(static_cast<std::size_t>(filled), '#') +
+           std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] " +
+           std::to_string(position) + "%";
+}
+
 void ConsoleSink::DrawBar() {
-    if (!console_.progressBar || console_.quiet) return;
-    const int filled = position_ * kBarWidth / 100;
-    console_.err << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-                 << std::string(static_cast<std::size_t>(kBarWidth - filled), '.') << "] "
-                 << position_ << "%\x1b[K" << std::flush;
+    if (console_.quiet) return;
+    if (console_.progressView != nullptr) {
+        console_.progressView->Show(position_);
+        return;
+    }
+    if (!console_.progressBar) return;
+    console_.err << "\r" << BarText(position_) << "\x1b[K" << std::flush;
     drawn_ = true;
 }
 

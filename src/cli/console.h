@@ -9,15 +9,27 @@
 
 namespace talq::cli {
 
+// A progress line drawn somewhere else than the console's own bar line: with several ports, the
+// port's line among those of the other running ports.
+class ProgressView {
+  public:
+    virtual ~ProgressView() = default;
+    virtual void Show(int position) = 0;
+};
+
 struct Console {
     std::ostream& out;
     std::ostream& err;
-    bool quiet = false;        // no messages, no progress bar; errors still shown
-    bool progressBar = false;  // only when err is a terminal
+    bool quiet = false;                    // no messages, no progress bar; errors still shown
+    bool progressBar = false;              // only when err is a terminal
+    ProgressView* progressView = nullptr;  // takes the bar's place when set
 
     void Message(const std::string& text) const;
     void Error(const std::string& text) const;
 };
+
+// "[#####....................] 20%": the bar for `position` (0..100).
+std::string BarText(int position);
 
 // Forwards what an exchange tells the user to the console, and draws its progress as the
 // status dialog's bar moves: 0..100 in steps of 4, starting again from 0 past 100.

@@ -34,7 +34,7 @@ inline constexpr const char* kExitCodeHelp =
     "  6  verify mismatch: the printer did not keep what was sent\n"
     "  7  a file could not be read or written, or is no status file (216 bytes) or\n"
     "     status JSON\n"
-    "130 interrupted: the first Ctrl-C lets the current port finish, then stops\n"
+    "130 interrupted: the first Ctrl-C lets the running ports finish, then stops\n"
     "With several --port options the exit code is the worst one.";
 
 }  // namespace talq::cli

@@ -6,7 +6,8 @@ namespace talq::cli {
 
 void DeferInterrupts() {
     platform::DeferInterrupts(
-        "\ntalq: stopping once this port is done (press again to stop at once)\n");
+        "\ntalq: stopping: running ports finish their current command and no Set Status "
+        "starts (press again to stop at once)\n");
 }
 
 bool InterruptRequested() {

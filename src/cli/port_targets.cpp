@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "cli/interrupts.h"
 #include "cli/port_names.h"
+#include "cli/usb_entries.h"
 
 namespace talq::cli {
 
@@ -17,61 +17,83 @@ std::optional<int> ResolveModel(const std::string& text, Failure& failure) {
     return model;
 }
 
+namespace {
+
+// A --port word and the line words for it; false with the usage failure.
+bool CheckPortName(const std::string& name, int model, const LineWords& line, Failure& failure) {
+    const auto kind = name == kAllUsbPorts ? link::Usb : PortKindOfName(name);
+    if (!kind) {
+        failure = {kExitUsage, "--port \"" + name +
+                                   "\": unknown port (COM1..COM10, LPT1..LPT3, a USB entry "
+                                   "that `talq ports` lists, or usb for all of those)"};
+        return false;
+    }
+    if (model == 2 && *kind != link::Serial) {
+        failure = {kExitUsage, "--port \"" + name +
+                                   "\": the KTV-520plusF connects only over SERIAL (COM1..COM10)"};
+        return false;
+    }
+    if (SettingsOrError built = BuildPortSettings(name, model, line); !built.settings) {
+        failure = {kExitUsage, built.error};
+        return false;
+    }
+    return true;
+}
+
+// The names with "usb" replaced by discovery's entries; nullopt when it finds none.
+std::optional<std::vector<std::string>> ExpandUsb(const std::vector<std::string>& given,
+                                                  Failure& failure) {
+    std::vector<std::string> usb;
+    if (std::find(given.begin(), given.end(), kAllUsbPorts) != given.end()) {
+        usb = UsbEntries(true);
+        if (usb.empty()) {
+            failure = {kExitPortFailed,
+                       "--port usb: no USB printer found: " + NoUsbEntriesReason()};
+            return std::nullopt;
+        }
+    }
+    std::vector<std::string> names;
+    for (const std::string& name : given) {
+        if (name == kAllUsbPorts) {
+            names.insert(names.end(), usb.begin(), usb.end());
+        } else {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+}  // namespace
+
 std::optional<ResolvedTargets> ResolveTargets(const ConnectionOptions& options, Failure& failure) {
     ResolvedTargets targets;
     const auto model = ResolveModel(options.model, failure);
     if (!model) return std::nullopt;
     targets.model = *model;
+    targets.jobs = options.jobs;
+    // Every name and word first: bad input touches no port, not even by discovery.
     for (const std::string& name : options.ports) {
-        const auto kind = PortKindOfName(name);
-        if (!kind) {
-            failure = {kExitUsage, "--port \"" + name +
-                                       "\": unknown port (COM1..COM10, LPT1..LPT3, or a USB "
-                                       "entry that `talq ports` lists)"};
-            return std::nullopt;
-        }
-        if (*model == 2 && *kind != link::Serial) {
-            failure = {kExitUsage, "--port \"" + name +
-                                       "\": the KTV-520plusF connects only over "
-                                       "SERIAL (COM1..COM10)"};
-            return std::nullopt;
-        }
-        SettingsOrError built = BuildPortSettings(name, *model, options.line);
-        if (!built.settings) {
-            failure = {kExitUsage, built.error};
-            return std::nullopt;
-        }
-        targets.ports.push_back({name, *kind, *built.settings});
+        if (!CheckPortName(name, *model, options.line, failure)) return std::nullopt;
     }
+    const auto names = ExpandUsb(options.ports, failure);
+    if (!names) return std::nullopt;
+    // A port named twice runs once: two runs at once on one device would lock each other out.
+    for (const std::string& name : *names) {
+        const bool seen = std::any_of(targets.ports.begin(), targets.ports.end(),
+                                      [&](const PortTarget& port) { return port.name == name; });
+        if (seen) continue;
+        targets.ports.push_back(
+            {name, *PortKindOfName(name), *BuildPortSettings(name, *model, options.line).settings});
+    }
+    const bool allUsb =
+        std::find(options.ports.begin(), options.ports.end(), kAllUsbPorts) != options.ports.end();
+    targets.several = targets.ports.size() > 1 || allUsb;
     return targets;
 }
 
 PortOutcome Report(const Console& console, const Failure& failure) {
     console.Error(failure.message);
     return {failure.exitCode, failure.message};
-}
-
-int RunOnPorts(const Console& console, const ResolvedTargets& targets, bool jsonOut,
-               const std::function<PortOutcome(const PortTarget&)>& runOne) {
-    std::vector<PortOutcome> outcomes;
-    for (const PortTarget& target : targets.ports) {
-        outcomes.push_back(InterruptRequested()
-                               ? PortOutcome{kExitInterrupted, "not run: interrupted"}
-                               : runOne(target));
-    }
-    if (targets.ports.size() > 1) {
-        std::ostream& summary = jsonOut ? console.err : console.out;
-        for (std::size_t i = 0; i < outcomes.size(); ++i) {
-            const std::string prefix = targets.ports[i].name + ": ";
-            std::string text = outcomes[i].summary;
-            if (text.rfind(prefix, 0) == 0) text.erase(0, prefix.size());
-            summary << prefix << text << " (exit " << outcomes[i].exitCode << ")\n";
-        }
-        summary.flush();
-    }
-    int worst = kExitDone;
-    for (const PortOutcome& outcome : outcomes) worst = std::max(worst, outcome.exitCode);
-    return worst;
 }
 
 }  // namespace talq::cli

@@ -141,6 +141,7 @@ bool SpoolerJournal::Append(const std::string& line) {
 }
 
 bool SpoolerJournal::Add(const JournalEntry& entry) {
+    std::lock_guard lock(mutex_);
     const std::string line = "switch\t" + Escape(entry.scheduler) + "\t" + Escape(entry.queue) +
                              "\t" + Escape(entry.previousPort) + "\t" +
                              (entry.pausedByUs ? "1" : "0") + "\n";
@@ -151,8 +152,10 @@ bool SpoolerJournal::Add(const JournalEntry& entry) {
 }
 
 void SpoolerJournal::Drop(const std::string& scheduler, const std::string& queue) {
-    if (Find(scheduler, queue) == nullptr) return;
+    std::lock_guard lock(mutex_);
+    const auto before = entries_.size();
     Remove(entries_, scheduler, queue);
+    if (entries_.size() == before) return;
     if (entries_.empty()) {
         if (file_) file_->Remove();  // nothing left to give back
         Close();
@@ -161,12 +164,19 @@ void SpoolerJournal::Drop(const std::string& scheduler, const std::string& queue
     Append("done\t" + Escape(scheduler) + "\t" + Escape(queue) + "\n");
 }
 
-const JournalEntry* SpoolerJournal::Find(const std::string& scheduler,
-                                         const std::string& queue) const {
+std::optional<JournalEntry> SpoolerJournal::Find(const std::string& scheduler,
+                                                 const std::string& queue) const {
+    std::lock_guard lock(mutex_);
     const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const JournalEntry& e) {
         return e.scheduler == scheduler && e.queue == queue;
     });
-    return it != entries_.end() ? &*it : nullptr;
+    if (it == entries_.end()) return std::nullopt;
+    return *it;
+}
+
+std::vector<JournalEntry> SpoolerJournal::Entries() const {
+    std::lock_guard lock(mutex_);
+    return entries_;
 }
 
 SpoolerJournal& ProcessJournal() {

@@ -3,10 +3,12 @@
 // next start. One file per running program, held under a lock for the
 // program's life; an entry is written before its queue is changed and dropped
 // once the queue is restored or gone. The file exists only while it holds
-// entries.
+// entries. Ports checked at once share the one journal: its operations are
+// serialised.
 #pragma once
 
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,8 +44,8 @@ class SpoolerJournal {
     // Written through to the disk before it returns; false when it could not be.
     bool Add(const JournalEntry& entry);
     void Drop(const std::string& scheduler, const std::string& queue);
-    const JournalEntry* Find(const std::string& scheduler, const std::string& queue) const;
-    const std::vector<JournalEntry>& Entries() const { return entries_; }
+    std::optional<JournalEntry> Find(const std::string& scheduler, const std::string& queue) const;
+    std::vector<JournalEntry> Entries() const;
     // Journal files in `directory`, held or not.
     static std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& directory);
 
@@ -56,6 +58,7 @@ class SpoolerJournal {
     std::filesystem::path directory_;
     std::optional<platform::LockedFile> file_;  // held from the first entry on
     std::vector<JournalEntry> entries_;
+    mutable std::mutex mutex_;  // over the file and the entries
 };
 
 // The journal of this running program, in JournalDirectory().

@@ -15,8 +15,8 @@ void RestoreQueue(platform::Spooler& spooler, const std::string& scheduler, Spoo
         return;
     }
     if (state.portText != previousPort && !spooler.SetPortText(queue, previousPort)) return;
-    const JournalEntry* entry = journal.Find(scheduler, queue);
-    if (entry != nullptr && entry->pausedByUs && state.paused && !spooler.Resume(queue)) return;
+    const auto entry = journal.Find(scheduler, queue);
+    if (entry && entry->pausedByUs && state.paused && !spooler.Resume(queue)) return;
     journal.Drop(scheduler, queue);
 }
 

@@ -115,6 +115,8 @@ TEST_P(PrinterCommands, BadInputTouchesNeitherPrinterNorDisk) {
         {{"get", "--model", "3", "--port", "COM1"}, 2, "unknown model"},
         {On("get", {"--port", "COM11"}), 2, "\"COM11\": unknown port"},
         {{"get", "--model", "2", "--port", "LPT1"}, 2, "only over SERIAL"},
+        {{"get", "--model", "2", "--port", "usb"}, 2, "only over SERIAL"},
+        {On("get", {"--jobs", "0"}), 2, "--jobs"},
         {On("get", {"--baud", "1200"}), 2, "--baud \"1200\" is not one of"},
         {On("get", {"--parity", "Mark"}), 2, "--parity \"Mark\""},
         {On("get", {"--stop-bits", "3"}), 2, "--stop-bits \"3\""},

@@ -34,21 +34,36 @@ TEST(TalqBinary, GetSetVerifyAndReadBackOverAPseudoTerminal) {
     EXPECT_NE(talq("get", {"--json"})->out.find(R"("2": [0, 0, 1, 1, 0, 0, 0, 0, 0])"),
               std::string::npos);
 
-    // Ctrl-C while the printer is read lets the run end cleanly, before anything is set.
+    // Ctrl-C while two ports at once read their printers: both end cleanly before anything is
+    // set, and the third port, waiting for a free job, is not run.
+    std::vector<std::unique_ptr<test::ChildProcess>> others;
+    for (const std::string name : {"COM2", "COM3"}) {
+        const std::string path = dir / name;
+        others.push_back(std::make_unique<test::ChildProcess>(
+            TALQ_PRINTER_SIM_PATH, std::vector<std::string>{"--model", "0", "--link", path}));
+        ASSERT_TRUE(others.back()->Collect(5000, /*untilFirstLine=*/true)) << others.back()->err;
+        ::setenv(("TALQ_" + name).c_str(), path.c_str(), 1);
+    }
     test::ChildProcess interrupted(
-        TALQ_PATH, {"set", "--model", "0", "--port", "COM1", "--pin", "2.4=1", "--port", "COM1"});
-    ASSERT_FALSE(interrupted.Collect(3000));  // still reading the printer
+        TALQ_PATH, {"set", "--model", "0", "--port", "COM1", "--port", "COM2", "--port", "COM3",
+                    "--jobs", "2", "--pin", "2.4=1"});
+    ASSERT_FALSE(interrupted.Collect(3000));  // still reading the printers
     interrupted.Signal(SIGINT);
     EXPECT_EQ(test::RunToEnd(interrupted, kDeadlineMs), 130);
-    EXPECT_NE(interrupted.err.find("COM1: interrupted: nothing was set"), std::string::npos)
+    EXPECT_NE(interrupted.err.find("COM1: talq: interrupted: nothing was set"), std::string::npos)
         << interrupted.err;
     EXPECT_EQ(interrupted.out,
               "COM1:\ndefault code page: 32 User Codepage(Page 43) -> 33 User Codepage(Page 44)  "
               "[switch 2 pin 4: 0 -> 1]\n"
+              "COM2:\ndefault code page: 0 PC437 (USA: Standard Europe) -> 1 Katakana  "
+              "[switch 2 pin 4: 0 -> 1]\n"
               "COM1: interrupted: nothing was set (exit 130)\n"
-              "COM1: not run: interrupted (exit 130)\n");
+              "COM2: interrupted: nothing was set (exit 130)\n"
+              "COM3: not run: interrupted (exit 130)\n");
     EXPECT_NE(talq("get", {"--json"})->out.find(R"("2": [0, 0, 1, 1, 0, 0, 0, 0, 0])"),
               std::string::npos);
+    ::unsetenv("TALQ_COM2");
+    ::unsetenv("TALQ_COM3");
     ::unsetenv("TALQ_COM1");
 }
 

@@ -170,7 +170,7 @@ TEST_F(SpoolerRedirection, JournalKeepsTextsWithAwkwardCharacters) {
     auto stale = SpoolerJournal::TakeOver(files[0]);
     ASSERT_TRUE(stale);
     ASSERT_EQ(stale->Entries().size(), 1u);
-    const JournalEntry& read = stale->Entries()[0];
+    const JournalEntry read = stale->Entries()[0];
     EXPECT_EQ(read.scheduler, odd.scheduler);
     EXPECT_EQ(read.queue, odd.queue);
     EXPECT_EQ(read.previousPort, odd.previousPort);

@@ -1,8 +1,10 @@
 // A scripted print spooler: queues in memory, a log of every call, and faults
-// on demand, for step-by-step tests of the queue redirection.
+// on demand, for step-by-step tests of the queue redirection. Ports checked at
+// once may call it from several threads.
 #pragma once
 
 #include <algorithm>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -40,11 +42,13 @@ class FakeSpooler final : public platform::Spooler {
     std::string DiscardPort() override { return "file:/dev/null"; }
 
     std::optional<std::vector<platform::SpoolerQueue>> LocalQueues() override {
+        std::lock_guard lock(mutex_);
         std::vector<platform::SpoolerQueue> listed;
         for (const auto& q : queues) listed.push_back({q.name, q.portText});
         return listed;
     }
     platform::QueueState ReadQueue(const std::string& name) override {
+        std::lock_guard lock(mutex_);
         calls.push_back("read " + name);
         if (failingReads.count(name) != 0) return {};
         if (vanishingOnRead.count(name) != 0)
@@ -54,6 +58,7 @@ class FakeSpooler final : public platform::Spooler {
         return {platform::QueueLookup::Found, queue->portText, queue->paused};
     }
     bool SetPortText(const std::string& name, const std::string& portText) override {
+        std::lock_guard lock(mutex_);
         calls.push_back("set " + name + " " + portText);
         FakeQueue* queue = Find(name);
         if (queue != nullptr) queue->portText = portText;
@@ -70,11 +75,14 @@ class FakeSpooler final : public platform::Spooler {
 
   private:
     bool SetPaused(const std::string& name, bool paused) {
+        std::lock_guard lock(mutex_);
         calls.push_back((paused ? "pause " : "resume ") + name);
         FakeQueue* queue = Find(name);
         if (queue != nullptr) queue->paused = paused;
         return queue != nullptr;
     }
+
+    std::mutex mutex_;
 };
 
 }  // namespace talq::test

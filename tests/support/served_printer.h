@@ -32,6 +32,8 @@ public:
     ServedPrinter& operator=(const ServedPrinter&) = delete;
 
     bool Running() const { return thread_.joinable(); }
+    // The terminal the printer answers on.
+    const std::string& Path() const { return server_.SlavePath(); }
     // Stops serving; only then may the test look into the printer.
     sim::SimulatedPrinter& StopAndInspect() {
         Stop();

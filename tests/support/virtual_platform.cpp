@@ -22,6 +22,7 @@ bool Untimed(const CommTimeouts& t) {
 }  // namespace
 
 void VirtualPlatform::AddDevice(const std::string& path, std::shared_ptr<VirtualDevice> device) {
+    std::lock_guard lock(mutex_);
     // A new device at a path: handles on the old one hang up; fault knobs stay.
     for (auto& [id, handle] : handles_) {
         if (handle.slotKey == path) handle.device.reset();
@@ -33,6 +34,7 @@ void VirtualPlatform::AddDevice(const std::string& path, std::shared_ptr<Virtual
 }
 
 void VirtualPlatform::RemoveDevice(const std::string& path) {
+    std::lock_guard lock(mutex_);
     for (auto& [id, handle] : handles_) {
         if (handle.slotKey == path) handle.device.reset();
     }
@@ -40,37 +42,66 @@ void VirtualPlatform::RemoveDevice(const std::string& path) {
 }
 
 void VirtualPlatform::Unplug(const std::string& path) {
+    std::lock_guard lock(mutex_);
     if (auto it = slots_.find(path); it != slots_.end()) it->second.unplugged = true;
 }
 
 void VirtualPlatform::Replug(const std::string& path) {
+    std::lock_guard lock(mutex_);
     if (auto it = slots_.find(path); it != slots_.end()) it->second.unplugged = false;
 }
 
 void VirtualPlatform::RefuseLineSettings(const std::string& path, bool refuse) {
+    std::lock_guard lock(mutex_);
     slots_[path].refuseSettings = refuse;
 }
 
 void VirtualPlatform::SetWriteLimit(const std::string& path, int bytes) {
+    std::lock_guard lock(mutex_);
     slots_[path].writeLimit = bytes;
 }
 
 bool VirtualPlatform::IsOpen(const std::string& path) const {
+    std::lock_guard lock(mutex_);
     const auto it = slots_.find(path);
     return it != slots_.end() && it->second.held;
 }
 
 platform::LineSettings VirtualPlatform::LineSettingsOf(const std::string& path) const {
+    std::lock_guard lock(mutex_);
     const auto it = slots_.find(path);
     return it == slots_.end() ? platform::LineSettings{} : it->second.settings;
 }
 
 platform::CommTimeouts VirtualPlatform::TimeoutsOf(const std::string& path) const {
+    std::lock_guard lock(mutex_);
     const auto it = slots_.find(path);
     return it == slots_.end() ? CommTimeouts{} : it->second.timeouts;
 }
 
-std::vector<std::string> VirtualPlatform::Exchange() const { return ExchangeLines(transcript_); }
+std::vector<std::string> VirtualPlatform::Exchange() const {
+    std::lock_guard lock(mutex_);
+    return ExchangeLines(transcript_);
+}
+
+void VirtualPlatform::AdvanceMs(std::int64_t ms) {
+    std::lock_guard lock(mutex_);
+    nowMs_ += ms;
+}
+
+std::int64_t VirtualPlatform::NowMs() {
+    std::lock_guard lock(mutex_);
+    return Clock();
+}
+
+std::int64_t& VirtualPlatform::Clock() {
+    if (std::this_thread::get_id() == owner_) return nowMs_;
+    // Dies with its thread, which runs one port of one command.
+    thread_local std::map<const VirtualPlatform*, std::int64_t> clocks;
+    return clocks.try_emplace(this, nowMs_).first->second;
+}
+
+void VirtualPlatform::KeepUp() { nowMs_ = std::max(nowMs_, Clock()); }
 
 std::string VirtualPlatform::FindSlot(const std::string& path) const {
     if (path.empty()) return {};
@@ -101,6 +132,7 @@ VirtualDevice* VirtualPlatform::LiveDevice(DeviceHandle device) {
 }
 
 DeviceHandle VirtualPlatform::OpenDevice(const std::string& path) {
+    std::lock_guard lock(mutex_);
     const std::string key = FindSlot(path);
     Slot* slot = key.empty() ? nullptr : &slots_[key];
     if (slot == nullptr || slot->held || slot->unplugged || slot->device->HungUp()) {
@@ -116,6 +148,7 @@ DeviceHandle VirtualPlatform::OpenDevice(const std::string& path) {
 }
 
 void VirtualPlatform::CloseDevice(DeviceHandle device) {
+    std::lock_guard lock(mutex_);
     if (HandleOf(device) == nullptr) return;
     if (Slot* slot = SlotOf(device)) slot->held = false;
     handles_.erase(device);
@@ -124,6 +157,7 @@ void VirtualPlatform::CloseDevice(DeviceHandle device) {
 
 bool VirtualPlatform::ApplyLineSettings(DeviceHandle device,
                                         const platform::LineSettings& settings) {
+    std::lock_guard lock(mutex_);
     Slot* slot = SlotOf(device);
     // Refuse what the real backend refuses, so tests cannot pass on settings
     // that would fail on a real line.
@@ -138,6 +172,7 @@ bool VirtualPlatform::ApplyLineSettings(DeviceHandle device,
 }
 
 bool VirtualPlatform::SetTimeouts(DeviceHandle device, const CommTimeouts& timeouts) {
+    std::lock_guard lock(mutex_);
     Record("timeouts " + std::to_string(timeouts.readIntervalMs) + " " +
            std::to_string(timeouts.readTotalMultiplierMs) + " " +
            std::to_string(timeouts.readTotalConstantMs) + " " +
@@ -150,21 +185,28 @@ bool VirtualPlatform::SetTimeouts(DeviceHandle device, const CommTimeouts& timeo
 }
 
 bool VirtualPlatform::Purge(DeviceHandle device) {
+    std::lock_guard lock(mutex_);
     Record("purge");
     VirtualDevice* live = LiveDevice(device);
     if (live == nullptr) return false;
-    live->DiscardArrived(nowMs_);
+    live->DiscardArrived(Clock());
     return true;
 }
 
 bool VirtualPlatform::Flush(DeviceHandle device) {
+    std::lock_guard lock(mutex_);
     Record("flush");
     return HandleOf(device) != nullptr;
 }
 
-void VirtualPlatform::CancelIo(DeviceHandle) { Record("cancel"); }
+void VirtualPlatform::CancelIo(DeviceHandle) {
+    std::lock_guard lock(mutex_);
+    Record("cancel");
+}
 
 IoResult VirtualPlatform::Write(DeviceHandle device, const std::uint8_t* data, int count) {
+    std::lock_guard lock(mutex_);
+    std::int64_t& now = Clock();
     IoResult result;
     const int asked = data == nullptr ? 0 : std::max(count, 0);
     std::string line = "write";
@@ -177,12 +219,12 @@ IoResult VirtualPlatform::Write(DeviceHandle device, const std::uint8_t* data, i
         const int limit = SlotOf(device)->writeLimit;
         result.count = limit >= 0 ? std::min(asked, limit) : asked;
         if (result.count > 0) {
-            live->Write(data, static_cast<std::size_t>(result.count), nowMs_);
+            live->Write(data, static_cast<std::size_t>(result.count), now);
         }
         result.ok = result.count == asked;
         // The real backend waits this long for a stalled device before it
         // gives up with the count so far.
-        if (!result.ok) nowMs_ += platform::kWriteStallMs;
+        if (!result.ok) now += platform::kWriteStallMs;
     }
     if (result.count < asked) line += " -> " + std::to_string(result.count);
     Record(std::move(line));
@@ -190,6 +232,8 @@ IoResult VirtualPlatform::Write(DeviceHandle device, const std::uint8_t* data, i
 }
 
 IoResult VirtualPlatform::Read(DeviceHandle device, std::uint8_t* buffer, int count) {
+    std::lock_guard lock(mutex_);
+    std::int64_t& now = Clock();
     IoResult result;
     VirtualDevice* live = LiveDevice(device);
     if (live == nullptr || buffer == nullptr || count <= 0) {
@@ -201,16 +245,16 @@ IoResult VirtualPlatform::Read(DeviceHandle device, std::uint8_t* buffer, int co
     }
 
     const CommTimeouts t = SlotOf(device)->timeouts;
-    const std::int64_t start = nowMs_;
+    const std::int64_t start = now;
     result.ok = true;
     if (Untimed(t)) {
         // Waits for the first byte, then takes what is there in one transfer.
         const auto first = live->NextByteMs();
         if (!first || *first > start + platform::kUntimedReadMs) {
-            nowMs_ = start + platform::kUntimedReadMs;
+            now = start + platform::kUntimedReadMs;
         } else {
-            nowMs_ = std::max(start, *first);
-            for (auto next = live->NextByteMs(); result.count < count && next && *next <= nowMs_;
+            now = std::max(start, *first);
+            for (auto next = live->NextByteMs(); result.count < count && next && *next <= now;
                  next = live->NextByteMs()) {
                 buffer[result.count++] = live->TakeByte();
             }
@@ -230,13 +274,13 @@ IoResult VirtualPlatform::Read(DeviceHandle device, std::uint8_t* buffer, int co
             }
             if (end == kNever) end = start + platform::kUntimedReadMs;
             const auto next = live->NextByteMs();
-            if (!next || std::max(*next, nowMs_) > end) {
-                nowMs_ = std::max(nowMs_, end);
+            if (!next || std::max(*next, now) > end) {
+                now = std::max(now, end);
                 break;
             }
-            nowMs_ = std::max(nowMs_, *next);
+            now = std::max(now, *next);
             buffer[result.count++] = live->TakeByte();
-            lastByteMs = nowMs_;
+            lastByteMs = now;
         }
     }
     std::string line = "read " + std::to_string(count) + " -> " + std::to_string(result.count);
@@ -246,7 +290,9 @@ IoResult VirtualPlatform::Read(DeviceHandle device, std::uint8_t* buffer, int co
 }
 
 void VirtualPlatform::Pause(int milliseconds) {
-    nowMs_ += std::max(milliseconds, 0);
+    std::lock_guard lock(mutex_);
+    std::int64_t& now = Clock();
+    now += std::max(milliseconds, 0);
     Record("pause " + std::to_string(milliseconds));
 }
 

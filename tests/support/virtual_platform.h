@@ -2,11 +2,16 @@
 // that only pauses and reads move, and records every operation as a
 // transcript line. Reads follow the same time-out rules as the real backend,
 // so an exchange of seconds runs in microseconds and gives the same bytes.
-// Single-threaded, as the program's exchanges are.
+// Ports run at once from threads of their own: every call is serialised, and
+// each such thread keeps a clock of its own, starting from the world's time,
+// so each port's exchange sees the same time line as when it runs alone. The
+// world's time keeps up with the furthest of them.
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,7 +45,7 @@ public:
 
     // Moves the clock without a transcript line (the world's time, not the
     // program's pause).
-    void AdvanceMs(std::int64_t ms) { nowMs_ += ms; }
+    void AdvanceMs(std::int64_t ms);
 
     const std::vector<std::string>& Transcript() const { return transcript_; }
     void ClearTranscript() { transcript_.clear(); }
@@ -61,7 +66,7 @@ public:
     platform::IoResult Read(platform::DeviceHandle device, std::uint8_t* buffer,
                             int count) override;
     void Pause(int milliseconds) override;
-    std::int64_t NowMs() override { return nowMs_; }
+    std::int64_t NowMs() override;
 
     // The spooler while this platform lives, so a check on "COM1" never
     // reaches the machine's scheduler; empty unless a test adds queues.
@@ -88,12 +93,21 @@ private:
     Handle* HandleOf(platform::DeviceHandle device);
     // The device behind an open handle, or null when it has gone away.
     VirtualDevice* LiveDevice(platform::DeviceHandle device);
-    void Record(std::string line) { transcript_.push_back(std::move(line)); }
+    void Record(std::string line) {
+        KeepUp();
+        transcript_.push_back(std::move(line));
+    }
+    // The calling thread's clock; the world's time on the thread that made the platform.
+    std::int64_t& Clock();
+    // The world's time catches up with the calling thread's.
+    void KeepUp();
 
     std::map<std::string, Slot> slots_;
     std::map<platform::DeviceHandle, Handle> handles_;
     platform::DeviceHandle nextHandle_ = 100;
     std::int64_t nowMs_ = 0;
+    const std::thread::id owner_ = std::this_thread::get_id();
+    mutable std::mutex mutex_;
     std::vector<std::string> transcript_;
     ScopedSpooler spoolerInstalled_{spooler};
 };

@@ -3,24 +3,30 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstring>
 
 namespace talq::platform {
 namespace {
 
-volatile sig_atomic_t requested = 0;
+// Read by every port's thread, so atomic; lock-free, so the handler may set it.
+std::atomic<bool> requested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 const char* noticeText = "";
 std::size_t noticeLength = 0;
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 void OnSignal(int signal) {
-    if (requested != 0) {
+    if (requested.exchange(true)) {
         ::signal(signal, SIG_DFL);
         ::raise(signal);
         return;
     }
-    requested = 1;
+    // The interrupted code may be about to look at errno.
+    const int savedErrno = errno;
     [[maybe_unused]] const auto written = ::write(STDERR_FILENO, noticeText, noticeLength);
+    errno = savedErrno;
 }
 
 }  // namespace

@@ -7,15 +7,23 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <sstream>
+#include <vector>
+
+#include "platform/system_reason.h"
 
 namespace talq::platform {
 namespace {
 
+// Reentrant: ports that fail at once ask at once.
 std::string GroupName(gid_t gid) {
-    if (const group* entry = ::getgrgid(gid); entry != nullptr) return entry->gr_name;
+    group entry{};
+    group* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) {
+        return found->gr_name;
+    }
     return std::to_string(gid);
 }
 
@@ -49,14 +57,14 @@ PortAccess ExamineDeviceAccess(const std::string& devicePath) {
     struct stat node {};
     if (::stat(devicePath.c_str(), &node) != 0) {
         access.absent = errno == ENOENT || errno == ENOTDIR;
-        access.reason = std::strerror(errno);
+        access.reason = SystemReason(errno);
         return access;
     }
     access.exists = true;
     access.group = GroupName(node.st_gid);
     if (::access(devicePath.c_str(), R_OK | W_OK) != 0) {
         access.denied = errno == EACCES || errno == EPERM;
-        access.reason = std::strerror(errno);
+        access.reason = SystemReason(errno);
         return access;
     }
     access.usable = true;

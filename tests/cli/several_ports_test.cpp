@@ -1,0 +1,140 @@
+// Several ports at once in virtual time: each on its own thread, one faulty printer among
+// healthy ones, and every USB printer by one name.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "platform/usb_bus.h"
+#include "setup/spooler_journal.h"
+#include "support/scoped_platform.h"
+#include "support/virtual_device.h"
+#include "support/virtual_platform.h"
+#include "talq_run.h"
+
+namespace talq::cli {
+namespace {
+
+using test::RunTalq;
+
+struct SeveralPorts : ::testing::Test {
+    test::TempDir state{"talq-state"};  // the run's journal of moved queues
+    test::VirtualPlatform os;
+    test::ScopedPlatform scoped{os};
+    std::map<std::string, std::shared_ptr<test::SimulatedPrinterDevice>> printers;
+
+    void SetUp() override {
+        ::setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+        for (const std::string name : {"COM1", "COM2", "COM3", "COM4"}) {
+            printers[name] = std::make_shared<test::SimulatedPrinterDevice>(0);
+            os.AddDevice(name, printers[name]);
+            // A print queue on each port, moved off it while the port is in use.
+            os.spooler.queues.push_back(
+                {"q" + name, "serial:" + platform::DevicePathForPort(name), false});
+        }
+    }
+    void TearDown() override { ::unsetenv("XDG_STATE_HOME"); }
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST_F(SeveralPorts, OneFaultyPrinterDisturbsNoOtherAndOutputKeepsTheGivenOrder) {
+    // What one port alone prints for the change, the block each port's stdout must carry.
+    const auto alone =
+        RunTalq({"set", "--model", "0", "--port", "COM1", "--pin", "10.5=1", "--dry-run"});
+    ASSERT_EQ(alone.exitCode, 0) << alone.err;
+    const std::string change = alone.out.substr(alone.out.find('\n') + 1);
+
+    printers["COM3"]->Printer().SetModelByte(0x7f);  // some other printer
+    const std::vector<std::string> given{"COM4", "COM1", "COM3", "COM2"};
+    std::vector<std::string> args{"set", "--model", "0", "--pin", "10.5=1", "--verify"};
+    for (const auto& name : given) args.insert(args.end(), {"--port", name});
+    const auto set = RunTalq(args);
+
+    EXPECT_EQ(set.exitCode, 4);
+    EXPECT_EQ(set.out, "COM4:\n" + change + "COM1:\n" + change + "COM2:\n" + change +
+                           "COM4: done, verified (exit 0)\n"
+                           "COM1: done, verified (exit 0)\n"
+                           "COM3: the printer was not identified as a KTV-520plus (exit 4)\n"
+                           "COM2: done, verified (exit 0)\n");
+    for (const std::string& line : Lines(set.err)) {
+        EXPECT_TRUE(line.starts_with("COM1: ") || line.starts_with("COM2: ") ||
+                    line.starts_with("COM3: ") || line.starts_with("COM4: "))
+            << line;
+    }
+    EXPECT_NE(set.err.find("COM3: talq: the printer was not identified as a KTV-520plus\n"),
+              std::string::npos)
+        << set.err;
+    EXPECT_NE(set.err.find("COM2: Success to set status of printer\n"), std::string::npos);
+
+    for (const auto& [name, printer] : printers) {
+        EXPECT_EQ(printer->Printer().Pin(10, 5), name != "COM3") << name;
+    }
+    // Every queue got its port back, and the shared journal is left empty.
+    for (const auto& queue : os.spooler.queues) {
+        EXPECT_EQ(queue.portText, "serial:" + platform::DevicePathForPort(queue.name.substr(1)));
+        EXPECT_FALSE(queue.paused) << queue.name;
+    }
+    EXPECT_TRUE(setup::ProcessJournal().Entries().empty());
+
+    // One at a time gives the same output.
+    for (auto& printer : printers) printer.second->Printer().SetPin(10, 5, false);
+    args.insert(args.end(), {"--jobs", "1"});
+    const auto serial = RunTalq(args);
+    EXPECT_EQ(serial.exitCode, 4);
+    EXPECT_EQ(serial.out, set.out);
+}
+
+// No event ever comes; a USB port needs a monitor to open.
+struct SilentMonitor : platform::UsbMonitor {
+    int fd() const override { return -1; }
+    std::optional<platform::UsbEvent> Receive() override { return std::nullopt; }
+};
+
+// A bus with two of the maker's printers and a device of another maker between them.
+struct TwoPrinterBus : platform::UsbBus {
+    std::optional<std::vector<platform::UsbDeviceInfo>> PresentDevices() override {
+        if (empty) return std::vector<platform::UsbDeviceInfo>{};
+        return std::vector<platform::UsbDeviceInfo>{{"/sys/usb1", "/dev/usb/lp4", 0x7c1a, 0x0006},
+                                                    {"/sys/usb2", "/dev/usb/lp0", 0x1234, 0x0001},
+                                                    {"/sys/usb3", "/dev/usb/lp2", 0x7c1a, 0x0006}};
+    }
+    std::unique_ptr<platform::UsbMonitor> Watch() override {
+        return std::make_unique<SilentMonitor>();
+    }
+    bool empty = false;
+};
+
+TEST_F(SeveralPorts, UsbNamesEveryPrinterDiscoveryFindsInItsOrder) {
+    TwoPrinterBus bus;
+    test::ScopedUsbBus scopedBus{bus};
+    for (const char* node : {"/dev/usb/lp4", "/dev/usb/lp0", "/dev/usb/lp2"}) {
+        os.AddDevice(node, std::make_shared<test::SimulatedPrinterDevice>(0));
+    }
+    const auto got = RunTalq({"get", "--model", "0", "--port", "usb", "--json", "-q"});
+    ASSERT_EQ(got.exitCode, 0) << got.err;
+    const auto documents = nlohmann::json::parse(got.out);
+    ASSERT_EQ(documents.size(), 2u);
+    EXPECT_EQ(documents[0]["port"], "520plus:/dev/usb/lp4");
+    EXPECT_EQ(documents[1]["port"], "520plus:/dev/usb/lp2");
+    EXPECT_EQ(got.err,
+              "520plus:/dev/usb/lp4: done (exit 0)\n520plus:/dev/usb/lp2: done (exit 0)\n");
+
+    bus.empty = true;
+    const auto none = RunTalq({"check", "--model", "0", "--port", "COM1", "--port", "usb"});
+    EXPECT_EQ(none.exitCode, 3);
+    EXPECT_EQ(none.err,
+              "talq: --port usb: no USB printer found: no KTV printer is plugged in (0 USB "
+              "devices present)\n");
+    EXPECT_EQ(none.out, "");
+}
+
+}  // namespace
+}  // namespace talq::cli
