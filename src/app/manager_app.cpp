@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/session_end_restore.h"
 #include "app/signal_restore.h"
 #include "gui/main_dialog.h"
 #include "gui/resources.h"
@@ -47,6 +48,7 @@ int ManagerApp::InitInstance() {
     {
         gui::MainDialog dialog;
         SignalRestore onSignal(dialog.queuePorts);
+        SessionEndRestore onSessionEnd(dialog.queuePorts);
         std::unique_ptr<EndAfterFirstPaint> timing;
         if (std::getenv("TALQ_QUIT_WHEN_SHOWN") != nullptr) {
             timing = std::make_unique<EndAfterFirstPaint>(dialog);

@@ -8,6 +8,7 @@
 #include "cli/console.h"
 #include "cli/exit_codes.h"
 #include "link/printer_port.h"
+#include "platform/window_messages.h"
 #include "setup/spooler_redirection.h"
 #include "status/status_exchanges.h"
 
@@ -29,7 +30,13 @@ class PortSession {
     // Check Communication; a failure says why and carries its exit code.
     std::optional<Failure> Connect();
 
-    status::StatusConnection Connection() { return {port_, target_.kind, model_}; }
+    // The connection for the next exchange. A USB port's removal and return
+    // notices that waited meanwhile are taken first: between exchanges, never
+    // during one.
+    status::StatusConnection Connection() {
+        platform::PumpWindowMessages();
+        return {port_, target_.kind, model_};
+    }
     link::PrinterPort& Port() { return port_; }
     ConsoleSink& Sink() { return sink_; }
     const std::string& Name() const { return target_.name; }

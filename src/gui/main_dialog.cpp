@@ -255,6 +255,9 @@ void MainDialog::OnSysCommand(unsigned command, long) {
 
 void MainDialog::WatchUsbPort() {
     link::UsbPort* usb = port.usb();
+    // Without a descriptor the notices come as messages to the window's own
+    // procedure, which this thread's event loop dispatches with every other
+    // window's: nothing to watch.
     if (usb == nullptr || usb->notifyWindow.fd() < 0) return;
     usbNotifier_ = std::make_unique<QSocketNotifier>(usb->notifyWindow.fd(), QSocketNotifier::Read);
     connect(usbNotifier_.get(), &QSocketNotifier::activated, this,

@@ -12,8 +12,11 @@ constexpr int kMaxEventsPerTurn = 64;
 UsbNotifyWindow::~UsbNotifyWindow() = default;
 
 bool UsbNotifyWindow::Create() {
-    if (!monitor_) monitor_ = platform::CurrentUsbBus().Watch();
-    return monitor_ != nullptr;
+    if (monitor_) return true;
+    monitor_ = platform::CurrentUsbBus().Watch();
+    if (!monitor_) return false;
+    monitor_->SetListener([this](const platform::UsbEvent& event) { return Deliver(event); });
+    return true;
 }
 
 void UsbNotifyWindow::Destroy() {
@@ -34,18 +37,22 @@ void UsbNotifyWindow::OnReadable() {
     }
 }
 
-void UsbNotifyWindow::Deliver(const platform::UsbEvent& event) {
+std::uint32_t UsbNotifyWindow::Deliver(const platform::UsbEvent& event) {
     // Copy first: a notice may unregister or register while we go; one
     // unregistered meanwhile gets no notice.
     const std::vector<Registration> current = registrations_;
+    std::uint32_t answer = 1;
     for (const Registration& registration : current) {
         if (!IsRegistered(registration.id)) continue;
         if (registration.deviceType == kDeviceTypeHandle) {
-            if (event.action != "remove" || event.devnode.empty() ||
+            const bool query = event.action == "query-remove";
+            if ((!query && event.action != "remove") || event.devnode.empty() ||
                 event.devnode != registration.path)
                 continue;
             const DeviceChangeRecord record{kDeviceTypeHandle, registration.handle};
-            OnDeviceChange(kDeviceRemoveComplete, &record);
+            if (OnDeviceChange(query ? kDeviceQueryRemove : kDeviceRemoveComplete, &record) ==
+                kBroadcastQueryDeny)
+                answer = kBroadcastQueryDeny;
         } else if (registration.deviceType == kDeviceTypeInterface) {
             const DeviceChangeRecord record{kDeviceTypeInterface, platform::kNoDevice};
             if (event.action == "add" && (event.isUsbDevice || event.isPrinterNode)) {
@@ -55,6 +62,7 @@ void UsbNotifyWindow::Deliver(const platform::UsbEvent& event) {
             }
         }
     }
+    return answer;
 }
 
 NotificationId UsbNotifyWindow::RegisterInterfaceNotification() {
@@ -66,6 +74,7 @@ NotificationId UsbNotifyWindow::RegisterInterfaceNotification() {
 NotificationId UsbNotifyWindow::RegisterHandleNotification(platform::DeviceHandle handle,
                                                            const std::string& path) {
     if (!exists() || handle == platform::kNoDevice) return kNoNotification;
+    if (!monitor_->WatchHandle(handle, path)) return kNoNotification;
     registrations_.push_back({nextId_, kDeviceTypeHandle, handle, path});
     return nextId_++;
 }
@@ -81,6 +90,7 @@ bool UsbNotifyWindow::UnregisterNotification(NotificationId id) {
     if (id == kNoNotification) return false;
     for (auto it = registrations_.begin(); it != registrations_.end(); ++it) {
         if (it->id == id) {
+            if (it->deviceType == kDeviceTypeHandle && monitor_) monitor_->UnwatchHandle(it->handle);
             registrations_.erase(it);
             return true;
         }

@@ -1,6 +1,8 @@
-// The device-change window of a USB connection. It owns the udev monitor,
-// whose descriptor the user-interface thread's event loop watches, so notices
-// run on that thread between transfers, never during one. It keeps the
+// The device-change window of a USB connection. It owns the system's monitor:
+// either the user-interface thread's event loop watches its descriptor, or the
+// system hands its notices to a window of that thread, dispatched by the
+// thread's message pump. Either way notices run on that thread between
+// transfers, never during one. It keeps the
 // notification registrations of its port and turns the monitor's events into
 // device-change notices: "remove" of a registered node is the removal of that
 // handle; "add" of a USB device (or of a USB printer node, which appears after
@@ -84,7 +86,8 @@ class UsbNotifyWindow {
         std::string path;
     };
 
-    void Deliver(const platform::UsbEvent& event);
+    // The answer to the event: kBroadcastQueryDeny when a notice refused it.
+    std::uint32_t Deliver(const platform::UsbEvent& event);
     bool IsRegistered(NotificationId id) const;
 
     std::unique_ptr<platform::UsbMonitor> monitor_;

@@ -5,10 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/platform.h"
 
 namespace talq::platform {
 
@@ -22,21 +25,38 @@ struct UsbDeviceInfo {
 };
 
 struct UsbEvent {
-    std::string action;  // "add", "remove", ...
+    std::string action;  // "add", "remove", "query-remove" (a request to remove), ...
     std::string syspath;
     std::string devnode;         // empty when the event's device has no node
     bool isUsbDevice = false;    // the event is about a USB device as a whole
     bool isPrinterNode = false;  // the event is about a USB printer node
 };
 
-// A source of USB events whose descriptor an event loop watches.
+// The owner's answer to an event handed to it at once: 1, or a refusal of a
+// "query-remove" (the value the system expects for a refusal).
+using UsbEventListener = std::function<std::uint32_t(const UsbEvent&)>;
+
+// A source of USB events. Either an event loop watches its descriptor and
+// takes the events with Receive, or (fd() -1) the system hands them to a
+// window of the thread that made the monitor, which calls the listener from
+// that thread's message pump: a request to remove must be answered there and
+// then, so it cannot wait in a queue.
 class UsbMonitor {
   public:
     virtual ~UsbMonitor() = default;
-    // Becomes readable when an event is waiting.
+    // Becomes readable when an event is waiting; -1 when events go to the
+    // listener instead.
     virtual int fd() const = 0;
     // The next waiting event, or nullopt when none is waiting. Never blocks.
     virtual std::optional<UsbEvent> Receive() = 0;
+    virtual void SetListener(UsbEventListener listener) { (void)listener; }
+    // Events about the open `handle` itself, carrying `path` as their devnode,
+    // for systems that tell of a handle only when asked; false when refused.
+    virtual bool WatchHandle(DeviceHandle handle, const std::string& path) {
+        (void)handle, (void)path;
+        return true;
+    }
+    virtual void UnwatchHandle(DeviceHandle handle) { (void)handle; }
 };
 
 class UsbBus {

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "platform/win32/device_change_window.h"
 #include "platform/win32/usb_interface_path.h"
 
 namespace talq::platform::win32 {
@@ -60,7 +61,8 @@ std::optional<std::vector<UsbDeviceInfo>> SetupApiUsbBus::PresentDevices() {
     return devices;
 }
 
-// Arrivals and removals reach a window's messages, not a descriptor to watch.
-std::unique_ptr<UsbMonitor> SetupApiUsbBus::Watch() { return nullptr; }
+// Arrivals and removals reach a window's messages, not a descriptor to watch:
+// the window belongs to the calling thread, whose message pump delivers them.
+std::unique_ptr<UsbMonitor> SetupApiUsbBus::Watch() { return DeviceChangeWindow::Create(); }
 
 }  // namespace talq::platform::win32

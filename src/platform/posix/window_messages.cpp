@@ -1,0 +1,7 @@
+#include "platform/window_messages.h"
+
+namespace talq::platform {
+
+void PumpWindowMessages() {}
+
+}  // namespace talq::platform
