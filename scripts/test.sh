@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the whole suite and runs it. TALQ_SANITIZE=1 builds with
-# AddressSanitizer and UndefinedBehaviorSanitizer into build-sanitize/.
+# Builds the whole suite and runs it: the Linux build, then the Windows build
+# with its suites under Wine (which use the Linux build's simulated printer).
+# TALQ_SANITIZE=1 builds the Linux suite alone with AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-sanitize/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -21,3 +23,4 @@ fi
 cmake -S . -B "$build" -G Ninja "${flags[@]}"
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure --timeout 300 "${skip[@]}"
+[ "${TALQ_SANITIZE:-0}" = 1 ] || scripts/test-windows.sh "$build"
