@@ -1,54 +1,69 @@
 #include "ui/data_exchange.h"
 
-#include <QAbstractButton>
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-
 namespace talq::ui {
 
-int SelectedIndex(const QComboBox& combo) {
-    const int index = combo.currentIndex();
-    if (index < 0) return -1;
-    if (combo.isEditable() && combo.currentText() != combo.itemText(index)) return -1;
-    return index;
+namespace {
+
+bool IsRadio(const ControlTemplate& control) { return control.kind == ControlKind::RadioButton; }
+
+}  // namespace
+
+int ListSelection(const Window& window, int id) {
+    if (window.TypedSinceChoice(id)) return -1;
+    return window.CurSel(id);
 }
 
-void DataExchange::Text(int id, std::string& value) {
-    QWidget* widget = controls_.Item(id);
-    if (auto* label = qobject_cast<QLabel*>(widget)) {
-        if (saving_) value = label->text().toStdString();
-        else label->setText(QString::fromStdString(value));
-    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        if (saving_) value = button->text().toStdString();
-        else button->setText(QString::fromStdString(value));
-    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-        if (saving_) value = combo->currentText().toStdString();
-        else if (combo->isEditable()) combo->setEditText(QString::fromStdString(value));
-        else combo->setCurrentIndex(combo->findText(QString::fromStdString(value)));
+std::vector<int> RadioGroup(const DialogTemplate& dialog, int firstId) {
+    std::vector<int> group;
+    bool inGroup = false;
+    for (const auto& control : dialog.controls) {
+        if (inGroup && (control.style & kGroup) != 0) break;
+        if (!inGroup && control.id == firstId && IsRadio(control)) inGroup = true;
+        if (inGroup && IsRadio(control)) group.push_back(control.id);
+    }
+    return group;
+}
+
+int RadioIndex(const Window& window, const DialogTemplate& dialog, int firstId) {
+    const std::vector<int> group = RadioGroup(dialog, firstId);
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        if (window.IsChecked(group[i])) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void SetRadioIndex(Window& window, const DialogTemplate& dialog, int firstId, int index) {
+    const std::vector<int> group = RadioGroup(dialog, firstId);
+    // Clear first, so that no moment has two buttons checked.
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        if (static_cast<int>(i) != index) window.SetChecked(group[i], false);
+    }
+    if (index >= 0 && static_cast<std::size_t>(index) < group.size()) {
+        window.SetChecked(group[static_cast<std::size_t>(index)], true);
     }
 }
 
+void DataExchange::Text(int id, std::string& value) {
+    if (saving_) value = window_.Text(id);
+    else window_.SetText(id, value);
+}
+
 void DataExchange::Radio(int firstId, int& index) {
-    QButtonGroup* group = controls_.RadioGroup(firstId);
-    if (group == nullptr) return;
-    if (saving_) index = RadioIndex(*group);
-    else SetRadioIndex(*group, index);
+    if (RadioGroup(template_, firstId).empty()) return;
+    if (saving_) index = RadioIndex(window_, template_, firstId);
+    else SetRadioIndex(window_, template_, firstId, index);
 }
 
 void DataExchange::ComboIndex(int id, int& index) {
-    auto* combo = controls_.ItemAs<QComboBox>(id);
-    if (combo == nullptr) return;
-    if (saving_) index = SelectedIndex(*combo);
-    else combo->setCurrentIndex(index < combo->count() ? index : -1);
+    if (!window_.Has(id)) return;
+    if (saving_) index = ListSelection(window_, id);
+    else window_.SetCurSel(id, index);
 }
 
 void DataExchange::Check(int id, int& state) {
-    auto* box = controls_.ItemAs<QCheckBox>(id);
-    if (box == nullptr) return;
-    if (saving_) state = box->isChecked() ? 1 : 0;
-    else box->setChecked(state != 0);
+    if (!window_.Has(id)) return;
+    if (saving_) state = window_.IsChecked(id) ? 1 : 0;
+    else window_.SetChecked(id, state != 0);
 }
 
 }  // namespace talq::ui

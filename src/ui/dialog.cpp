@@ -1,21 +1,19 @@
 #include "ui/dialog.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QKeyEvent>
-#include <QPushButton>
-
 #include "ui/prompts.h"
 
 namespace talq::ui {
 
-Dialog::Dialog(const DialogTemplate& dialog, QWidget* parent, const IconSource& icons)
-    : QDialog(parent) {
-    controls_.Load(dialog, *this, icons);
+Dialog::Dialog(const DialogTemplate& dialog, Window* owner, const IconSource& icons)
+    : template_(dialog),
+      handlers_(dialog),
+      window_(CreateDialogWindow(dialog, owner, *this, icons)) {
     // The OK and Cancel ids end the dialog without a handler of their own.
     OnClicked(kIdOk, [this] { OnOK(); });
     OnClicked(kIdCancel, [this] { OnCancel(); });
 }
+
+Dialog::~Dialog() = default;
 
 int Dialog::DoModal() {
     InitDialog();
@@ -28,8 +26,13 @@ void Dialog::InitDialog() {
     OnInitDialog();
 }
 
+void Dialog::Show() {
+    InitDialog();
+    window_->Show(true);
+}
+
 bool Dialog::UpdateData(bool saveAndValidate) {
-    DataExchange exchange(controls_, saveAndValidate);
+    DataExchange exchange(*window_, template_, saveAndValidate);
     DoDataExchange(exchange);
     return true;
 }
@@ -42,42 +45,27 @@ bool Dialog::OnInitDialog() {
 }
 
 void Dialog::OnOK() {
-    if (UpdateData(true)) done(kIdOk);
+    if (UpdateData(true)) EndDialog(kIdOk);
 }
 
-void Dialog::OnCancel() { done(kIdCancel); }
+void Dialog::OnCancel() { EndDialog(kIdCancel); }
+
+void Dialog::OnCommand(int id, Notification notification) {
+    handlers_.Dispatch(*window_, id, notification);
+}
+
+void Dialog::OnSysCommand(unsigned command) { OnSystemCommand(command); }
+
+void Dialog::OnEndSession() {
+    if (sessionEnd_) sessionEnd_();
+}
 
 void Dialog::OnClicked(int id, std::function<void()> handler) {
-    if (auto* button = ItemAs<QAbstractButton>(id)) {
-        connect(button, &QAbstractButton::clicked, this, [handler = std::move(handler)] { handler(); });
-    }
+    handlers_.On(id, Notification::Clicked, std::move(handler));
 }
 
 void Dialog::OnSelectionChange(int id, std::function<void()> handler) {
-    if (auto* combo = ItemAs<QComboBox>(id)) {
-        connect(combo, &QComboBox::activated, this, [handler = std::move(handler)] { handler(); });
-    }
-}
-
-void Dialog::showEvent(QShowEvent* event) {
-    InitDialog();
-    QDialog::showEvent(event);
-}
-
-void Dialog::keyPressEvent(QKeyEvent* event) {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier) {
-        bool hasDefault = false;
-        for (const QPushButton* button : findChildren<QPushButton*>()) {
-            hasDefault = hasDefault || (button->isDefault() && button->isVisible());
-        }
-        // With no default button, Enter is the dialog's OK.
-        if (!hasDefault) {
-            OnOK();
-            return;
-        }
-    }
-    QDialog::keyPressEvent(event);
+    handlers_.On(id, Notification::SelectionChange, std::move(handler));
 }
 
 }  // namespace talq::ui

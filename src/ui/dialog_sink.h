@@ -5,13 +5,13 @@
 #include "status/exchange_sink.h"
 #include "ui/progress_bar.h"
 
-class QWidget;
-
 namespace talq::ui {
+
+class Window;
 
 class DialogSink : public status::ExchangeSink {
   public:
-    explicit DialogSink(QWidget& owner, ProgressBar* progress = nullptr)
+    explicit DialogSink(Window& owner, ProgressBar* progress = nullptr)
         : owner_(owner), progress_(progress) {}
 
     void ShowMessage(const std::string& text, status::MessageIcon icon) override;
@@ -19,7 +19,7 @@ class DialogSink : public status::ExchangeSink {
     void StepProgress() override;
 
   private:
-    QWidget& owner_;
+    Window& owner_;
     ProgressBar* progress_;
 };
 

@@ -1,5 +1,5 @@
 // Dialog templates as data: one table per dialog, transcribed from its
-// definition, which the loader turns into Qt widgets.
+// definition, which each window system's loader turns into its own controls.
 #pragma once
 
 #include <string>
@@ -55,6 +55,14 @@ struct ControlTemplate {
     std::vector<std::string> items = {};
 };
 
+// What kind of window a template makes.
+enum WindowStyle : unsigned {
+    kChild = 1u << 0,        // a page inside another dialog (else a popup of its own)
+    kSystemMenu = 1u << 1,   // title bar with the system menu and the close box
+    kMinimizeBox = 1u << 2,
+    kTaskbar = 1u << 3,      // a button of its own on the taskbar
+};
+
 struct DialogTemplate {
     int id = 0;
     std::string caption;
@@ -64,6 +72,7 @@ struct DialogTemplate {
     int pointSize = 8;
     // In creation order, which is also the keyboard order.
     std::vector<ControlTemplate> controls;
+    unsigned window = kSystemMenu;  // WindowStyle flags
 };
 
 }  // namespace talq::ui

@@ -1,7 +1,5 @@
 #include "ui/dialog_units.h"
 
-#include <QFontMetrics>
-
 namespace talq::ui {
 
 namespace {
@@ -15,20 +13,6 @@ int ScaleRounded(int a, int b, int c) {
 
 }  // namespace
 
-QFont DialogFont(const DialogTemplate& dialog) {
-    QFont font(QString::fromStdString(dialog.fontFace));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(dialog.pointSize);
-    return font;
-}
-
-BaseUnits BaseUnitsOf(const QFont& font) {
-    const QFontMetrics metrics(font);
-    const int letters =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return {(letters / 26 + 1) / 2, metrics.height()};
-}
-
 int HorizontalPixels(int dialogUnits, BaseUnits units) {
     return ScaleRounded(dialogUnits, units.x, 4);
 }
@@ -37,7 +21,7 @@ int VerticalPixels(int dialogUnits, BaseUnits units) {
     return ScaleRounded(dialogUnits, units.y, 8);
 }
 
-QRect ToPixels(const DialogRect& rect, BaseUnits units) {
+PixelRect ToPixels(const DialogRect& rect, BaseUnits units) {
     return {HorizontalPixels(rect.x, units), VerticalPixels(rect.y, units),
             HorizontalPixels(rect.width, units), VerticalPixels(rect.height, units)};
 }

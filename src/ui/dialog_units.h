@@ -1,10 +1,9 @@
-// Dialog units to pixels, from the metrics of the dialog font actually used.
+// Dialog units to pixels, from the base units of the dialog font actually
+// used, as the dialog manager scales them.
 #pragma once
 
-#include <QFont>
-#include <QRect>
-
 #include "ui/dialog_template.h"
+#include "ui/window.h"
 
 namespace talq::ui {
 
@@ -13,13 +12,8 @@ struct BaseUnits {
     int y = 0;  // font height
 };
 
-// The font named by the template at its point size; a face the system lacks
-// falls back to the system's sans font at the same size.
-QFont DialogFont(const DialogTemplate& dialog);
-BaseUnits BaseUnitsOf(const QFont& font);
-
 // x·baseX/4 and y·baseY/8, each rounded to the nearest pixel.
-QRect ToPixels(const DialogRect& rect, BaseUnits units);
+PixelRect ToPixels(const DialogRect& rect, BaseUnits units);
 int HorizontalPixels(int dialogUnits, BaseUnits units);
 int VerticalPixels(int dialogUnits, BaseUnits units);
 

@@ -1,12 +1,14 @@
 #include "ui/progress_bar.h"
 
-#include <QProgressBar>
 #include <algorithm>
+
+#include "ui/window.h"
 
 namespace talq::ui {
 
-void ProgressBar::Attach(QProgressBar* bar) {
-    bar_ = bar;
+void ProgressBar::Attach(Window& window, int id) {
+    window_ = &window;
+    id_ = id;
     Show();
 }
 
@@ -33,12 +35,7 @@ int ProgressBar::StepIt() {
 }
 
 void ProgressBar::Show() {
-    if (bar_ == nullptr) return;
-    bar_->setRange(lower_, upper_);
-    bar_->setValue(position_);
-    // The thread stays busy with the exchange; paint now, not at the next
-    // event loop turn.
-    bar_->repaint();
+    if (window_ != nullptr) window_->SetProgress(id_, lower_, upper_, position_);
 }
 
 }  // namespace talq::ui

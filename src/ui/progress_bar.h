@@ -2,14 +2,14 @@
 // exchange: every change is painted at once, without running the event loop.
 #pragma once
 
-class QProgressBar;
-
 namespace talq::ui {
+
+class Window;
 
 class ProgressBar {
   public:
-    explicit ProgressBar(QProgressBar* bar = nullptr) : bar_(bar) {}
-    void Attach(QProgressBar* bar);
+    ProgressBar() = default;
+    void Attach(Window& window, int id);
 
     void SetRange(int lower, int upper);
     void SetStep(int step) { step_ = step; }
@@ -22,7 +22,8 @@ class ProgressBar {
   private:
     void Show();
 
-    QProgressBar* bar_;
+    Window* window_ = nullptr;
+    int id_ = 0;
     int lower_ = 0;
     int upper_ = 100;
     int step_ = 10;

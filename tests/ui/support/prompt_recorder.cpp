@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QTimer>
+#include <memory>
 
 namespace talq::test {
 
@@ -14,7 +14,7 @@ PromptRecorder::~PromptRecorder() {
     EXPECT_TRUE(fileAnswers_.empty()) << fileAnswers_.size() << " file answer(s) unused";
 }
 
-void PromptRecorder::AnswerModal(std::function<void(QDialog&)> action) {
+void PromptRecorder::AnswerModal(std::function<void(ui::Dialog&)> action) {
     modalAnswers_.push_back(std::move(action));
 }
 
@@ -22,14 +22,14 @@ void PromptRecorder::AnswerFile(std::optional<std::string> path) {
     fileAnswers_.push_back(std::move(path));
 }
 
-void PromptRecorder::ShowMessage(QWidget* owner, const std::string& text, ui::MessageIcon icon) {
+void PromptRecorder::ShowMessage(ui::Window* owner, const std::string& text, ui::MessageIcon icon) {
     messages.push_back({text, icon});
-    owners.emplace_back(ui::OwnerWindow(owner));
+    owners.push_back(owner);
     captions.push_back(ui::ApplicationName());
     if (onMessage) onMessage(messages.back());
 }
 
-std::optional<std::string> PromptRecorder::AskFileName(QWidget*, const ui::FileRequest& request) {
+std::optional<std::string> PromptRecorder::AskFileName(ui::Window*, const ui::FileRequest& request) {
     fileRequests.push_back(request);
     if (fileAnswers_.empty()) {
         ADD_FAILURE() << "unanswered file dialog \"" << request.title << "\"";
@@ -40,24 +40,27 @@ std::optional<std::string> PromptRecorder::AskFileName(QWidget*, const ui::FileR
     return answer;
 }
 
-int PromptRecorder::RunModal(QDialog& dialog) {
-    modalRuns.push_back(dialog.windowTitle().toStdString());
+int PromptRecorder::RunModal(ui::Dialog& dialog) {
+    modalRuns.push_back(dialog.window().Caption());
     if (modalAnswers_.empty()) {
         ADD_FAILURE() << "unanswered modal run of \"" << modalRuns.back() << "\"";
-        return 2 /* cancel */;
+        return ui::kIdCancel;
     }
     auto action = std::move(modalAnswers_.front());
     modalAnswers_.pop_front();
-    QTimer::singleShot(0, &dialog, [&dialog, action = std::move(action)] { action(dialog); });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, &dialog, [&dialog] {
-        ADD_FAILURE() << "modal run of \"" << dialog.windowTitle().toStdString()
+    ui::DialogWindow& window = dialog.dialogWindow();
+    // The answer runs once the modal loop is going; a watchdog ends a run the answer left open.
+    auto ended = std::make_shared<bool>(false);
+    window.After(0, [&dialog, action = std::move(action)] { action(dialog); });
+    window.After(watchdogMs, [&dialog, ended] {
+        if (*ended) return;
+        ADD_FAILURE() << "modal run of \"" << dialog.window().Caption()
                       << "\" not ended by its answer";
-        dialog.done(2 /* cancel */);
+        dialog.EndDialog(ui::kIdCancel);
     });
-    watchdog.start(watchdogMs);
-    return dialog.exec();
+    const int code = window.RunModal();
+    *ended = true;
+    return code;
 }
 
 void PrintTo(const PromptRecorder::Message& message, std::ostream* out) {

@@ -4,8 +4,6 @@
 // the answer did not end is ended by a watchdog and fails the test.
 #pragma once
 
-#include <QDialog>
-#include <QPointer>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -13,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/dialog.h"
 #include "ui/prompts.h"
 
 namespace talq::test {
@@ -35,17 +34,17 @@ class PromptRecorder : public ui::Prompter {
 
     // The next modal run: `action` runs once the dialog's modal loop is
     // going, and should end it (click its buttons, press Escape).
-    void AnswerModal(std::function<void(QDialog&)> action);
+    void AnswerModal(std::function<void(ui::Dialog&)> action);
     // The next file question: a path, or nullopt for Cancel.
     void AnswerFile(std::optional<std::string> path);
 
-    void ShowMessage(QWidget* owner, const std::string& text, ui::MessageIcon icon) override;
-    std::optional<std::string> AskFileName(QWidget* owner, const ui::FileRequest& request) override;
-    int RunModal(QDialog& dialog) override;
+    void ShowMessage(ui::Window* owner, const std::string& text, ui::MessageIcon icon) override;
+    std::optional<std::string> AskFileName(ui::Window* owner, const ui::FileRequest& request) override;
+    int RunModal(ui::Dialog& dialog) override;
 
     std::vector<Message> messages;
-    // The window that owned each message box, and its caption.
-    std::vector<QPointer<QWidget>> owners;
+    // The window that owned each message box (nullptr: none given), and its caption.
+    std::vector<ui::Window*> owners;
     std::vector<std::string> captions;
     std::vector<ui::FileRequest> fileRequests;
     // Window titles of the dialogs run modally.
@@ -58,7 +57,7 @@ class PromptRecorder : public ui::Prompter {
 
   private:
     ui::Prompter* previous_;
-    std::deque<std::function<void(QDialog&)>> modalAnswers_;
+    std::deque<std::function<void(ui::Dialog&)>> modalAnswers_;
     std::deque<std::optional<std::string>> fileAnswers_;
 };
 
