@@ -1,8 +1,7 @@
 # What the Windows build takes from this machine: the header-only CLI11 and
 # nlohmann-json of their Debian packages, each folder alone (never the host's
 # whole /usr/include), and GoogleTest built from Debian's sources for the target.
-# libudev, libcups and Qt for Linux are not used; Qt 6 for Windows is, when
-# CMAKE_PREFIX_PATH leads to it.
+# libudev, libcups and Qt are not used: the dialogs are the system's own.
 set(TALQ_HOST_INCLUDE_DIR /usr/include CACHE PATH "Where CLI and nlohmann header folders are")
 set(talq_header_only ${PROJECT_BINARY_DIR}/header-only)
 file(MAKE_DIRECTORY ${talq_header_only})
@@ -25,14 +24,8 @@ add_link_options(-static)
 # (GCC bug 105651): a false alarm in library code, not in ours.
 add_compile_options(-Wno-restrict)
 
-find_package(Qt6 QUIET COMPONENTS Widgets)
-if(Qt6_FOUND)
-  set(TALQ_WITH_DIALOGS ON)
-else()
-  set(TALQ_WITH_DIALOGS OFF)
-  message(STATUS "No Qt 6 for Windows on CMAKE_PREFIX_PATH: building talq.exe and the core, "
-                 "not talq-manager.exe")
-endif()
+# The dialogs are Win32 dialogs (src/ui/win32), built with the rest.
+set(TALQ_WITH_DIALOGS ON)
 
 if(TALQ_BUILD_TESTS)
   set(TALQ_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources (libgtest-dev)")

@@ -6,6 +6,7 @@
 # terminal a caller names:
 #   TALQ_WINE_PORTS="com5=/tmp/x/printer com6=/tmp/y/printer" wine-run.sh prog.exe args...
 #   wine-run.sh --script steps.sh args...   (steps.sh runs with $WINE set, in the prefix)
+#   TALQ_WINE_GRAPHICS=null wine-run.sh gui-tests.exe   (windows without a display)
 # The prefix's wineserver stays up for the whole run (so Wine does not set the
 # links up again) and is ended afterwards.
 set -euo pipefail
@@ -32,8 +33,27 @@ trap finish EXIT
 
 "$wineserver" -p
 "$wine" wineboot.exe -i >/dev/null 2>&1
-
 nowhere="$prefix/no-such-port"
+# Windows without a display (TALQ_WINE_GRAPHICS=null), as Qt's offscreen platform
+# on Linux. The driver is read when the wineserver next starts, and at that start
+# the mount manager links the serial devices it finds to COM ports again: the
+# ports we use are pinned in HKLM\Software\Wine\Ports, the devices it finds go
+# to higher numbers, and every link is repointed below once it has run.
+if [ -n "${TALQ_WINE_GRAPHICS:-}" ]; then
+  settings="$prefix/graphics.reg"
+  {
+    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\r\n'
+    printf '"Graphics"="%s"\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n' \
+      "$TALQ_WINE_GRAPHICS"
+    for n in $(seq 1 10); do printf '"COM%s"="%s"\r\n' "$n" "$nowhere"; done
+    for n in 1 2 3; do printf '"LPT%s"="%s"\r\n' "$n" "$nowhere"; done
+  } >"$settings"
+  "$wine" regedit.exe /S "$settings" >/dev/null 2>&1
+  "$wineserver" -k 2>/dev/null || true
+  "$wineserver" -w
+  "$wineserver" -p
+  "$wine" wineboot.exe >/dev/null 2>&1  # the services, and so the mount manager, now
+fi
 shopt -s nullglob
 for link in "$prefix"/dosdevices/com[0-9]* "$prefix"/dosdevices/lpt[0-9]*; do
   ln -sfn "$nowhere" "$link"

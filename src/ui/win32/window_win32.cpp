@@ -1,0 +1,480 @@
+// Windows from templates: each is created hidden by CreateDialogIndirectParamW
+// (so a dialog can fill its controls in its constructor and be driven shown but
+// not modal), and a top-level one runs a modal loop of its own, as the
+// original's framework did.
+#include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+#include <initguid.h>
+#include <oleacc.h>
+#include <uxtheme.h>
+
+#include <map>
+#include <stdexcept>
+
+#include "dialog_template_win32.h"
+#include "ui/list_names.h"
+#include "wide_text.h"
+#include "win32_window.h"
+
+namespace talq::ui::win32 {
+
+namespace {
+
+constexpr UINT kRunTask = WM_APP + 1;
+constexpr UINT kEndWhenPainted = WM_APP + 2;
+constexpr ATOM kDialogClass = 0x8002;  // WC_DIALOG
+
+void StartWindowSystem() {
+    static const bool started = [] {
+        INITCOMMONCONTROLSEX controls{sizeof(controls),
+                                      ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&controls);
+        // A window busy with a printer exchange stays as it is, not replaced by a ghost.
+        DisableProcessWindowsGhosting();
+        return true;
+    }();
+    (void)started;
+}
+
+// Screen readers name an unlabelled list after the static text before it in
+// z-order, which is wrong for several lists: give each its computed name.
+// Where the service is missing (Wine answers E_NOTIMPL) the system's guess stays.
+void NameLists(HWND window, const DialogTemplate& dialog) {
+    const std::vector<ListName> names = ListNames(dialog);
+    if (names.empty()) return;
+    IAccPropServices* services = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void**>(&services)))) {
+        return;
+    }
+    for (const ListName& name : names) {
+        HWND list = GetDlgItem(window, dialog.controls[name.list].id);
+        if (list == nullptr) continue;
+        const std::wstring text = Widen(name.name);
+        if (FAILED(services->SetHwndPropStr(list, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                            PROPID_ACC_NAME, text.c_str()))) {
+            break;
+        }
+    }
+    services->Release();
+}
+
+std::string WindowText(HWND window) {
+    if (window == nullptr) return {};
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text);
+}
+
+class Win32Window final : public DialogWindow {
+  public:
+    Win32Window(const DialogTemplate& dialog, HWND parent, bool page, WindowEvents& events)
+        : template_(dialog), events_(events), page_(page) {
+        StartWindowSystem();
+        const std::vector<std::uint16_t> data = BuildDialogTemplate(dialog, page);
+        // The owner of a popup is always a top-level window.
+        HWND owner = parent != nullptr && !page ? GetAncestor(parent, GA_ROOT) : parent;
+        owner_ = page ? nullptr : owner;
+        CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                   reinterpret_cast<LPCDLGTEMPLATEW>(data.data()), owner, &Proc,
+                                   reinterpret_cast<LPARAM>(this));
+        if (hwnd_ == nullptr) {
+            throw std::runtime_error("cannot create dialog " + std::to_string(dialog.id) +
+                                     ": error " + std::to_string(GetLastError()));
+        }
+        // The fixed entries follow the creation, with nothing selected.
+        for (const ControlTemplate& control : dialog.controls) {
+            for (const std::string& item : control.items) AddString(control.id, item);
+        }
+        if (page_) EnableThemeDialogTexture(hwnd_, ETDT_ENABLETAB);
+        NameLists(hwnd_, dialog);
+    }
+
+    ~Win32Window() override {
+        if (hwnd_ != nullptr) {
+            if (disabledOwner_ != nullptr) EnableWindow(disabledOwner_, TRUE);
+            DestroyWindow(hwnd_);
+        }
+    }
+
+    HWND handle() const { return hwnd_; }
+
+    void Show(bool show) override {
+        if (hwnd_ == nullptr) return;
+        if (show) FirstShow();
+        ShowWindow(hwnd_, show ? SW_SHOW : SW_HIDE);
+    }
+    bool IsVisible() const override { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
+    std::string Caption() const override { return WindowText(hwnd_); }
+
+    void SetIcon(int iconId) override {
+        HINSTANCE instance = GetModuleHandleW(nullptr);
+        const auto load = [&](int metricX, int metricY) {
+            return reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(iconId),
+                                                       IMAGE_ICON, GetSystemMetrics(metricX),
+                                                       GetSystemMetrics(metricY), LR_SHARED));
+        };
+        if (const LPARAM big = load(SM_CXICON, SM_CYICON)) {
+            SendMessageW(hwnd_, WM_SETICON, ICON_BIG, big);
+        }
+        if (const LPARAM small = load(SM_CXSMICON, SM_CYSMICON)) {
+            SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, small);
+        }
+    }
+
+    void Place(const PixelRect& rect) override {
+        SetWindowPos(hwnd_, nullptr, rect.x, rect.y, rect.width, rect.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    void Raise() override {
+        SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+
+    bool Has(int id) const override { return Control(id) != nullptr; }
+    std::string Text(int id) const override { return WindowText(Control(id)); }
+    void SetText(int id, std::string_view text) override {
+        if (HWND control = Control(id)) SetWindowTextW(control, Widen(text).c_str());
+    }
+    bool IsEnabled(int id) const override {
+        HWND control = Control(id);
+        return control != nullptr && IsWindowEnabled(control);
+    }
+    void Enable(int id, bool enable) override {
+        if (HWND control = Control(id)) EnableWindow(control, enable ? TRUE : FALSE);
+    }
+    void Repaint(int id) override {
+        HWND control = Control(id);
+        RedrawWindow(control != nullptr ? control : hwnd_, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+    bool IsChecked(int id) const override {
+        HWND control = Control(id);
+        return control != nullptr && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    void SetChecked(int id, bool checked) override {
+        if (HWND control = Control(id)) {
+            SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+    }
+
+    void ResetList(int id) override {
+        if (HWND control = Control(id)) SendMessageW(control, CB_RESETCONTENT, 0, 0);
+        typed_.erase(id);
+    }
+    void AddString(int id, std::string_view text) override {
+        if (HWND control = Control(id)) {
+            SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+        }
+    }
+    std::vector<std::string> Entries(int id) const override {
+        std::vector<std::string> entries;
+        HWND control = Control(id);
+        if (control == nullptr) return entries;
+        const auto count = SendMessageW(control, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            const auto length = SendMessageW(control, CB_GETLBTEXTLEN, i, 0);
+            std::wstring text(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, L'\0');
+            SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+            text.resize(static_cast<std::size_t>(length < 0 ? 0 : length));
+            entries.push_back(Narrow(text));
+        }
+        return entries;
+    }
+    int CurSel(int id) const override {
+        HWND control = Control(id);
+        return control == nullptr ? -1
+                                  : static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0));
+    }
+    void SetCurSel(int id, int index) override {
+        if (HWND control = Control(id)) {
+            const auto count = SendMessageW(control, CB_GETCOUNT, 0, 0);
+            SendMessageW(control, CB_SETCURSEL, index >= 0 && index < count ? index : -1, 0);
+        }
+        typed_.erase(id);
+    }
+    void SetEditText(int id, std::string_view text) override { SetText(id, text); }
+    bool TypedSinceChoice(int id) const override {
+        const auto found = typed_.find(id);
+        return found != typed_.end() && found->second;
+    }
+
+    void SetProgress(int id, int lower, int upper, int position) override {
+        HWND bar = Control(id);
+        if (bar == nullptr) return;
+        // Under visual styles a bar glides toward a higher position on a timer that
+        // cannot run during an exchange; a lower position is drawn at once. So step
+        // past the position and back.
+        if (position < upper) {
+            SendMessageW(bar, PBM_SETRANGE32, lower, upper);
+            SendMessageW(bar, PBM_SETPOS, position + 1, 0);
+            SendMessageW(bar, PBM_SETPOS, position, 0);
+        } else {
+            SendMessageW(bar, PBM_SETRANGE32, lower, upper + 1);
+            SendMessageW(bar, PBM_SETPOS, upper + 1, 0);
+            SendMessageW(bar, PBM_SETPOS, upper, 0);
+            SendMessageW(bar, PBM_SETRANGE32, lower, upper);
+        }
+        UpdateWindow(bar);
+    }
+
+    void InsertTab(int id, int index, std::string_view text) override {
+        HWND tab = Control(id);
+        if (tab == nullptr) return;
+        std::wstring wide = Widen(text);
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = wide.data();
+        SendMessageW(tab, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
+    }
+    int TabSelection(int id) const override {
+        HWND tab = Control(id);
+        return tab == nullptr ? -1 : static_cast<int>(SendMessageW(tab, TCM_GETCURSEL, 0, 0));
+    }
+    PixelRect TabDisplayArea(int id) const override {
+        HWND tab = Control(id);
+        if (tab == nullptr) return {};
+        RECT area;
+        GetClientRect(tab, &area);
+        SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+        MapWindowPoints(tab, hwnd_, reinterpret_cast<POINT*>(&area), 2);
+        return {area.left, area.top, area.right - area.left, area.bottom - area.top};
+    }
+
+    int RunModal() override {
+        if (hwnd_ == nullptr) return kIdCancel;
+        FirstShow();
+        if (owner_ != nullptr && IsWindowEnabled(owner_)) {
+            EnableWindow(owner_, FALSE);
+            disabledOwner_ = owner_;
+        }
+        ended_ = false;
+        code_ = kIdCancel;
+        ShowWindow(hwnd_, SW_SHOW);
+        MSG message;
+        while (!ended_ && hwnd_ != nullptr) {
+            const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+            if (got == 0) {
+                // The program is ending: the loop that called us needs to see it too.
+                PostQuitMessage(static_cast<int>(message.wParam));
+                EndModal(kIdCancel);
+                break;
+            }
+            if (got == -1) break;
+            RouteMessage(message);
+        }
+        return code_;
+    }
+
+    void EndModal(int code) override {
+        code_ = code;
+        ended_ = true;
+        // The owner first, so that it is activated again when this window hides.
+        if (disabledOwner_ != nullptr) {
+            EnableWindow(disabledOwner_, TRUE);
+            disabledOwner_ = nullptr;
+        }
+        if (hwnd_ != nullptr) {
+            ShowWindow(hwnd_, SW_HIDE);
+            PostMessageW(hwnd_, WM_NULL, 0, 0);  // wakes the loop
+        }
+    }
+
+    void AddSystemMenuItem(unsigned command, const std::string& text) override {
+        HMENU menu = GetSystemMenu(hwnd_, FALSE);
+        if (menu == nullptr) return;
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING, command, Widen(text).c_str());
+        systemCommands_.push_back(command);
+    }
+
+    void After(int ms, std::function<void()> task) override {
+        if (hwnd_ == nullptr) return;
+        const UINT_PTR id = nextTask_++;
+        tasks_[id] = std::move(task);
+        if (ms <= 0) {
+            PostMessageW(hwnd_, kRunTask, id, 0);
+        } else {
+            SetTimer(hwnd_, id, static_cast<UINT>(ms), nullptr);
+        }
+    }
+
+    void EndWhenPainted(int code) {
+        endWhenPainted_ = true;
+        endCode_ = code;
+        if (IsVisible()) InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+
+  private:
+    static INT_PTR CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_INITDIALOG) {
+            auto* self = reinterpret_cast<Win32Window*>(lParam);
+            self->hwnd_ = window;
+            SetWindowLongPtrW(window, DWLP_USER, lParam);
+            return TRUE;
+        }
+        auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, DWLP_USER));
+        if (self == nullptr) return FALSE;
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrW(window, DWLP_USER, 0);
+            self->hwnd_ = nullptr;
+            return FALSE;
+        }
+        return self->Handle(message, wParam, lParam);
+    }
+
+    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+        switch (message) {
+            case WM_COMMAND: {
+                const int id = LOWORD(wParam);
+                switch (HIWORD(wParam)) {
+                    case BN_CLICKED:  // also Enter, Escape and the close box as IDOK/IDCANCEL
+                        events_.OnCommand(id, Notification::Clicked);
+                        return TRUE;
+                    case CBN_SELCHANGE:
+                        typed_.erase(id);
+                        events_.OnCommand(id, Notification::SelectionChange);
+                        return TRUE;
+                    case CBN_EDITCHANGE:
+                        typed_[id] = true;
+                        events_.OnCommand(id, Notification::EditChange);
+                        return TRUE;
+                }
+                return FALSE;
+            }
+            case WM_NOTIFY: {
+                const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+                if (header->code == static_cast<UINT>(TCN_SELCHANGE)) {
+                    events_.OnCommand(static_cast<int>(header->idFrom),
+                                      Notification::SelectionChange);
+                }
+                return FALSE;
+            }
+            case WM_SIZE:
+                for (const ControlTemplate& control : template_.controls) {
+                    if (control.kind == ControlKind::TabControl) {
+                        events_.OnCommand(control.id, Notification::Layout);
+                    }
+                }
+                return FALSE;
+            case WM_SYSCOMMAND:
+                for (const unsigned command : systemCommands_) {
+                    if ((wParam & 0xFFF0) == (command & 0xFFF0)) {
+                        events_.OnSysCommand(command);
+                        return TRUE;
+                    }
+                }
+                return FALSE;
+            case WM_TIMER:
+                KillTimer(hwnd_, wParam);
+                RunTask(wParam);
+                return TRUE;
+            case kRunTask:
+                RunTask(wParam);
+                return TRUE;
+            case WM_PAINT:
+                if (endWhenPainted_) {
+                    endWhenPainted_ = false;
+                    PostMessageW(hwnd_, kEndWhenPainted, 0, 0);
+                }
+                return FALSE;
+            case kEndWhenPainted:
+                EndModal(endCode_);
+                return TRUE;
+            case WM_QUERYENDSESSION:
+                if (!page_) {
+                    EndSession();
+                    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+                    return TRUE;
+                }
+                return FALSE;
+            case WM_ENDSESSION:
+                if (!page_ && wParam) EndSession();
+                return FALSE;
+        }
+        return FALSE;
+    }
+
+    void RunTask(UINT_PTR id) {
+        const auto found = tasks_.find(id);
+        if (found == tasks_.end()) return;
+        // Moved out first: the task may add tasks, or end the window.
+        const std::function<void()> task = std::move(found->second);
+        tasks_.erase(found);
+        task();
+    }
+
+    // The print queues go back before the system may end the process; once is enough.
+    void EndSession() {
+        if (sessionEnded_) return;
+        sessionEnded_ = true;
+        events_.OnEndSession();
+    }
+
+    void FirstShow() {
+        if (shown_) return;
+        shown_ = true;
+        events_.OnFirstShow();
+    }
+
+    HWND Control(int id) const {
+        return id == kNoId || hwnd_ == nullptr ? nullptr : GetDlgItem(hwnd_, id);
+    }
+
+    const DialogTemplate& template_;
+    WindowEvents& events_;
+    const bool page_;
+    HWND hwnd_ = nullptr;
+    HWND owner_ = nullptr;
+    HWND disabledOwner_ = nullptr;
+    bool shown_ = false;
+    bool ended_ = false;
+    int code_ = kIdCancel;
+    bool endWhenPainted_ = false;
+    int endCode_ = kIdCancel;
+    bool sessionEnded_ = false;
+    std::map<int, bool> typed_;
+    std::vector<unsigned> systemCommands_;
+    std::map<UINT_PTR, std::function<void()>> tasks_;
+    UINT_PTR nextTask_ = 1;
+};
+
+}  // namespace
+
+HWND HandleOf(const Window* window) {
+    const auto* own = dynamic_cast<const Win32Window*>(window);
+    return own == nullptr ? nullptr : own->handle();
+}
+
+void EndModalWhenPainted(DialogWindow& window, int code) {
+    if (auto* own = dynamic_cast<Win32Window*>(&window)) own->EndWhenPainted(code);
+}
+
+bool RouteMessage(MSG& message) {
+    HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root != nullptr && GetClassLongPtrW(root, GCW_ATOM) == kDialogClass &&
+        IsDialogMessageW(root, &message)) {
+        return true;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return false;
+}
+
+}  // namespace talq::ui::win32
+
+namespace talq::ui {
+
+std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& dialog, Window* owner,
+                                                 WindowEvents& events, const IconSource&) {
+    // The icons are the program's own icon resources.
+    return std::make_unique<win32::Win32Window>(dialog, win32::HandleOf(owner), false, events);
+}
+
+std::unique_ptr<Window> CreatePageWindow(const DialogTemplate& page, Window& parent,
+                                         WindowEvents& events) {
+    return std::make_unique<win32::Win32Window>(page, win32::HandleOf(&parent), true, events);
+}
+
+}  // namespace talq::ui
