@@ -82,3 +82,12 @@ std::unique_ptr<EventWatch> WatchDescriptor(int fd, std::function<void()> onRead
 }
 
 }  // namespace talq::ui
+
+namespace talq::ui {
+
+// Qt ends every running event loop of the thread, and a loop started later returns at once.
+void QuitApplication() {
+    QCoreApplication::exit(0);
+}
+
+}  // namespace talq::ui
