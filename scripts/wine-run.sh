@@ -6,6 +6,7 @@
 # terminal a caller names:
 #   TALQ_WINE_PORTS="com5=/tmp/x/printer com6=/tmp/y/printer" wine-run.sh prog.exe args...
 #   wine-run.sh --script steps.sh args...   (steps.sh runs with $WINE set, in the prefix)
+#   TALQ_WINE_GRAPHICS=null wine-run.sh ...  (windows without a display, for dialog tests)
 # The prefix's wineserver stays up for the whole run (so Wine does not set the
 # links up again) and is ended afterwards.
 set -euo pipefail
@@ -34,6 +35,30 @@ trap finish EXIT
 "$wine" wineboot.exe -i >/dev/null 2>&1
 
 nowhere="$prefix/no-such-port"
+if [ -n "${TALQ_WINE_GRAPHICS:-}" ]; then
+  # The graphics driver counts from the next wineserver start, and that start sets the port
+  # links up again: first every COM and LPT name is pinned in the registry (to its pseudo-
+  # terminal or to nowhere: device paths, as Wine keeps them), so that none is given to a real port, then the services come
+  # back before the links are pointed below.
+  {
+    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n"Graphics"="%s"\n' \
+      "$TALQ_WINE_GRAPHICS"
+    printf '\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
+    for n in $(seq 1 32); do
+      target=$nowhere
+      for mapping in ${TALQ_WINE_PORTS:-}; do
+        [ "${mapping%%=*}" = "com$n" ] && target=${mapping#*=}
+      done
+      printf '"COM%s"="%s"\n' "$n" "$target"
+    done
+    for n in 1 2 3; do printf '"LPT%s"="%s"\n' "$n" "$nowhere"; done
+  } >"$prefix/pinned.reg"
+  "$wine" regedit.exe /S "$prefix/pinned.reg" >/dev/null 2>&1
+  "$wineserver" -k
+  "$wineserver" -w
+  "$wineserver" -p
+  "$wine" wineboot.exe >/dev/null 2>&1
+fi
 shopt -s nullglob
 for link in "$prefix"/dosdevices/com[0-9]* "$prefix"/dosdevices/lpt[0-9]*; do
   ln -sfn "$nowhere" "$link"
