@@ -20,7 +20,9 @@ prefix=$(mktemp -d "${TMPDIR:-/tmp}/talq-wine.XXXXXX")
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}"
-unset DISPLAY WAYLAND_DISPLAY
+# Tests run without a display (the null graphics driver, or none); pictures keep theirs.
+[ -n "${TALQ_WINE_KEEP_DISPLAY:-}" ] || unset DISPLAY
+unset WAYLAND_DISPLAY
 # Wine's spooler would list the machine's CUPS queues: it gets a scheduler of its own, none.
 export CUPS_SERVER="$prefix/no-cups.sock"
 
