@@ -12,3 +12,21 @@ if(TALQ_HOST_BUILD_DIR)
     DEPENDS talq-bench-wine-get talq
     USES_TERMINAL)
 endif()
+
+# Start-up of talq-manager.exe under Wine against the smallest Win32 dialog program, and its
+# private memory at the first dialog: `cmake --build build-windows --target talq-manager-bench`.
+if(TARGET talq-manager)
+  add_executable(talq-bench-minimal-dialog WIN32 ${PROJECT_SOURCE_DIR}/bench/minimal_dialog.cpp)
+  target_link_options(talq-bench-minimal-dialog PRIVATE -municode)
+  add_executable(talq-bench-wine-start ${PROJECT_SOURCE_DIR}/bench/wine_start_bench.cpp)
+  target_link_options(talq-bench-wine-start PRIVATE -municode)
+  target_link_libraries(talq-bench-wine-start PRIVATE psapi)
+  set_target_properties(talq-bench-minimal-dialog talq-bench-wine-start PROPERTIES
+    EXCLUDE_FROM_ALL ON)
+  add_custom_target(talq-manager-bench
+    COMMAND ${CMAKE_COMMAND} -E env TALQ_WINE_GRAPHICS=null
+            ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:talq-bench-wine-start>
+            $<TARGET_FILE:talq-manager> $<TARGET_FILE:talq-bench-minimal-dialog> 7
+    DEPENDS talq-bench-wine-start talq-bench-minimal-dialog talq-manager
+    USES_TERMINAL)
+endif()

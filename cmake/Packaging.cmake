@@ -25,7 +25,8 @@ find_program(GZIP_PROGRAM gzip REQUIRED)
 
 # The theme's icons are rendered from the drawing the dialogs use, so they cannot drift apart.
 add_executable(talq-render-icons packaging/render_icons.cpp)
-target_link_libraries(talq-render-icons PRIVATE talq_gui)
+# The Qt backend paints the icon as the dialogs do.
+target_link_libraries(talq-render-icons PRIVATE talq_gui Qt6::Widgets)
 set(talq_icon_files)
 string(JOIN ", " talq_icon_size_text ${TALQ_ICON_SIZES})
 foreach(size IN LISTS TALQ_ICON_SIZES)

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "gui/resources.h"
+#include "ui/qt/qt_window.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -19,7 +20,9 @@ int main(int argc, char** argv) {
     const std::string outDir = argv[1];
     for (int i = 2; i < argc; ++i) {
         const int size = std::atoi(argv[i]);
-        const QPixmap pixmap = talq::gui::DrawIcon(talq::gui::kIconApplication, size);
+        const talq::ui::IconDrawing* drawing = talq::gui::IconDrawing(talq::gui::kIconApplication);
+        const QPixmap pixmap =
+            drawing != nullptr && size > 0 ? talq::ui::qt::RenderIcon(*drawing, size) : QPixmap();
         const std::string path = outDir + "/" + argv[i] + ".png";
         if (size <= 0 || pixmap.isNull() || !pixmap.save(QString::fromStdString(path), "PNG")) {
             std::fprintf(stderr, "talq-render-icons: cannot write %s\n", path.c_str());

@@ -6,7 +6,7 @@
 # terminal a caller names:
 #   TALQ_WINE_PORTS="com5=/tmp/x/printer com6=/tmp/y/printer" wine-run.sh prog.exe args...
 #   wine-run.sh --script steps.sh args...   (steps.sh runs with $WINE set, in the prefix)
-#   TALQ_WINE_GRAPHICS=null wine-run.sh gui-tests.exe   (windows without a display)
+#   TALQ_WINE_GRAPHICS=null wine-run.sh ...  (windows without a display, for dialog tests)
 # The prefix's wineserver stays up for the whole run (so Wine does not set the
 # links up again) and is ended afterwards.
 set -euo pipefail
@@ -20,7 +20,9 @@ prefix=$(mktemp -d "${TMPDIR:-/tmp}/talq-wine.XXXXXX")
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}"
-unset DISPLAY WAYLAND_DISPLAY
+# Tests run without a display (the null graphics driver, or none); pictures keep theirs.
+[ -n "${TALQ_WINE_KEEP_DISPLAY:-}" ] || unset DISPLAY
+unset WAYLAND_DISPLAY
 # Wine's spooler would list the machine's CUPS queues: it gets a scheduler of its own, none.
 export CUPS_SERVER="$prefix/no-cups.sock"
 
@@ -33,26 +35,31 @@ trap finish EXIT
 
 "$wineserver" -p
 "$wine" wineboot.exe -i >/dev/null 2>&1
+
 nowhere="$prefix/no-such-port"
-# Windows without a display (TALQ_WINE_GRAPHICS=null), as Qt's offscreen platform
-# on Linux. The driver is read when the wineserver next starts, and at that start
-# the mount manager links the serial devices it finds to COM ports again: the
-# ports we use are pinned in HKLM\Software\Wine\Ports, the devices it finds go
-# to higher numbers, and every link is repointed below once it has run.
 if [ -n "${TALQ_WINE_GRAPHICS:-}" ]; then
-  settings="$prefix/graphics.reg"
+  # The graphics driver counts from the next wineserver start, and that start sets the port
+  # links up again: first every COM and LPT name is pinned in the registry (to its pseudo-
+  # terminal or to nowhere: device paths, as Wine keeps them), so that none is given to a real port, then the services come
+  # back before the links are pointed below.
   {
-    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\r\n'
-    printf '"Graphics"="%s"\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n' \
+    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n"Graphics"="%s"\n' \
       "$TALQ_WINE_GRAPHICS"
-    for n in $(seq 1 10); do printf '"COM%s"="%s"\r\n' "$n" "$nowhere"; done
-    for n in 1 2 3; do printf '"LPT%s"="%s"\r\n' "$n" "$nowhere"; done
-  } >"$settings"
-  "$wine" regedit.exe /S "$settings" >/dev/null 2>&1
-  "$wineserver" -k 2>/dev/null || true
+    printf '\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
+    for n in $(seq 1 32); do
+      target=$nowhere
+      for mapping in ${TALQ_WINE_PORTS:-}; do
+        [ "${mapping%%=*}" = "com$n" ] && target=${mapping#*=}
+      done
+      printf '"COM%s"="%s"\n' "$n" "$target"
+    done
+    for n in 1 2 3; do printf '"LPT%s"="%s"\n' "$n" "$nowhere"; done
+  } >"$prefix/pinned.reg"
+  "$wine" regedit.exe /S "$prefix/pinned.reg" >/dev/null 2>&1
+  "$wineserver" -k
   "$wineserver" -w
   "$wineserver" -p
-  "$wine" wineboot.exe >/dev/null 2>&1  # the services, and so the mount manager, now
+  "$wine" wineboot.exe >/dev/null 2>&1
 fi
 shopt -s nullglob
 for link in "$prefix"/dosdevices/com[0-9]* "$prefix"/dosdevices/lpt[0-9]*; do

@@ -2,7 +2,7 @@
 // of the connection dialog.
 #pragma once
 
-#include <QApplication>
+#include "ui/application.h"
 
 namespace talq::app {
 
@@ -18,7 +18,7 @@ class ManagerApp {
     int CaughtSignal() const { return caughtSignal_; }
 
   private:
-    QApplication application_;
+    ui::Application application_;
     int caughtSignal_ = 0;
 };
 

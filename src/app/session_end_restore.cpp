@@ -1,22 +1,17 @@
 #include "app/session_end_restore.h"
 
-#include <QGuiApplication>
-#include <QSessionManager>
-
 namespace talq::app {
 
-SessionEndRestore::SessionEndRestore(setup::QueuePorts& queuePorts) {
-    auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (application == nullptr) return;
+SessionEndRestore::SessionEndRestore(ui::Dialog& dialog, setup::QueuePorts& queuePorts)
+    : dialog_(dialog) {
     // Idempotent, as on a signal: the dialog's own restore later finds
     // nothing left to do, should the session go on after all.
-    connection_ = QObject::connect(application, &QGuiApplication::commitDataRequest,
-                                   [&queuePorts](QSessionManager&) {
-                                       setup::RestoreSpoolerQueues(queuePorts);
-                                       setup::RestoreAllSpoolerQueues();
-                                   });
+    dialog_.OnSessionEnd([&queuePorts] {
+        setup::RestoreSpoolerQueues(queuePorts);
+        setup::RestoreAllSpoolerQueues();
+    });
 }
 
-SessionEndRestore::~SessionEndRestore() { QObject::disconnect(connection_); }
+SessionEndRestore::~SessionEndRestore() { dialog_.OnSessionEnd(nullptr); }
 
 }  // namespace talq::app

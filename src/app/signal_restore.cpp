@@ -1,13 +1,12 @@
 #include "app/signal_restore.h"
 
-#include <QCoreApplication>
+#include "ui/application.h"
 
 namespace talq::app {
 
 SignalRestore::SignalRestore(setup::QueuePorts& queuePorts) : queuePorts_(queuePorts) {
     if (!signals_.Valid()) return;
-    notifier_ = std::make_unique<QSocketNotifier>(signals_.fd(), QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { OnSignal(); });
+    watch_ = ui::WatchDescriptor(signals_.fd(), [this] { OnSignal(); });
 }
 
 void SignalRestore::OnSignal() {
@@ -18,9 +17,9 @@ void SignalRestore::OnSignal() {
     // end finds nothing left to do.
     setup::RestoreSpoolerQueues(queuePorts_);
     setup::RestoreAllSpoolerQueues();
-    // Ends every running event loop, nested modal ones included; later modal
-    // runs return at once.
-    QCoreApplication::exit(0);
+    // Ends every running loop, nested modal ones included; later modal runs
+    // return at once.
+    ui::QuitApplication();
 }
 
 }  // namespace talq::app

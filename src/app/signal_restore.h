@@ -1,14 +1,14 @@
 // SIGINT, SIGTERM and SIGHUP end the program as closing the dialog does: the
 // print queues get their ports back first. The handler only writes to a pipe;
-// the restore runs from whichever event loop is running (possibly a nested
-// modal one), after which every loop of the program ends.
+// the restore runs from whichever loop is running (possibly a nested modal
+// one), after which every loop of the program ends.
 #pragma once
 
-#include <QSocketNotifier>
 #include <memory>
 
 #include "platform/termination_signals.h"
 #include "setup/spooler_redirection.h"
+#include "ui/event_watch.h"
 
 namespace talq::app {
 
@@ -24,7 +24,7 @@ class SignalRestore {
 
     setup::QueuePorts& queuePorts_;
     platform::TerminationSignals signals_;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<ui::EventWatch> watch_;
     int caught_ = 0;
 };
 

@@ -5,8 +5,8 @@
 
 namespace talq::gui {
 
-AboutDialog::AboutDialog(QWidget* parent) : ui::Dialog(AboutTemplate(), parent, &LoadIcon) {
-    setWindowIcon(LoadIcon(kIconApplication));
+AboutDialog::AboutDialog(ui::Window* owner) : ui::Dialog(AboutTemplate(), owner, &IconDrawing) {
+    window().SetIcon(kIconApplication);
 }
 
 }  // namespace talq::gui

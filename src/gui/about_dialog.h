@@ -7,7 +7,7 @@ namespace talq::gui {
 
 class AboutDialog : public ui::Dialog {
   public:
-    explicit AboutDialog(QWidget* parent = nullptr);
+    explicit AboutDialog(ui::Window* owner = nullptr);
 };
 
 }  // namespace talq::gui

@@ -1,8 +1,6 @@
 #include "gui/main_dialog.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QSocketNotifier>
+#include <cstdlib>
 
 #include "gui/about_dialog.h"
 #include "gui/main_ids.h"
@@ -20,27 +18,12 @@ namespace talq::gui {
 
 namespace {
 
-QString Text(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QStringList Texts(const std::vector<std::string>& texts) {
-    QStringList list;
-    for (const std::string& text : texts) list << QString::fromStdString(text);
-    return list;
-}
+// A list entry's number, 0 when it holds none.
+int NumberOf(const std::string& text) { return static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); }
 
 }  // namespace
 
-MainDialog::MainDialog(QWidget* parent)
-    : ui::Dialog(MainTemplate(), parent),
-      portList(ItemAs<QComboBox>(kIdPortList)),
-      flowControlList(ItemAs<QComboBox>(kIdFlowControlList)),
-      stopBitsList(ItemAs<QComboBox>(kIdStopBitsList)),
-      parityList(ItemAs<QComboBox>(kIdParityList)),
-      dataBitsList(ItemAs<QComboBox>(kIdDataBitsList)),
-      baudList(ItemAs<QComboBox>(kIdBaudList)),
-      icon(LoadIcon(kIconApplication)) {
+MainDialog::MainDialog(ui::Window* owner) : ui::Dialog(MainTemplate(), owner, &IconDrawing) {
     OnClicked(kIdCheckCommunication, [this] { OnCheckCommunication(); });
     OnClicked(kIdSelfTest, [this] { OnSelfTest(); });
     OnClicked(kIdSerial, [this] { OnSerial(); });
@@ -72,69 +55,70 @@ void MainDialog::DoDataExchange(ui::DataExchange& exchange) {
 
 bool MainDialog::OnInitDialog() {
     ui::Dialog::OnInitDialog();
-    // Linux has no system menu of ours to extend: the About item sits in the
-    // dialog's context menu (right click on the dialog) and on F1.
     const std::string about = LoadString(kStringAboutBox);
-    if (!about.empty()) {
-        auto* item = new QAction(QString::fromStdString(about), this);
-        item->setShortcut(Qt::Key_F1);
-        connect(item, &QAction::triggered, this, [this] { OnSysCommand(kCommandAboutBox, 0); });
-        addAction(item);
-        setContextMenuPolicy(Qt::ActionsContextMenu);
-    }
-    setWindowIcon(icon);
+    if (!about.empty()) dialogWindow().AddSystemMenuItem(kCommandAboutBox, about);
+    window().SetIcon(kIconApplication);
     FillPortList(link::Serial);
-    portList->setCurrentIndex(0);
-    baudList->setCurrentIndex(3);
-    for (QComboBox* list : {dataBitsList, parityList, stopBitsList, flowControlList}) {
-        list->setCurrentIndex(0);
+    window().SetCurSel(kIdPortList, 0);
+    window().SetCurSel(kIdBaudList, 3);
+    for (int id : {kIdDataBitsList, kIdParityList, kIdStopBitsList, kIdFlowControlList}) {
+        window().SetCurSel(id, 0);
     }
     queuePorts.clear();
     return true;
 }
 
+void MainDialog::AddEntries(int listId, const std::vector<std::string>& entries) {
+    for (const std::string& entry : entries) window().AddString(listId, entry);
+}
+
 void MainDialog::FillPortList(int kind) {
-    portList->clear();
+    window().ResetList(kIdPortList);
     EnableLineSettings(false);
     if (kind == link::Parallel) {
-        portList->addItems(Texts(link::LptPortNames()));
-        portList->setCurrentIndex(-1);
+        AddEntries(kIdPortList, link::LptPortNames());
+        window().SetCurSel(kIdPortList, -1);
         return;
     }
     if (kind == link::Usb) {
         link::PortList found;
         link::FindUsbPrinters(found);
-        for (const auto& entry : found.entries()) portList->addItem(QString::fromStdString(entry));
-        portList->setCurrentIndex(-1);
+        AddEntries(kIdPortList, found.entries());
+        window().SetCurSel(kIdPortList, -1);
         if (!found.empty()) return;
-        ui::MessageBox(this, "Printer is not connected by USB.\nPlease, turn on the printer!!",
+        ui::MessageBox(&window(), "Printer is not connected by USB.\nPlease, turn on the printer!!",
                        ui::MessageIcon::Information);
         portKind = link::Serial;
         UpdateData(false);
-        portList->clear();
+        window().ResetList(kIdPortList);
     }
-    portList->addItems(Texts(link::ComPortNames()));
-    portList->setCurrentIndex(-1);
+    AddEntries(kIdPortList, link::ComPortNames());
+    window().SetCurSel(kIdPortList, -1);
     FillBaudList();
     EnableLineSettings(true);
 }
 
 void MainDialog::FillBaudList() {
-    baudList->clear();
+    window().ResetList(kIdBaudList);
     if (model < 0 || model > 2) return;
-    for (std::string_view rate : link::BaudRatesOf(model)) baudList->addItem(Text(rate));
-    baudList->setCurrentIndex(baudList->findText(Text(link::DefaultBaudRate(model))));
+    for (std::string_view rate : link::BaudRatesOf(model)) window().AddString(kIdBaudList, rate);
+    const auto rates = window().Entries(kIdBaudList);
+    int selected = -1;
+    for (std::size_t i = 0; i < rates.size(); ++i) {
+        if (rates[i] == link::DefaultBaudRate(model)) selected = static_cast<int>(i);
+    }
+    window().SetCurSel(kIdBaudList, selected);
 }
 
 void MainDialog::EnableLineSettings(bool enable) {
-    for (QComboBox* list : {baudList, dataBitsList, parityList, stopBitsList, flowControlList}) {
-        list->setEnabled(enable);
+    for (int id : {kIdBaudList, kIdDataBitsList, kIdParityList, kIdStopBitsList, kIdFlowControlList}) {
+        window().Enable(id, enable);
     }
 }
 
 void MainDialog::EnableTools(bool enable) {
-    Item(kIdSelfTest)->setEnabled(enable);
-    Item(kIdRunManager)->setEnabled(enable);
+    window().Enable(kIdSelfTest, enable);
+    window().Enable(kIdRunManager, enable);
 }
 
 void MainDialog::DropConnection() {
@@ -142,26 +126,26 @@ void MainDialog::DropConnection() {
     EnableTools(false);
     StopWatchingUsbPort();
     port.Close();
-    Item(kIdCheckCommunication)->setEnabled(true);
+    window().Enable(kIdCheckCommunication, true);
     connected = false;
 }
 
 void MainDialog::OnSerial() {
     DropConnection();
     FillPortList(link::Serial);
-    portList->setCurrentIndex(0);
+    window().SetCurSel(kIdPortList, 0);
 }
 
 void MainDialog::OnParallel() {
     DropConnection();
     FillPortList(link::Parallel);
-    portList->setCurrentIndex(0);
+    window().SetCurSel(kIdPortList, 0);
 }
 
 void MainDialog::OnUsb() {
     DropConnection();
     FillPortList(link::Usb);
-    portList->setCurrentIndex(0);
+    window().SetCurSel(kIdPortList, 0);
 }
 
 void MainDialog::OnSettingChange() { DropConnection(); }
@@ -169,37 +153,38 @@ void MainDialog::OnSettingChange() { DropConnection(); }
 void MainDialog::OnModelChange() {
     UpdateData(true);
     DropConnection();
-    baudList->clear();
+    window().ResetList(kIdBaudList);
     if (model == 0 || model == 1) {
         FillBaudList();
-        Item(kIdParallel)->setEnabled(true);
-        Item(kIdUsb)->setEnabled(true);
+        window().Enable(kIdParallel, true);
+        window().Enable(kIdUsb, true);
     } else if (model == 2) {
         // "KTV-520plusF" has a serial interface only.
         if (portKind != link::Serial) {
             portKind = link::Serial;
             UpdateData(false);
             FillPortList(link::Serial);
-            portList->setCurrentIndex(0);
+            window().SetCurSel(kIdPortList, 0);
         } else {
             FillBaudList();
         }
-        baudList->setCurrentIndex(3);
-        Item(kIdParallel)->setEnabled(false);
-        Item(kIdUsb)->setEnabled(false);
+        window().SetCurSel(kIdBaudList, 3);
+        window().Enable(kIdParallel, false);
+        window().Enable(kIdUsb, false);
     }
 }
 
 void MainDialog::ReadPortSettings() {
     UpdateData(true);
-    portName = portList->currentText().toStdString();
+    const ui::Window& controls = window();
+    portName = controls.Text(kIdPortList);
     // A list with no selection (typed parity text) keeps the value before.
-    if (baudList->currentIndex() >= 0) baudRate = baudList->currentText().toInt();
-    if (dataBitsList->currentIndex() >= 0) dataBits = dataBitsList->currentText().toInt();
-    const int parityIndex = ui::SelectedIndex(*parityList);
+    if (controls.CurSel(kIdBaudList) >= 0) baudRate = NumberOf(controls.Text(kIdBaudList));
+    if (controls.CurSel(kIdDataBitsList) >= 0) dataBits = NumberOf(controls.Text(kIdDataBitsList));
+    const int parityIndex = ui::ListSelection(controls, kIdParityList);
     if (parityIndex >= 0 && parityIndex <= 2) parity = parityIndex;
-    if (flowControlList->currentIndex() >= 0) flowControl = flowControlList->currentIndex();
-    if (stopBitsList->currentIndex() >= 0) stopBits = stopBitsList->currentIndex();
+    if (controls.CurSel(kIdFlowControlList) >= 0) flowControl = controls.CurSel(kIdFlowControlList);
+    if (controls.CurSel(kIdStopBitsList) >= 0) stopBits = controls.CurSel(kIdStopBitsList);
 }
 
 void MainDialog::OnCheckCommunication() {
@@ -216,29 +201,28 @@ void MainDialog::OnCheckCommunication() {
     setup::RedirectSpoolerQueues(portName, queuePorts);  // COM and LPT ports only
 
     StopWatchingUsbPort();  // Configure replaces the port object
-    ui::DialogSink sink(*this);
+    ui::DialogSink sink(window());
     const auto result = setup::CheckCommunication(
         port, settings, static_cast<link::PortKind>(portKind), model, sink);
     connected = result == setup::CheckResult::Connected;
     if (!connected) return;
     EnableTools(true);
-    Item(kIdCheckCommunication)->setEnabled(false);
+    window().Enable(kIdCheckCommunication, false);
     WatchUsbPort();
 }
 
 void MainDialog::OnSelfTest() {
-    QWidget* runManager = Item(kIdRunManager);
-    runManager->setEnabled(false);
+    window().Enable(kIdRunManager, false);
     // The thread sleeps through the page; show the state now.
-    runManager->repaint();
+    window().Repaint(kIdRunManager);
     setup::SelfTest(port);
-    runManager->setEnabled(true);
+    window().Enable(kIdRunManager, true);
 }
 
 void MainDialog::OnRunManager() {
     // Owned by this dialog, which its modal run blocks; released however it ends, since
     // nothing uses a finished status dialog again. The connection stays open.
-    auto dialog = std::make_unique<StatusDialog>(this);
+    auto dialog = std::make_unique<StatusDialog>(&window());
     statusDialog = dialog.get();
     dialog->port = &port;
     dialog->portKind = static_cast<link::PortKind>(portKind);
@@ -249,21 +233,19 @@ void MainDialog::OnRunManager() {
 
 void MainDialog::OnSysCommand(unsigned command, long) {
     if ((command & 0xFFF0u) != kCommandAboutBox) return;
-    AboutDialog about(this);
+    AboutDialog about(&window());
     about.DoModal();
 }
 
 void MainDialog::WatchUsbPort() {
     link::UsbPort* usb = port.usb();
     // Without a descriptor the notices come as messages to the window's own
-    // procedure, which this thread's event loop dispatches with every other
+    // procedure, which this thread's loop dispatches with every other
     // window's: nothing to watch.
     if (usb == nullptr || usb->notifyWindow.fd() < 0) return;
-    usbNotifier_ = std::make_unique<QSocketNotifier>(usb->notifyWindow.fd(), QSocketNotifier::Read);
-    connect(usbNotifier_.get(), &QSocketNotifier::activated, this,
-            [usb] { usb->notifyWindow.OnReadable(); });
+    usbWatch_ = ui::WatchDescriptor(usb->notifyWindow.fd(), [usb] { usb->notifyWindow.OnReadable(); });
 }
 
-void MainDialog::StopWatchingUsbPort() { usbNotifier_.reset(); }
+void MainDialog::StopWatchingUsbPort() { usbWatch_.reset(); }
 
 }  // namespace talq::gui

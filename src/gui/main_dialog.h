@@ -4,16 +4,13 @@
 // Manager then use. Any change of those choices drops the connection.
 #pragma once
 
-#include <QIcon>
 #include <memory>
 #include <string>
 
 #include "link/printer_port.h"
 #include "setup/spooler_redirection.h"
 #include "ui/dialog.h"
-
-class QComboBox;
-class QSocketNotifier;
+#include "ui/event_watch.h"
 
 namespace talq::gui {
 
@@ -24,7 +21,7 @@ using PrinterModel = int;
 
 class MainDialog : public ui::Dialog {
   public:
-    explicit MainDialog(QWidget* parent = nullptr);
+    explicit MainDialog(ui::Window* owner = nullptr);
     ~MainDialog() override;
 
     void FillPortList(int kind);
@@ -55,29 +52,24 @@ class MainDialog : public ui::Dialog {
     int stopBits = 0;
     // The status dialog while Run Manager runs it.
     StatusDialog* statusDialog = nullptr;
-    QComboBox* portList;
-    QComboBox* flowControlList;
-    QComboBox* stopBitsList;
-    QComboBox* parityList;
-    QComboBox* dataBitsList;
-    QComboBox* baudList;
     int portKind = link::Serial;
     PrinterModel model = 0;
-    QIcon icon;
 
   protected:
     void DoDataExchange(ui::DataExchange& exchange) override;
     bool OnInitDialog() override;
+    void OnSystemCommand(unsigned command) override { OnSysCommand(command, 0); }
 
   private:
     void FillBaudList();
     void EnableLineSettings(bool enable);
+    void AddEntries(int listId, const std::vector<std::string>& entries);
     // Watches a USB connection for removal and return; the watch must end
     // before the port is closed, reconfigured or destroyed.
     void WatchUsbPort();
     void StopWatchingUsbPort();
 
-    std::unique_ptr<QSocketNotifier> usbNotifier_;
+    std::unique_ptr<ui::EventWatch> usbWatch_;
 };
 
 }  // namespace talq::gui

@@ -3,20 +3,15 @@
 // model's catalogue. A click stores the pin at once; Back and Next page.
 #pragma once
 
-#include <QWidget>
 #include <array>
 #include <string>
 
 #include "status/printer_status.h"
-#include "ui/dialog_controls.h"
-
-namespace talq::ui {
-class DataExchange;
-}
+#include "ui/page.h"
 
 namespace talq::gui {
 
-class MemorySwitchPage : public QWidget {
+class MemorySwitchPage : public ui::Page {
   public:
     static constexpr int kBackId = 1009;
     static constexpr int kNextId = 1010;
@@ -30,7 +25,7 @@ class MemorySwitchPage : public QWidget {
     MemorySwitchPage();
 
     // Builds the page's controls from its template as a hidden child of `parent`.
-    void Create(QWidget& parent);
+    void Create(ui::Window& parent);
 
     // Shows `page` of the record, labelled and enabled from the catalogue when `enable`.
     void ShowPage(int page, bool enable);
@@ -39,10 +34,6 @@ class MemorySwitchPage : public QWidget {
     // Stores the clicked button's index as the pin's value.
     void OnPinOption(int pin, int value);
 
-    // Fields -> controls, or controls -> fields when `saveAndValidate`.
-    void UpdateData(bool saveAndValidate);
-
-    QWidget* Item(int id) const { return controls_.Item(id); }
 
     int model = 0;                              // PrinterModel; set before Create
     status::PrinterStatus* status = nullptr;    // the status dialog's record
@@ -50,11 +41,8 @@ class MemorySwitchPage : public QWidget {
     std::string pageText = "1";                 // switch number shown in static 1000
     std::array<int, status::kPinsPerSwitch> selection;  // per pin: -1 none, 0 left, 1 right
 
-  private:
-    void DoDataExchange(ui::DataExchange& exchange);
-    void SetText(int id, std::string_view text);
-
-    ui::DialogControls controls_;
+  protected:
+    void DoDataExchange(ui::DataExchange& exchange) override;
 };
 
 }  // namespace talq::gui

@@ -1,7 +1,5 @@
 #include "gui/printer_setting_page.h"
 
-#include <QComboBox>
-
 #include "gui/templates/status_templates.h"
 #include "status/code_pages.h"
 #include "status/serial_encoding.h"
@@ -9,42 +7,30 @@
 
 namespace talq::gui {
 
-namespace {
-
-void FillBaudList(QComboBox& combo, int model) {
-    combo.clear();
-    const auto add = [&combo](const auto& texts) {
-        for (const auto text : texts) {
-            combo.addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-        }
+void PrinterSettingPage::FillBaudList() {
+    window().ResetList(kBaudRateId);
+    const auto add = [this](const auto& texts) {
+        for (const auto text : texts) window().AddString(kBaudRateId, text);
     };
     if (model == 0 || model == 2) add(status::kQueriedBaudTexts);
     if (model == 1) add(status::kSwitchBaudTexts);
-    // Adding to an empty list selects its first entry; the list starts with none.
-    combo.setCurrentIndex(-1);
+    // The list starts with no selection.
+    window().SetCurSel(kBaudRateId, -1);
 }
 
-}  // namespace
-
-void PrinterSettingPage::Create(QWidget& parent) {
-    setParent(&parent);
-    hide();
-    controls_.Load(PrinterSettingTemplate(), *this);
-    const auto onChange = [this](int id, auto handler) {
-        auto* combo = qobject_cast<QComboBox*>(Item(id));
-        connect(combo, &QComboBox::activated, this, handler);
-    };
-    onChange(kCodePageId, [this] { OnCodePageChange(); });
-    onChange(kBaudRateId, [this] { OnBaudRateChange(); });
-    onChange(kDataBitsId, [this] { OnDataBitsChange(); });
-    onChange(kParityId, [this] { OnParityChange(); });
-    onChange(kFlowControlId, [this] { OnFlowControlChange(); });
+void PrinterSettingPage::Create(ui::Window& parent) {
+    CreatePage(PrinterSettingTemplate(), parent);
+    OnSelectionChange(kCodePageId, [this] { OnCodePageChange(); });
+    OnSelectionChange(kBaudRateId, [this] { OnBaudRateChange(); });
+    OnSelectionChange(kDataBitsId, [this] { OnDataBitsChange(); });
+    OnSelectionChange(kParityId, [this] { OnParityChange(); });
+    OnSelectionChange(kFlowControlId, [this] { OnFlowControlChange(); });
     OnInitDialog();
 }
 
 void PrinterSettingPage::OnInitDialog() {
     UpdateData(false);
-    FillBaudList(*qobject_cast<QComboBox*>(Item(kBaudRateId)), model);
+    FillBaudList();
 }
 
 void PrinterSettingPage::RefreshFromStatus(bool enable) {
@@ -54,15 +40,14 @@ void PrinterSettingPage::RefreshFromStatus(bool enable) {
         UpdateData(false);
     } else if (status != nullptr) {
         codePageIndex = status::DecodeCodePage(*status);
-        auto* codePages = qobject_cast<QComboBox*>(Item(kCodePageId));
-        codePages->setCurrentIndex(codePageIndex < codePages->count() ? codePageIndex : -1);
+        window().SetCurSel(kCodePageId, codePageIndex);
     }
     if (model == 1) {
         for (const int id : {kBaudRateId, kParityId, kDataBitsId, kFlowControlId, kCodePageId}) {
-            Item(id)->setEnabled(enable);
+            window().Enable(id, enable);
         }
     } else if (model == 0 || model == 2) {
-        Item(kCodePageId)->setEnabled(enable);
+        window().Enable(kCodePageId, enable);
     }
 }
 
@@ -85,7 +70,7 @@ void PrinterSettingPage::OnFlowControlChange() {
 void PrinterSettingPage::OnListChange(int id, int& field,
                                       void (*encode)(status::PrinterStatus&, int)) {
     UpdateData(true);
-    field = ui::SelectedIndex(*qobject_cast<QComboBox*>(Item(id)));
+    field = ui::ListSelection(window(), id);
     if (status != nullptr) encode(*status, field);
     UpdateData(false);
 }
@@ -99,11 +84,6 @@ void PrinterSettingPage::SetSerialIndexes(const status::SerialSettingsIndexes& i
     info.dataBitsIndex = indexes.dataBits;
     info.parityIndex = indexes.parity;
     info.flowControlIndex = indexes.flowControl;
-}
-
-void PrinterSettingPage::UpdateData(bool saveAndValidate) {
-    ui::DataExchange exchange(controls_, saveAndValidate);
-    DoDataExchange(exchange);
 }
 
 void PrinterSettingPage::DoDataExchange(ui::DataExchange& exchange) {

@@ -4,20 +4,14 @@
 // serial lists only show what the printer reported.
 #pragma once
 
-#include <QWidget>
-
 #include "status/printer_info.h"
 #include "status/printer_status.h"
 #include "status/serial_encoding.h"
-#include "ui/dialog_controls.h"
-
-namespace talq::ui {
-class DataExchange;
-}
+#include "ui/page.h"
 
 namespace talq::gui {
 
-class PrinterSettingPage : public QWidget {
+class PrinterSettingPage : public ui::Page {
   public:
     static constexpr int kBaudRateId = 1013;
     static constexpr int kDataBitsId = 1014;
@@ -30,7 +24,7 @@ class PrinterSettingPage : public QWidget {
     PrinterSettingPage() = default;
 
     // Builds the page's controls as a hidden child of `parent` and starts it.
-    void Create(QWidget& parent);
+    void Create(ui::Window& parent);
 
     // Shows the code page of the record and enables the model's lists; with `enable` false
     // blanks every field and disables them.
@@ -46,10 +40,6 @@ class PrinterSettingPage : public QWidget {
     status::SerialSettingsIndexes SerialIndexes() const;
     void SetSerialIndexes(const status::SerialSettingsIndexes& indexes);
 
-    // Fields -> controls, or controls -> fields when `saveAndValidate`.
-    void UpdateData(bool saveAndValidate);
-
-    QWidget* Item(int id) const { return controls_.Item(id); }
 
     status::PrinterStatus* status = nullptr;  // the status dialog's record
     int model = 1;                            // PrinterModel; set before Create
@@ -58,13 +48,14 @@ class PrinterSettingPage : public QWidget {
     status::PrinterInfo info;
     int codePageIndex = -1;
 
+  protected:
+    void DoDataExchange(ui::DataExchange& exchange) override;
+
   private:
     void OnInitDialog();
-    void DoDataExchange(ui::DataExchange& exchange);
     // Takes the list's selection into `field` and encodes it with `encode`.
     void OnListChange(int id, int& field, void (*encode)(status::PrinterStatus&, int));
-
-    ui::DialogControls controls_;
+    void FillBaudList();
 };
 
 }  // namespace talq::gui

@@ -1,50 +1,32 @@
 #include "gui/resources.h"
 
-#include <QPainter>
-#include <QPixmap>
-
 namespace talq::gui {
 
 namespace {
 
+using Shape = ui::IconShape;
+
 // The application icon in colours of the 16-colour palette: a receipt
 // printer with a slip of paper coming out of it. Drawn on a 32-unit grid.
-QPixmap DrawPrinter(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.scale(size / 32.0, size / 32.0);
-    painter.setPen(QColor(0, 0, 0));
+ui::IconDrawing PrinterDrawing() {
+    ui::IconDrawing drawing;
+    auto& shapes = drawing.shapes;
     // The slip with its printed lines.
-    painter.setBrush(QColor(255, 255, 255));
-    painter.drawRect(9, 2, 14, 14);
-    painter.setPen(QColor(0, 0, 128));
-    for (int y = 5; y <= 11; y += 3) painter.drawLine(11, y, 20, y);
+    shapes.push_back({Shape::Rectangle, 9, 2, 14, 14, 0x000000, 0xFFFFFF});
+    for (int y = 5; y <= 11; y += 3) shapes.push_back({Shape::Line, 11, y, 20, y, 0x000080, 0});
     // The body, the paper slot and the power lamp.
-    painter.setPen(QColor(0, 0, 0));
-    painter.setBrush(QColor(128, 128, 128));
-    painter.drawRect(3, 13, 26, 16);
-    painter.setBrush(QColor(192, 192, 192));
-    painter.drawRect(5, 15, 22, 5);
-    painter.setBrush(QColor(0, 0, 0));
-    painter.drawRect(8, 16, 16, 1);
-    painter.setBrush(QColor(0, 255, 0));
-    painter.drawRect(23, 23, 3, 3);
-    return pixmap;
+    shapes.push_back({Shape::Rectangle, 3, 13, 26, 16, 0x000000, 0x808080});
+    shapes.push_back({Shape::Rectangle, 5, 15, 22, 5, 0x000000, 0xC0C0C0});
+    shapes.push_back({Shape::Rectangle, 8, 16, 16, 1, 0x000000, 0x000000});
+    shapes.push_back({Shape::Rectangle, 23, 23, 3, 3, 0x000000, 0x00FF00});
+    return drawing;
 }
 
 }  // namespace
 
-QIcon LoadIcon(int id) {
-    QIcon icon;
-    if (id != kIconApplication) return icon;
-    icon.addPixmap(DrawPrinter(32));
-    icon.addPixmap(DrawPrinter(16));
-    return icon;
-}
-
-QPixmap DrawIcon(int id, int size) {
-    return id == kIconApplication ? DrawPrinter(size) : QPixmap();
+const ui::IconDrawing* IconDrawing(int id) {
+    static const ui::IconDrawing printer = PrinterDrawing();
+    return id == kIconApplication ? &printer : nullptr;
 }
 
 std::string LoadString(int id) {

@@ -1,9 +1,9 @@
 // The program's own resources: its icon and its string table.
 #pragma once
 
-#include <QIcon>
-#include <QPixmap>
 #include <string>
+
+#include "ui/window.h"
 
 namespace talq::gui {
 
@@ -12,11 +12,9 @@ inline constexpr int kStringAboutBox = 101;
 // The system command of the About item.
 inline constexpr unsigned kCommandAboutBox = 16;
 
-// Icon resource `id` (32 x 32 and 16 x 16), or a null icon for an unknown id.
-QIcon LoadIcon(int id);
-// Icon resource `id` drawn at `size` x `size` pixels (the drawing scales), or a null pixmap for
-// an unknown id. The desktop theme's icons are rendered from it.
-QPixmap DrawIcon(int id, int size);
+// Icon resource `id` as a drawing on a 32-unit grid, or nullptr for an unknown id. The
+// desktop theme's icons and the Windows icon file are rendered from it.
+const ui::IconDrawing* IconDrawing(int id);
 // String resource `id`, or empty for an unknown id.
 std::string LoadString(int id);
 

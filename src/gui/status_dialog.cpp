@@ -1,9 +1,5 @@
 #include "gui/status_dialog.h"
 
-#include <QKeyEvent>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTabWidget>
 #include <array>
 #include <map>
 
@@ -25,7 +21,7 @@ constexpr std::array kCommandButtons = {
 class StatusSink : public ui::DialogSink {
   public:
     explicit StatusSink(StatusDialog& dialog)
-        : DialogSink(dialog, &dialog.progress), dialog_(dialog) {}
+        : DialogSink(dialog.window(), &dialog.progress), dialog_(dialog) {}
     void PrinterTextsRead() override { dialog_.tabs.settingPage->UpdateData(false); }
 
   private:
@@ -34,9 +30,12 @@ class StatusSink : public ui::DialogSink {
 
 }  // namespace
 
-StatusDialog::StatusDialog(QWidget* parent) : ui::Dialog(StatusDialogTemplate(), parent) {
-    progress.Attach(ItemAs<QProgressBar>(kProgressId));
-    tabs.Attach(*ItemAs<QTabWidget>(kTabsId));
+StatusDialog::StatusDialog(ui::Window* owner) : ui::Dialog(StatusDialogTemplate(), owner) {
+    progress.Attach(window(), kProgressId);
+    tabs.Attach(window(), kTabsId);
+    // The tab control's notices reach the dialog, which hands them to it.
+    OnSelectionChange(kTabsId, [this] { tabs.ShowCurrentPage(); });
+    OnNotification(kTabsId, ui::Notification::Layout, [this] { tabs.ShowCurrentPage(); });
     OnClicked(kGetStatusId, [this] { OnGetStatus(); });
     OnClicked(kSetStatusId, [this] { OnSetStatus(); });
     OnClicked(kSaveStatusId, [this] { OnSaveStatus(); });
@@ -56,38 +55,20 @@ bool StatusDialog::OnInitDialog() {
     tabs.switchPage->status = &status;
     progress.SetRange(0, 100);
     progress.SetStep(4);
-    // Qt would make the first push button the default when the dialog shows.
-    for (auto* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
     return true;
-}
-
-void StatusDialog::keyPressEvent(QKeyEvent* event) {
-    // The keypad's Enter is the same key to the user as the main one.
-    const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-                       (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (!enter) {
-        ui::Dialog::keyPressEvent(event);
-        return;
-    }
-    auto* button = qobject_cast<QPushButton*>(focusWidget());
-    if (button != nullptr && button->isEnabled()) {
-        button->click();
-    } else {
-        OnOK();
-    }
 }
 
 void StatusDialog::EnableStatusControls(bool enable) {
     EnableButtons(std::array{kSetStatusId, kSaveStatusId}, enable);
     tabs.settingPage->RefreshFromStatus(enable);
-    tabs.switchPage->Item(MemorySwitchPage::kNextId)->setEnabled(enable);
+    tabs.switchPage->window().Enable(MemorySwitchPage::kNextId, enable);
     tabs.switchPage->ShowPage(1, enable);
 }
 
 void StatusDialog::OnGetStatus() {
     if (port == nullptr) return;
     std::map<int, bool> before;
-    for (const int id : kCommandButtons) before[id] = Item(id)->isEnabled();
+    for (const int id : kCommandButtons) before[id] = window().IsEnabled(id);
     EnableButtons(kCommandButtons, false);
 
     StatusSink sink(*this);
@@ -107,7 +88,7 @@ void StatusDialog::OnGetStatus() {
             break;
         case status::ExchangeResult::Failed:
             // Nothing was read into the record: everything stays as before the press.
-            for (const auto& [id, enabled] : before) Item(id)->setEnabled(enabled);
+            for (const auto& [id, enabled] : before) window().Enable(id, enabled);
             break;
     }
 }
@@ -145,7 +126,7 @@ void StatusDialog::RefreshPages() {
 }
 
 void StatusDialog::EnableButtons(std::span<const int> ids, bool enable) {
-    for (const int id : ids) Item(id)->setEnabled(enable);
+    for (const int id : ids) window().Enable(id, enable);
 }
 
 }  // namespace talq::gui

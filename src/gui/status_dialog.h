@@ -25,7 +25,7 @@ class StatusDialog : public ui::Dialog {
     static constexpr int kInitializeStatusId = 1006;
     static constexpr int kExitId = 1007;
 
-    explicit StatusDialog(QWidget* parent = nullptr);
+    explicit StatusDialog(ui::Window* owner = nullptr);
 
     // Set by Run Manager before the dialog runs.
     link::PrinterPort* port = nullptr;  // borrowed, open
@@ -46,10 +46,9 @@ class StatusDialog : public ui::Dialog {
     void OnInitializeStatus();
 
   protected:
-    bool OnInitDialog() override;
     // No button is the default: Enter presses the push button that has the focus, and
     // anywhere else it is the dialog's OK.
-    void keyPressEvent(QKeyEvent* event) override;
+    bool OnInitDialog() override;
 
   private:
     // After a printer that cannot be identified only Exit stays usable.

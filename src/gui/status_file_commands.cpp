@@ -1,7 +1,5 @@
 // Save Status and Load Status: the record to and from a status file the user
 // chooses. Neither touches the printer.
-#include <QFileInfo>
-
 #include "gui/status_dialog.h"
 #include "status/serial_encoding.h"
 #include "status/status_file.h"
@@ -13,15 +11,11 @@ namespace {
 
 constexpr const char* kStatusFileFilter = "Status Files (*.sts)|*.sts|";
 
-std::string FileNameOf(const std::string& path) {
-    return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-}
-
 }  // namespace
 
 void StatusDialog::OnSaveStatus() {
     // No default extension: a name typed without ".sts" is saved as typed.
-    const auto path = ui::AskFileName(this, {.save = true,
+    const auto path = ui::AskFileName(&window(), {.save = true,
                                              .title = "Save current status",
                                              .initialName = "Noname.sts",
                                              .filter = kStatusFileFilter,
@@ -32,13 +26,13 @@ void StatusDialog::OnSaveStatus() {
     if (!path) return;
     std::string reason;
     if (!status::SaveStatusFile(*path, status, &reason)) {
-        ui::MessageBox(this, "The status could not be saved to \"" + *path + "\": " + reason + ".",
+        ui::MessageBox(&window(), "The status could not be saved to \"" + *path + "\": " + reason + ".",
                        ui::MessageIcon::Exclamation);
     }
 }
 
 void StatusDialog::OnLoadStatus() {
-    const auto path = ui::AskFileName(this, {.save = false,
+    const auto path = ui::AskFileName(&window(), {.save = false,
                                              .title = "Load saved status",
                                              .initialName = "*.sts",
                                              .filter = kStatusFileFilter,
@@ -47,13 +41,13 @@ void StatusDialog::OnLoadStatus() {
                                              .createPrompt = false,
                                              .mustExist = true});
     if (!path) return;
-    if (!status::HasStatusFileName(FileNameOf(*path))) {
-        ui::MessageBox(this, "Wrong format files loaded.", ui::MessageIcon::Exclamation);
+    if (!status::HasStatusFileName(ui::FileNameOf(*path))) {
+        ui::MessageBox(&window(), "Wrong format files loaded.", ui::MessageIcon::Exclamation);
         return;
     }
     std::string reason;
     if (!status::LoadStatusFile(*path, status, &reason)) {
-        ui::MessageBox(this, "The status could not be loaded from \"" + *path + "\": " + reason +
+        ui::MessageBox(&window(), "The status could not be loaded from \"" + *path + "\": " + reason +
                                  ".",
                        ui::MessageIcon::Exclamation);
         return;

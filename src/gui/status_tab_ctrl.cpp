@@ -1,65 +1,46 @@
 #include "gui/status_tab_ctrl.h"
 
-#include <QEvent>
-#include <QStackedWidget>
-#include <QTabWidget>
-
 namespace talq::gui {
 
 StatusTabCtrl::StatusTabCtrl()
     : switchPage(std::make_unique<MemorySwitchPage>()),
       settingPage(std::make_unique<PrinterSettingPage>()) {}
 
-// The pages go before the dialog's window, which would otherwise delete them as its children.
+// The pages' windows go before the dialog's window, their parent.
 StatusTabCtrl::~StatusTabCtrl() = default;
 
-void StatusTabCtrl::Attach(QTabWidget& tabs) {
-    tabs_ = &tabs;
-    connect(tabs_, &QTabWidget::currentChanged, this, [this] { ShowCurrentPage(); });
-    if (auto* stack = tabs_->findChild<QStackedWidget*>()) stack->installEventFilter(this);
+void StatusTabCtrl::Attach(ui::Window& dialog, int id) {
+    dialog_ = &dialog;
+    id_ = id;
 }
 
 void StatusTabCtrl::CreatePages(int model) {
     switchPage->model = model;
     settingPage->model = model;
-    QWidget& dialog = *tabs_->parentWidget();
-    switchPage->Create(dialog);
-    settingPage->Create(dialog);
+    switchPage->Create(*dialog_);
+    settingPage->Create(*dialog_);
 }
 
-void StatusTabCtrl::InsertItem(int index, const QString& text) {
+void StatusTabCtrl::InsertItem(int index, const std::string& text) {
     // A tab item carries only its text: the pages are not the tab control's children.
-    auto* area = new QWidget;
-    area->installEventFilter(this);
-    tabs_->insertTab(index, area, text);
+    dialog_->InsertTab(id_, index, text);
 }
 
 void StatusTabCtrl::ShowCurrentPage() {
-    if (tabs_ == nullptr) return;
-    const int selected = tabs_->currentIndex();
+    if (dialog_ == nullptr || !switchPage->created() || !settingPage->created()) return;
+    const int selected = dialog_->TabSelection(id_);
     PlacePages();
-    switchPage->hide();
-    settingPage->hide();
-    if (selected == 0) switchPage->show();
-    if (selected == 1) settingPage->show();
+    switchPage->window().Show(selected == 0);
+    settingPage->window().Show(selected == 1);
 }
 
 void StatusTabCtrl::PlacePages() {
-    // The display area is where the tab control puts its own page, in the dialog's coordinates.
-    const QWidget* area = tabs_->currentWidget();
-    if (area == nullptr) area = tabs_;
-    const QRect rect(area->mapTo(tabs_->parentWidget(), QPoint(0, 0)), area->size());
-    for (QWidget* page : {static_cast<QWidget*>(switchPage.get()),
-                          static_cast<QWidget*>(settingPage.get())}) {
-        page->setFixedSize(rect.size());
-        page->move(rect.topLeft());
-        page->raise();
+    const ui::PixelRect area = dialog_->TabDisplayArea(id_);
+    for (ui::Page* page : {static_cast<ui::Page*>(switchPage.get()),
+                           static_cast<ui::Page*>(settingPage.get())}) {
+        page->window().Place(area);
+        page->window().Raise();
     }
-}
-
-bool StatusTabCtrl::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize || event->type() == QEvent::Move) PlacePages();
-    return QObject::eventFilter(watched, event);
 }
 
 }  // namespace talq::gui

@@ -3,17 +3,16 @@
 // the page of the selected tab.
 #pragma once
 
-#include <QObject>
 #include <memory>
+#include <string>
 
 #include "gui/memory_switch_page.h"
 #include "gui/printer_setting_page.h"
-
-class QTabWidget;
+#include "ui/window.h"
 
 namespace talq::gui {
 
-class StatusTabCtrl : public QObject {
+class StatusTabCtrl {
   public:
     static constexpr int switchPageId = 105;
     static constexpr int settingPageId = 131;
@@ -21,31 +20,28 @@ class StatusTabCtrl : public QObject {
 
     // Constructs both pages, the memory switch page first; their windows come with CreatePages.
     StatusTabCtrl();
-    ~StatusTabCtrl() override;
+    ~StatusTabCtrl();
 
-    // The tab control of the dialog's template.
-    void Attach(QTabWidget& tabs);
+    // The tab control `id` of the dialog's window.
+    void Attach(ui::Window& dialog, int id);
     // Gives both pages the model, then builds their windows as children of the tab control's
     // parent.
     void CreatePages(int model);
-    void InsertItem(int index, const QString& text);
+    void InsertItem(int index, const std::string& text);
     // Lays both pages over the display area and shows the selected tab's page.
     void ShowCurrentPage();
 
-    QTabWidget* widget() const { return tabs_; }
+    int id() const { return id_; }
 
     // Declared in the order the constructor makes them.
     std::unique_ptr<MemorySwitchPage> switchPage;
     std::unique_ptr<PrinterSettingPage> settingPage;
 
-  protected:
-    // The display area is only known once the tab control has laid itself out.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     void PlacePages();
 
-    QTabWidget* tabs_ = nullptr;
+    ui::Window* dialog_ = nullptr;
+    int id_ = 0;
 };
 
 }  // namespace talq::gui

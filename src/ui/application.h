@@ -29,4 +29,8 @@ class Application {
     std::unique_ptr<Impl> impl_;
 };
 
+// Ends every running modal loop, nested ones included; modal runs started
+// later return at once. For a program that must end now (a signal).
+void QuitApplication();
+
 }  // namespace talq::ui

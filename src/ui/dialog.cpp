@@ -68,4 +68,8 @@ void Dialog::OnSelectionChange(int id, std::function<void()> handler) {
     handlers_.On(id, Notification::SelectionChange, std::move(handler));
 }
 
+void Dialog::OnNotification(int id, Notification notification, std::function<void()> handler) {
+    handlers_.On(id, notification, std::move(handler));
+}
+
 }  // namespace talq::ui

@@ -60,6 +60,7 @@ class Dialog : protected WindowEvents {
     // A radio button's runs only when the press left it checked.
     void OnClicked(int id, std::function<void()> handler);
     void OnSelectionChange(int id, std::function<void()> handler);
+    void OnNotification(int id, Notification notification, std::function<void()> handler);
     void OnFirstShow() override { InitDialog(); }
 
   private:

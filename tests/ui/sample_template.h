@@ -25,6 +25,7 @@ inline const ui::DialogTemplate& SampleTemplate() {
             {21, DropDownCombo, "", {60, 88, 60, 50}, kTabStop, {"None", "Odd", "Even"}},
             {30, Label, "text", {15, 108, 80, 8}},
             {31, CheckBox, "Check", {100, 108, 40, 10}, kTabStop | kDisabled},
+            {40, ProgressBar, "", {140, 50, 50, 8}, kSmooth},
         }};
     return sample;
 }

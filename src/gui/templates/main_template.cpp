@@ -37,7 +37,8 @@ const ui::DialogTemplate& MainTemplate() {
              {"KTV-520plus", "KTV-540/542", "KTV-520plusF"}},
             {kIdPortList, DropDownList, "", {65, 88, 67, 126}, kTabStop},
             {kNoId, Label, "Port", {15, 91, 44, 8}},
-        }};
+        },
+        kSystemMenu | kTaskbar};
     return main;
 }
 

@@ -14,7 +14,7 @@ constexpr int kButtonRowY[8] = {24, 37, 51, 65, 77, 90, 104, 117};
 constexpr int kCaptionRowY[8] = {23, 37, 51, 64, 78, 91, 104, 117};
 
 DialogTemplate Build() {
-    DialogTemplate page{105, "", 364, 176, "MS Sans Serif", 8, {}};
+    DialogTemplate page{105, "", 364, 176, "MS Sans Serif", 8, {}, kChild};
     auto& controls = page.controls;
     // Each pin's left button (value 0) starts its own radio group, then comes its right one.
     for (int k = 0; k < 8; ++k) {

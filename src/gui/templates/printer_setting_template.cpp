@@ -34,7 +34,8 @@ const DialogTemplate& PrinterSettingTemplate() {
             {kNoId, GroupBox, "Default Code Page", {130, 41, 149, 33}},
             {11, DropDownList, "", {137, 53, 137, 150}, kTabStop | kDisabled | kVScroll,
              codePages},
-        }};
+        },
+        kChild};
     return page;
 }
 

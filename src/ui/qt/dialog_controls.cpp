@@ -1,23 +1,68 @@
-#include "ui/dialog_controls.h"
+#include "ui/qt/dialog_controls.h"
 
 #include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <algorithm>
 
-namespace talq::ui {
+#include "ui/list_names.h"
+
+namespace talq::ui::qt {
+
+QFont DialogFont(const DialogTemplate& dialog) {
+    QFont font(QString::fromStdString(dialog.fontFace));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(dialog.pointSize);
+    return font;
+}
+
+BaseUnits BaseUnitsOf(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return {(letters / 26 + 1) / 2, metrics.height()};
+}
+
+QRect ToRect(const PixelRect& rect) {
+    return {rect.x, rect.y, rect.width, rect.height};
+}
+
+QPixmap RenderIcon(const IconDrawing& drawing, int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.scale(size / 32.0, size / 32.0);
+    const auto colour = [](unsigned rgb) {
+        return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                      static_cast<int>(rgb & 0xFF));
+    };
+    for (const IconShape& shape : drawing.shapes) {
+        painter.setPen(colour(shape.pen));
+        if (shape.kind == IconShape::Line) {
+            painter.drawLine(shape.x, shape.y, shape.x2OrWidth, shape.y2OrHeight);
+        } else {
+            painter.setBrush(colour(shape.brush));
+            painter.drawRect(shape.x, shape.y, shape.x2OrWidth, shape.y2OrHeight);
+        }
+    }
+    return pixmap;
+}
 
 namespace {
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 bool IsList(ControlKind kind) {
     return kind == ControlKind::DropDownList || kind == ControlKind::DropDownCombo;
@@ -46,7 +91,8 @@ QWidget* CreateWidget(const ControlTemplate& control, QWidget& window, const Ico
         }
         case ControlKind::Icon: {
             auto* label = new QLabel(&window);
-            if (icons) label->setPixmap(icons(std::stoi(control.text)).pixmap(32, 32));
+            const IconDrawing* drawing = icons ? icons(std::stoi(control.text)) : nullptr;
+            if (drawing != nullptr) label->setPixmap(RenderIcon(*drawing, 32));
             return label;
         }
         case ControlKind::DropDownList:
@@ -72,47 +118,6 @@ QWidget* CreateWidget(const ControlTemplate& control, QWidget& window, const Ico
             return new QTabWidget(&window);
     }
     return nullptr;
-}
-
-// A closed list is one row high, whatever the template gives its drop-down.
-constexpr int kClosedListHeight = 12;
-constexpr std::size_t kNoFrame = static_cast<std::size_t>(-1);
-
-DialogRect ClosedList(DialogRect list) {
-    list.height = kClosedListHeight;
-    return list;
-}
-
-bool Contains(const DialogRect& outer, const DialogRect& inner) {
-    return outer.x <= inner.x && outer.y <= inner.y &&
-           inner.x + inner.width <= outer.x + outer.width &&
-           inner.y + inner.height <= outer.y + outer.height;
-}
-
-// The innermost group box whose rectangle holds `rect`, or kNoFrame.
-std::size_t FrameOf(const std::vector<ControlTemplate>& controls, const DialogRect& rect) {
-    std::size_t frame = kNoFrame;
-    long smallest = 0;
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        const DialogRect& box = controls[i].rect;
-        const long area = static_cast<long>(box.width) * box.height;
-        if (controls[i].kind == ControlKind::GroupBox && Contains(box, rect) &&
-            (frame == kNoFrame || area < smallest)) {
-            frame = i;
-            smallest = area;
-        }
-    }
-    return frame;
-}
-
-// A title as read out: "&" marks the mnemonic and is not said, "&&" is one "&".
-QString WithoutMnemonic(const QString& text) {
-    QString plain;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'&' && ++i == text.size()) break;
-        plain += text[i];
-    }
-    return plain;
 }
 
 Qt::FocusPolicy FocusPolicyOf(const ControlTemplate& control) {
@@ -166,7 +171,8 @@ void DialogControls::Load(const DialogTemplate& dialog, QWidget& window, const I
     window.setFont(font);
     window.setWindowTitle(Text(dialog.caption));
     units_ = BaseUnitsOf(font);
-    window.setFixedSize(HorizontalPixels(dialog.width, units_), VerticalPixels(dialog.height, units_));
+    window.setFixedSize(HorizontalPixels(dialog.width, units_),
+                        VerticalPixels(dialog.height, units_));
     // A closed drop-down list shows one line of text.
     comboHeight_ = QComboBox(&window).sizeHint().height();
 
@@ -178,13 +184,13 @@ void DialogControls::Load(const DialogTemplate& dialog, QWidget& window, const I
     }
     FormRadioGroups(dialog, window);
     SetTabOrder(dialog, widgets);
-    SetBuddies(dialog, widgets);
+    NameLists(dialog, widgets);
 }
 
 QWidget* DialogControls::Create(const ControlTemplate& control, QWidget& window,
                                 const IconSource& icons) {
     QWidget* widget = CreateWidget(control, window, icons);
-    widget->setGeometry(ToPixels(control.rect, units_));
+    widget->setGeometry(ToRect(ToPixels(control.rect, units_)));
     if (control.kind == ControlKind::Icon) widget->resize(32, 32);
     if (IsList(control.kind)) PlaceCombo(*widget, control);
     widget->setFocusPolicy(FocusPolicyOf(control));
@@ -198,7 +204,7 @@ QWidget* DialogControls::Create(const ControlTemplate& control, QWidget& window,
 
 void DialogControls::PlaceCombo(QWidget& widget, const ControlTemplate& control) {
     auto& combo = static_cast<QComboBox&>(widget);
-    const QRect dropped = ToPixels(control.rect, units_);
+    const QRect dropped = ToRect(ToPixels(control.rect, units_));
     combo.resize(dropped.width(), comboHeight_);
     // The template's height includes the drop-down part: one row per line of
     // the dialog font. A list without a scroll bar shows all its fixed entries;
@@ -234,7 +240,8 @@ void DialogControls::FormRadioGroups(const DialogTemplate& dialog, QWidget& wind
     }
 }
 
-void DialogControls::SetTabOrder(const DialogTemplate& dialog, const std::vector<QWidget*>& widgets) {
+void DialogControls::SetTabOrder(const DialogTemplate& dialog,
+                                 const std::vector<QWidget*>& widgets) {
     QWidget* previous = nullptr;
     for (std::size_t i = 0; i < widgets.size(); ++i) {
         if (FocusPolicyOf(dialog.controls[i]) == Qt::NoFocus) continue;
@@ -243,34 +250,16 @@ void DialogControls::SetTabOrder(const DialogTemplate& dialog, const std::vector
     }
 }
 
-void DialogControls::SetBuddies(const DialogTemplate& dialog, const std::vector<QWidget*>& widgets) {
-    const auto& controls = dialog.controls;
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (!IsList(controls[i].kind)) continue;
-        const DialogRect& list = controls[i].rect;
-        const std::size_t frame = FrameOf(controls, ClosedList(list));
-        // The label on the list's row inside its frame, the nearest one to its left. A label
-        // of a neighbouring frame may share the row without belonging to the list.
-        QLabel* buddy = nullptr;
-        int nearest = -1;
-        for (std::size_t j = 0; j < controls.size(); ++j) {
-            const DialogRect& label = controls[j].rect;
-            const bool onRow =
-                label.y < list.y + kClosedListHeight && list.y < label.y + label.height;
-            const bool leftOf = label.x + label.width <= list.x + 2;
-            const bool mnemonics = (controls[j].style & kNoPrefix) == 0;
-            if (controls[j].kind == ControlKind::Label && mnemonics && onRow && leftOf &&
-                label.x > nearest && FrameOf(controls, label) == frame) {
-                buddy = qobject_cast<QLabel*>(widgets[j]);
-                nearest = label.x;
+void DialogControls::NameLists(const DialogTemplate& dialog, const std::vector<QWidget*>& widgets) {
+    // Screen readers on Linux name a list by its label's "labelled by" relation; a list alone
+    // with no label of its own is called by its frame's title.
+    for (const ListName& name : ListNames(dialog)) {
+        if (name.label) {
+            if (auto* label = qobject_cast<QLabel*>(widgets[*name.label])) {
+                label->setBuddy(widgets[name.list]);
             }
-        }
-        // Screen readers on Linux name the list by this "labelled by" relation; a list alone
-        // with no label of its own is called by its frame's title.
-        if (buddy != nullptr) {
-            buddy->setBuddy(widgets[i]);
-        } else if (frame != kNoFrame) {
-            widgets[i]->setAccessibleName(WithoutMnemonic(Text(controls[frame].text)));
+        } else {
+            widgets[name.list]->setAccessibleName(Text(name.name));
         }
     }
 }
@@ -285,13 +274,4 @@ QButtonGroup* DialogControls::RadioGroup(int firstId) const {
     return found == radioGroups_.end() ? nullptr : found->second;
 }
 
-int RadioIndex(const QButtonGroup& group) { return group.checkedId(); }
-
-void SetRadioIndex(QButtonGroup& group, int index) {
-    // An exclusive group keeps one button checked; −1 needs it off a moment.
-    group.setExclusive(false);
-    for (QAbstractButton* button : group.buttons()) button->setChecked(group.id(button) == index);
-    group.setExclusive(true);
-}
-
-}  // namespace talq::ui
+}  // namespace talq::ui::qt

@@ -3,20 +3,28 @@
 // different templates).
 #pragma once
 
-#include <QIcon>
+#include <QFont>
+#include <QPixmap>
+#include <QRect>
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "ui/dialog_template.h"
 #include "ui/dialog_units.h"
+#include "ui/qt/qt_window.h"
+#include "ui/window.h"
 
 class QButtonGroup;
 
-namespace talq::ui {
+namespace talq::ui::qt {
 
-// The icon resource `id`, for icon controls.
-using IconSource = std::function<QIcon(int id)>;
+// The font named by the template at its point size; a face the system lacks
+// falls back to the system's sans font at the same size.
+QFont DialogFont(const DialogTemplate& dialog);
+BaseUnits BaseUnitsOf(const QFont& font);
+QRect ToRect(const PixelRect& rect);
 
 class DialogControls {
   public:
@@ -32,6 +40,8 @@ class DialogControls {
     }
     // The radio group whose first button has `firstId`, or nullptr.
     QButtonGroup* RadioGroup(int firstId) const;
+    // Every control with an id, by id.
+    const std::map<int, QWidget*>& items() const { return items_; }
 
     BaseUnits units() const { return units_; }
     // The closed height of a drop-down list, one line of text.
@@ -42,7 +52,7 @@ class DialogControls {
     void PlaceCombo(QWidget& combo, const ControlTemplate& control);
     void FormRadioGroups(const DialogTemplate& dialog, QWidget& window);
     void SetTabOrder(const DialogTemplate& dialog, const std::vector<QWidget*>& widgets);
-    void SetBuddies(const DialogTemplate& dialog, const std::vector<QWidget*>& widgets);
+    void NameLists(const DialogTemplate& dialog, const std::vector<QWidget*>& widgets);
 
     std::map<int, QWidget*> items_;
     std::map<int, QButtonGroup*> radioGroups_;
@@ -50,9 +60,4 @@ class DialogControls {
     int comboHeight_ = 0;
 };
 
-// The checked button's index in `group`, −1 when none is.
-int RadioIndex(const QButtonGroup& group);
-// Checks button `index` of `group`; −1 (or any index outside it) clears all.
-void SetRadioIndex(QButtonGroup& group, int index);
-
-}  // namespace talq::ui
+}  // namespace talq::ui::qt

@@ -1,5 +1,5 @@
-#include "ui/prompts.h"
-
+// The window system's own message boxes and file dialogs, owned by the
+// dialog in front.
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -7,7 +7,9 @@
 #include <QMessageBox>
 #include <QStringList>
 
-#include "platform/process_wide.h"
+#include "ui/dialog.h"
+#include "ui/prompts.h"
+#include "ui/qt/qt_window.h"
 
 namespace talq::ui {
 
@@ -30,23 +32,35 @@ QStringList NameFilters(const std::string& filter) {
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
     switch (icon) {
-        case MessageIcon::Exclamation: return QMessageBox::Warning;
-        case MessageIcon::Information: return QMessageBox::Information;
-        case MessageIcon::None: break;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
 
+// The top-level window of `owner`, else the modal window in front, else the active one.
+QWidget* OwnerWindow(Window* owner) {
+    if (QWidget* widget = owner != nullptr ? qt::TopWidget(*owner) : nullptr) {
+        return widget->window();
+    }
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return QApplication::activeWindow();
+}
+
 class QtPrompter : public Prompter {
   public:
-    void ShowMessage(QWidget* owner, const std::string& text, MessageIcon icon) override {
+    void ShowMessage(Window* owner, const std::string& text, MessageIcon icon) override {
         QMessageBox box(BoxIcon(icon), QString::fromStdString(ApplicationName()),
                         QString::fromStdString(text), QMessageBox::Ok, OwnerWindow(owner));
         box.setTextFormat(Qt::PlainText);
         box.exec();
     }
 
-    std::optional<std::string> AskFileName(QWidget* owner, const FileRequest& request) override {
+    std::optional<std::string> AskFileName(Window* owner, const FileRequest& request) override {
         QFileDialog dialog(OwnerWindow(owner), QString::fromStdString(request.title));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -62,37 +76,22 @@ class QtPrompter : public Prompter {
         return dialog.selectedFiles().front().toStdString();
     }
 
-    int RunModal(QDialog& dialog) override { return dialog.exec(); }
+    int RunModal(Dialog& dialog) override { return dialog.dialogWindow().RunModal(); }
 };
-
-platform::ProcessWide<Prompter, QtPrompter>& Installed() {
-    static platform::ProcessWide<Prompter, QtPrompter> installed;
-    return installed;
-}
 
 }  // namespace
 
-Prompter& CurrentPrompter() { return Installed().Current(); }
-Prompter* InstallPrompter(Prompter* prompter) { return Installed().Install(prompter); }
+Prompter& SystemPrompter() {
+    static QtPrompter prompter;
+    return prompter;
+}
 
 std::string ApplicationName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
 }
 
-QWidget* OwnerWindow(QWidget* owner) {
-    if (owner != nullptr) return owner->window();
-    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
-    return QApplication::activeWindow();
+std::string FileNameOf(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
 }
-
-void MessageBox(QWidget* owner, const std::string& text, MessageIcon icon) {
-    CurrentPrompter().ShowMessage(owner, text, icon);
-}
-
-std::optional<std::string> AskFileName(QWidget* owner, const FileRequest& request) {
-    return CurrentPrompter().AskFileName(owner, request);
-}
-
-int RunModal(QDialog& dialog) { return CurrentPrompter().RunModal(dialog); }
 
 }  // namespace talq::ui

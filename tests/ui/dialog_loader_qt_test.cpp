@@ -1,12 +1,15 @@
+// The Qt loader: controls where their dialog units say, taking their clicks,
+// and a progress bar painted as it moves.
 #include <gtest/gtest.h>
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QFontMetrics>
-#include <QLabel>
+#include <QProgressBar>
 #include <cmath>
 
-#include "ui/dialog_controls.h"
+#include "ui/dialog.h"
+#include "ui/progress_bar.h"
+#include "ui/qt/dialog_controls.h"
 #include "ui/sample_template.h"
 
 namespace talq::ui {
@@ -24,16 +27,11 @@ QRect ExpectedPixels(const DialogRect& r, const QFont& font) {
     return {px(r.x, baseX, 4), px(r.y, baseY, 8), px(r.width, baseX, 4), px(r.height, baseY, 8)};
 }
 
-struct Loaded : ::testing::Test {
-    Loaded() {
-        controls.Load(test::SampleTemplate(), window);
-        window.show();
-    }
+TEST(QtLoader, ControlsSitWhereTheirDialogUnitsSayAndTakeTheirClicks) {
     QWidget window;
-    DialogControls controls;
-};
-
-TEST_F(Loaded, ControlsSitWhereTheirDialogUnitsSayAndTakeTheirClicks) {
+    qt::DialogControls controls;
+    controls.Load(test::SampleTemplate(), window);
+    window.show();
     EXPECT_EQ(window.size(), ExpectedPixels({0, 0, 200, 125}, window.font()).size());
     for (const auto& control : test::SampleTemplate().controls) {
         if (control.id == kNoId) continue;
@@ -41,10 +39,11 @@ TEST_F(Loaded, ControlsSitWhereTheirDialogUnitsSayAndTakeTheirClicks) {
         ASSERT_NE(widget, nullptr) << control.id;
         EXPECT_EQ(widget->objectName().toInt(), control.id);
         QRect expected = ExpectedPixels(control.rect, window.font());
-        if (qobject_cast<QComboBox*>(widget)) {
+        if (auto* list = qobject_cast<QComboBox*>(widget)) {
             // Closed, a list is one line high; the rest is its drop-down.
             EXPECT_LT(widget->height(), expected.height());
             expected.setHeight(widget->height());
+            EXPECT_GE(list->maxVisibleItems(), list->count());
         }
         EXPECT_EQ(widget->geometry(), expected) << control.id;
         if (widget->isEnabled()) {
@@ -57,27 +56,18 @@ TEST_F(Loaded, ControlsSitWhereTheirDialogUnitsSayAndTakeTheirClicks) {
     EXPECT_EQ(controls.Item(99), nullptr);
 }
 
-// Keyboard order and list labels are checked on the connection dialog's template.
-TEST_F(Loaded, RadioGroupsAndListsStartWithNothingSelected) {
-    QButtonGroup* first = controls.RadioGroup(10);
-    QButtonGroup* second = controls.RadioGroup(12);
-    ASSERT_TRUE(first && second);
-    EXPECT_EQ(controls.RadioGroup(11), nullptr);
-    EXPECT_EQ(first->buttons().size(), 2);
-    EXPECT_EQ(second->buttons().size(), 2);
-    EXPECT_EQ(RadioIndex(*first), -1);
-    SetRadioIndex(*first, 1);
-    SetRadioIndex(*second, 0);
-    EXPECT_EQ(RadioIndex(*first), 1);
-    SetRadioIndex(*first, -1);
-    EXPECT_EQ(RadioIndex(*first), -1);
-    EXPECT_EQ(RadioIndex(*second), 0);  // the groups are apart
-
-    for (int id : {20, 21}) {
-        auto* list = controls.ItemAs<QComboBox>(id);
-        EXPECT_EQ(list->currentIndex(), -1);
-        EXPECT_GE(list->maxVisibleItems(), list->count());
-    }
+TEST(QtLoader, TheProgressBarFollowsEveryMoveAtOnce) {
+    Dialog dialog(test::SampleTemplate());
+    auto* widget = qobject_cast<QProgressBar*>(qt::WidgetOf(dialog.window(), 40));
+    ASSERT_NE(widget, nullptr);
+    ProgressBar bar;
+    bar.Attach(dialog.window(), 40);
+    bar.SetRange(10, 20);
+    bar.SetPos(15);
+    EXPECT_EQ(std::tuple(widget->minimum(), widget->maximum(), widget->value()),
+              std::tuple(10, 20, 15));
+    bar.SetPos(250);
+    EXPECT_EQ(widget->value(), 20);  // held within the range
 }
 
 }  // namespace

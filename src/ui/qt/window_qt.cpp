@@ -1,0 +1,481 @@
+// Dialogs and pages as Qt widgets: a QDialog per dialog template, a QWidget
+// per page, both filled by the template loader, reporting what the user does
+// to their WindowEvents as the dialog manager reports it.
+#include <QAbstractButton>
+#include <QAction>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialog>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSessionManager>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "ui/qt/dialog_controls.h"
+#include "ui/qt/qt_window.h"
+
+namespace talq::ui::qt {
+
+namespace {
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The typed-since-choice flag of an editable list, kept on the widget.
+constexpr const char* kTypedProperty = "talqTypedSinceChoice";
+// Set on a dialog whose buttons take no Qt auto-default (no default button in its template).
+constexpr const char* kNoAutoDefaultProperty = "talqNoAutoDefault";
+
+void SetTyped(QComboBox& combo, bool typed) {
+    combo.setProperty(kTypedProperty, typed);
+}
+
+// Forwards to the window's WindowEvents until the window goes: nothing is
+// reported while the widgets are torn down.
+class Reporter {
+  public:
+    explicit Reporter(WindowEvents& events) : events_(&events) {}
+    void Command(int id, Notification notification) {
+        if (events_ != nullptr) events_->OnCommand(id, notification);
+    }
+    void FirstShow() {
+        if (events_ == nullptr || shown_) return;
+        shown_ = true;
+        events_->OnFirstShow();
+    }
+    void SysCommand(unsigned command) {
+        if (events_ != nullptr) events_->OnSysCommand(command);
+    }
+    void EndSession() {
+        if (events_ != nullptr) events_->OnEndSession();
+    }
+    void Stop() { events_ = nullptr; }
+
+  private:
+    WindowEvents* events_;
+    bool shown_ = false;
+};
+
+// A tab control's display area moves with its stack and its tab areas.
+class LayoutWatch : public QObject {
+  public:
+    LayoutWatch(QObject* parent, Reporter& reporter, int id)
+        : QObject(parent), reporter_(reporter), id_(id) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Move) {
+            reporter_.Command(id_, Notification::Layout);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    Reporter& reporter_;
+    int id_;
+};
+
+class DialogWidget : public QDialog {
+  public:
+    DialogWidget(QWidget* owner, Reporter& reporter) : QDialog(owner), reporter_(reporter) {}
+
+    void accept() override { reporter_.Command(kIdOk, Notification::Clicked); }
+    // Escape and the close box.
+    void reject() override { reporter_.Command(kIdCancel, Notification::Clicked); }
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        reporter_.FirstShow();
+        QDialog::showEvent(event);
+    }
+
+    // Enter as the dialog manager takes it: the focused push button, else the
+    // default button, else the dialog's OK. The keypad's Enter is the same key.
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+                           (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (!enter) {
+            QDialog::keyPressEvent(event);
+            return;
+        }
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        if (focused != nullptr && focused->isEnabled()) {
+            focused->click();
+            return;
+        }
+        for (QPushButton* button : findChildren<QPushButton*>()) {
+            if (button->isDefault() && button->isVisible()) {
+                if (button->isEnabled()) button->click();
+                return;
+            }
+        }
+        reporter_.Command(kIdOk, Notification::Clicked);
+    }
+
+  private:
+    Reporter& reporter_;
+};
+
+class PageWidget : public QWidget {
+  public:
+    PageWidget(QWidget& parent, Reporter& reporter) : QWidget(&parent), reporter_(reporter) {}
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        reporter_.FirstShow();
+        QWidget::showEvent(event);
+    }
+
+  private:
+    Reporter& reporter_;
+};
+
+}  // namespace
+
+// What both kinds of window share: the widget, its controls and the reports.
+class QtControls {
+  public:
+    virtual ~QtControls() = default;
+    virtual QWidget* Widget() const = 0;
+    const DialogControls& Controls() const { return controls_; }
+
+  protected:
+    DialogControls controls_;
+};
+
+namespace {
+
+// The controls' operations, on top of either Window or DialogWindow.
+template <typename Interface>
+class ControlsWindow : public Interface, public QtControls {
+  public:
+    explicit ControlsWindow(WindowEvents& events) : reporter_(events) {}
+    ~ControlsWindow() override {
+        reporter_.Stop();
+        // A dialog deletes its pages' widgets with its own; QPointer knows.
+        delete widget_.data();
+    }
+
+    QWidget* Widget() const override { return widget_.data(); }
+
+    void Show(bool show) override {
+        if (widget_) widget_->setVisible(show);
+    }
+    bool IsVisible() const override { return widget_ && widget_->isVisible(); }
+    std::string Caption() const override {
+        return widget_ ? widget_->windowTitle().toStdString() : std::string();
+    }
+    void SetIcon(int iconId) override {
+        const IconDrawing* drawing = icons_ ? icons_(iconId) : nullptr;
+        if (drawing == nullptr || !widget_) return;
+        QIcon icon;
+        icon.addPixmap(RenderIcon(*drawing, 32));
+        icon.addPixmap(RenderIcon(*drawing, 16));
+        widget_->setWindowIcon(icon);
+    }
+    void Place(const PixelRect& rect) override {
+        if (!widget_) return;
+        widget_->setFixedSize(rect.width, rect.height);
+        widget_->move(rect.x, rect.y);
+    }
+    void Raise() override {
+        if (widget_) widget_->raise();
+    }
+
+    bool Has(int id) const override { return Item(id) != nullptr; }
+    std::string Text(int id) const override {
+        QWidget* widget = Item(id);
+        if (auto* label = qobject_cast<QLabel*>(widget)) return label->text().toStdString();
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            return button->text().toStdString();
+        }
+        if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            return combo->currentText().toStdString();
+        }
+        return {};
+    }
+    void SetText(int id, std::string_view text) override {
+        QWidget* widget = Item(id);
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            label->setText(ToQString(text));
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            button->setText(ToQString(text));
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            if (combo->isEditable())
+                combo->setEditText(ToQString(text));
+            else
+                SetCurSel(id, combo->findText(ToQString(text)));
+        }
+    }
+    bool IsEnabled(int id) const override {
+        QWidget* widget = Item(id);
+        return widget != nullptr && widget->isEnabled();
+    }
+    void Enable(int id, bool enable) override {
+        if (QWidget* widget = Item(id)) widget->setEnabled(enable);
+    }
+    void Repaint(int id) override {
+        if (QWidget* widget = Item(id)) widget->repaint();
+    }
+    bool IsChecked(int id) const override {
+        auto* button = qobject_cast<QAbstractButton*>(Item(id));
+        return button != nullptr && button->isChecked();
+    }
+    void SetChecked(int id, bool checked) override {
+        auto* button = qobject_cast<QAbstractButton*>(Item(id));
+        if (button == nullptr) return;
+        // An exclusive group keeps one button checked; clearing one needs it off a moment.
+        QButtonGroup* group = button->group();
+        const bool exclusive = group != nullptr && group->exclusive();
+        if (exclusive && !checked) group->setExclusive(false);
+        button->setChecked(checked);
+        if (exclusive && !checked) group->setExclusive(true);
+    }
+
+    void ResetList(int id) override {
+        if (auto* combo = qobject_cast<QComboBox*>(Item(id))) {
+            combo->clear();
+            SetTyped(*combo, false);
+        }
+    }
+    void AddString(int id, std::string_view text) override {
+        auto* combo = qobject_cast<QComboBox*>(Item(id));
+        if (combo == nullptr) return;
+        // Qt selects the first entry added to an empty list; a dialog's list selects only
+        // what it is told to.
+        const int selected = combo->currentIndex();
+        const QString edited = combo->currentText();
+        combo->addItem(ToQString(text));
+        if (selected < 0 && combo->currentIndex() >= 0) {
+            combo->setCurrentIndex(-1);
+            if (combo->isEditable()) combo->setEditText(edited);
+        }
+    }
+    std::vector<std::string> Entries(int id) const override {
+        std::vector<std::string> entries;
+        if (auto* combo = qobject_cast<QComboBox*>(Item(id))) {
+            for (int i = 0; i < combo->count(); ++i) {
+                entries.push_back(combo->itemText(i).toStdString());
+            }
+        }
+        return entries;
+    }
+    int CurSel(int id) const override {
+        auto* combo = qobject_cast<QComboBox*>(Item(id));
+        if (combo == nullptr || TypedSinceChoice(id)) return -1;
+        const int index = combo->currentIndex();
+        if (index < 0) return -1;
+        // An edit field set to another text by code has left the entry too.
+        if (combo->isEditable() && combo->currentText() != combo->itemText(index)) return -1;
+        return index;
+    }
+    void SetCurSel(int id, int index) override {
+        auto* combo = qobject_cast<QComboBox*>(Item(id));
+        if (combo == nullptr) return;
+        combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+        SetTyped(*combo, false);
+    }
+    void SetEditText(int id, std::string_view text) override {
+        auto* combo = qobject_cast<QComboBox*>(Item(id));
+        if (combo != nullptr && combo->isEditable()) combo->setEditText(ToQString(text));
+    }
+    bool TypedSinceChoice(int id) const override {
+        auto* combo = qobject_cast<QComboBox*>(Item(id));
+        return combo != nullptr && combo->property(kTypedProperty).toBool();
+    }
+
+    void SetProgress(int id, int lower, int upper, int position) override {
+        auto* bar = qobject_cast<QProgressBar*>(Item(id));
+        if (bar == nullptr) return;
+        bar->setRange(lower, upper);
+        bar->setValue(position);
+        // The thread stays busy with the exchange; paint now, not at the next turn of the loop.
+        bar->repaint();
+    }
+
+    void InsertTab(int id, int index, std::string_view text) override {
+        auto* tabs = qobject_cast<QTabWidget*>(Item(id));
+        if (tabs == nullptr) return;
+        // A tab item carries only its text: the pages are not the tab control's children.
+        auto* area = new QWidget;
+        area->installEventFilter(LayoutWatchOf(*tabs, id));
+        insertingTab_ = true;
+        tabs->insertTab(index, area, ToQString(text));
+        insertingTab_ = false;
+    }
+    int TabSelection(int id) const override {
+        auto* tabs = qobject_cast<QTabWidget*>(Item(id));
+        return tabs == nullptr ? -1 : tabs->currentIndex();
+    }
+    PixelRect TabDisplayArea(int id) const override {
+        auto* tabs = qobject_cast<QTabWidget*>(Item(id));
+        if (tabs == nullptr || !widget_) return {};
+        // Where the tab control puts its own page, in this window's coordinates.
+        const QWidget* area = tabs->currentWidget();
+        if (area == nullptr) area = tabs;
+        const QPoint origin = area->mapTo(widget_.data(), QPoint(0, 0));
+        return {origin.x(), origin.y(), area->width(), area->height()};
+    }
+
+  protected:
+    // Nothing once the widget is gone (a page's goes with its dialog's).
+    QWidget* Item(int id) const { return widget_ ? controls_.Item(id) : nullptr; }
+
+    // Loads the template into `widget` (owned from now on) and wires its controls' reports.
+    void Build(QWidget* widget, const DialogTemplate& dialog, const IconSource& icons) {
+        widget_ = widget;
+        icons_ = icons;
+        controls_.Load(dialog, *widget, icons);
+        for (const auto& [id, control] : controls_.items()) Wire(id, *control);
+    }
+
+    Reporter reporter_;
+    QPointer<QWidget> widget_;
+    IconSource icons_;
+
+  private:
+    void Wire(int id, QWidget& control) {
+        Reporter* reporter = &reporter_;
+        if (auto* button = qobject_cast<QAbstractButton*>(&control)) {
+            QObject::connect(button, &QAbstractButton::clicked, button,
+                             [reporter, id] { reporter->Command(id, Notification::Clicked); });
+        } else if (auto* combo = qobject_cast<QComboBox*>(&control)) {
+            QObject::connect(combo, &QComboBox::activated, combo, [reporter, combo, id] {
+                SetTyped(*combo, false);
+                reporter->Command(id, Notification::SelectionChange);
+            });
+            if (QLineEdit* edit = combo->lineEdit()) {
+                QObject::connect(edit, &QLineEdit::textEdited, combo, [reporter, combo, id] {
+                    SetTyped(*combo, true);
+                    reporter->Command(id, Notification::EditChange);
+                });
+            }
+        } else if (auto* tabs = qobject_cast<QTabWidget*>(&control)) {
+            QObject::connect(tabs, &QTabWidget::currentChanged, tabs, [this, id] {
+                if (!insertingTab_) reporter_.Command(id, Notification::SelectionChange);
+            });
+            if (auto* stack = tabs->findChild<QStackedWidget*>()) {
+                stack->installEventFilter(LayoutWatchOf(*tabs, id));
+            }
+        }
+    }
+
+    LayoutWatch* LayoutWatchOf(QTabWidget& tabs, int id) {
+        auto* watch = tabs.findChild<LayoutWatch*>(QString(), Qt::FindDirectChildrenOnly);
+        if (watch == nullptr) watch = new LayoutWatch(&tabs, reporter_, id);
+        return watch;
+    }
+
+    bool insertingTab_ = false;
+};
+
+bool HasDefaultButton(const DialogTemplate& dialog) {
+    for (const auto& control : dialog.controls) {
+        if (control.kind == ControlKind::DefaultPushButton) return true;
+    }
+    return false;
+}
+
+void TakeAutoDefaultFrom(QWidget& widget) {
+    for (auto* button : widget.findChildren<QPushButton*>()) button->setAutoDefault(false);
+}
+
+class QtDialogWindow : public ControlsWindow<DialogWindow> {
+  public:
+    QtDialogWindow(const DialogTemplate& dialog, Window* owner, WindowEvents& events,
+                   const IconSource& icons)
+        : ControlsWindow(events) {
+        QWidget* ownerWidget = owner != nullptr ? TopWidget(*owner) : nullptr;
+        auto* widget =
+            new DialogWidget(ownerWidget != nullptr ? ownerWidget->window() : nullptr, reporter_);
+        Build(widget, dialog, icons);
+        // Without a default button Enter goes to the focused button or the dialog's OK;
+        // Qt would make the focused (or first) push button a default of its own.
+        if (!HasDefaultButton(dialog)) {
+            widget->setProperty(kNoAutoDefaultProperty, true);
+            TakeAutoDefaultFrom(*widget);
+        }
+        if (owner == nullptr) {
+            if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+                Reporter* reporter = &reporter_;
+                QObject::connect(application, &QGuiApplication::commitDataRequest, widget,
+                                 [reporter](QSessionManager&) { reporter->EndSession(); });
+            }
+        }
+    }
+
+    int RunModal() override {
+        auto* dialog = static_cast<QDialog*>(widget_.data());
+        return dialog == nullptr ? kIdCancel : dialog->exec();
+    }
+    void EndModal(int code) override {
+        if (auto* dialog = static_cast<QDialog*>(widget_.data())) dialog->done(code);
+    }
+    void AddSystemMenuItem(unsigned command, const std::string& text) override {
+        if (!widget_) return;
+        // No system menu of ours to extend here: the item sits in the dialog's context menu
+        // (right click on the dialog), the first one also on F1.
+        auto* item = new QAction(QString::fromStdString(text), widget_.data());
+        if (widget_->actions().isEmpty()) item->setShortcut(Qt::Key_F1);
+        Reporter* reporter = &reporter_;
+        QObject::connect(item, &QAction::triggered, widget_.data(),
+                         [reporter, command] { reporter->SysCommand(command); });
+        widget_->addAction(item);
+        widget_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    }
+    void After(int ms, std::function<void()> task) override {
+        if (widget_) QTimer::singleShot(ms, widget_.data(), std::move(task));
+    }
+};
+
+class QtPageWindow : public ControlsWindow<Window> {
+  public:
+    QtPageWindow(const DialogTemplate& page, Window& parent, WindowEvents& events)
+        : ControlsWindow(events) {
+        QWidget* parentWidget = TopWidget(parent);
+        auto* widget = new PageWidget(*parentWidget, reporter_);
+        widget->hide();
+        Build(widget, page, {});
+        if (parentWidget->window()->property(kNoAutoDefaultProperty).toBool()) {
+            TakeAutoDefaultFrom(*widget);
+        }
+    }
+};
+
+}  // namespace
+
+QWidget* WidgetOf(Window& window, int id) {
+    auto* controls = dynamic_cast<QtControls*>(&window);
+    return controls == nullptr ? nullptr : controls->Controls().Item(id);
+}
+
+QWidget* TopWidget(Window& window) {
+    auto* controls = dynamic_cast<QtControls*>(&window);
+    return controls == nullptr ? nullptr : controls->Widget();
+}
+
+}  // namespace talq::ui::qt
+
+namespace talq::ui {
+
+std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& dialog, Window* owner,
+                                                 WindowEvents& events, const IconSource& icons) {
+    return std::make_unique<qt::QtDialogWindow>(dialog, owner, events, icons);
+}
+
+std::unique_ptr<Window> CreatePageWindow(const DialogTemplate& page, Window& parent,
+                                         WindowEvents& events) {
+    return std::make_unique<qt::QtPageWindow>(page, parent, events);
+}
+
+}  // namespace talq::ui
