@@ -1,6 +1,6 @@
 # The Windows package: a zip with talq.exe (linked statically, so no DLL goes
-# beside it), talq-manager.exe when Qt 6 for Windows was found, the README and
-# the licence. `cpack` in the build folder makes
+# beside it), talq-manager.exe (the dialogs, linked the same way), the README
+# and the licence. `cpack` in the build folder makes
 # talquist-manager-<version>-win64.zip.
 set(TALQ_HOMEPAGE "https://talquist.example.org/" CACHE STRING "Home page of the project")
 set(TALQ_PACKAGE_MAINTAINER "Talquist Manager developers <maintainers@talquist.example.org>"

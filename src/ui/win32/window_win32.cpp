@@ -25,6 +25,9 @@ constexpr UINT kRunTask = WM_APP + 1;
 constexpr UINT kEndWhenPainted = WM_APP + 2;
 constexpr ATOM kDialogClass = 0x8002;  // WC_DIALOG
 
+// Set by QuitApplication: every modal run ends, and later ones return at once.
+bool quitting = false;
+
 void StartWindowSystem() {
     static const bool started = [] {
         INITCOMMONCONTROLSEX controls{sizeof(controls),
@@ -243,7 +246,7 @@ class Win32Window final : public DialogWindow {
     }
 
     int RunModal() override {
-        if (hwnd_ == nullptr) return kIdCancel;
+        if (hwnd_ == nullptr || quitting) return kIdCancel;
         FirstShow();
         if (owner_ != nullptr && IsWindowEnabled(owner_)) {
             EnableWindow(owner_, FALSE);
@@ -465,6 +468,12 @@ bool RouteMessage(MSG& message) {
 }  // namespace talq::ui::win32
 
 namespace talq::ui {
+
+void QuitApplication() {
+    win32::quitting = true;
+    // Each modal loop passes WM_QUIT on to the one it runs in.
+    PostQuitMessage(0);
+}
 
 std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& dialog, Window* owner,
                                                  WindowEvents& events, const IconSource&) {
