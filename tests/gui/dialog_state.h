@@ -1,8 +1,6 @@
 // What the user sees of the connection dialog, gathered for comparisons.
 #pragma once
 
-#include <QAbstractButton>
-#include <QComboBox>
 #include <string>
 #include <vector>
 
@@ -18,16 +16,15 @@ struct ListState {
     bool operator==(const ListState&) const = default;
 };
 
-inline ListState StateOf(const QComboBox& list) {
-    ListState state{{}, list.currentText().toStdString(), list.isEnabled()};
-    for (int i = 0; i < list.count(); ++i) state.entries.push_back(list.itemText(i).toStdString());
-    return state;
+inline ListState StateOf(const ui::Window& window, int id) {
+    return {window.Entries(id), window.Text(id), window.IsEnabled(id)};
 }
 
 inline std::string CheckedInterface(const gui::MainDialog& dialog) {
-    for (const auto& [id, name] : {std::pair{gui::kIdSerial, "SERIAL"}, {gui::kIdParallel, "PARALLEL"},
+    for (const auto& [id, name] : {std::pair{gui::kIdSerial, "SERIAL"},
+                                   {gui::kIdParallel, "PARALLEL"},
                                    {gui::kIdUsb, "USB"}}) {
-        if (dialog.ItemAs<QAbstractButton>(id)->isChecked()) return name;
+        if (dialog.window().IsChecked(id)) return name;
     }
     return "none";
 }
@@ -36,7 +33,7 @@ inline std::string CheckedInterface(const gui::MainDialog& dialog) {
 inline std::string Buttons(const gui::MainDialog& dialog) {
     std::string state;
     for (int id : {gui::kIdCheckCommunication, gui::kIdSelfTest, gui::kIdRunManager}) {
-        state += dialog.Item(id)->isEnabled() ? '1' : '0';
+        state += dialog.window().IsEnabled(id) ? '1' : '0';
     }
     return state;
 }
@@ -45,7 +42,6 @@ inline const std::vector<std::string> kComPorts = {"COM1", "COM2", "COM3", "COM4
                                                    "COM6", "COM7", "COM8", "COM9", "COM10"};
 inline const std::vector<std::string> kBaudRates = {"2400",  "4800",  "9600",  "19200",
                                                     "38400", "57600", "115200"};
-inline const std::vector<std::string> kBaudRates540 = {"9600", "19200", "38400", "57600",
-                                                       "115200"};
+inline const std::vector<std::string> kBaudRates540 = {"9600", "19200", "38400", "57600", "115200"};
 
 }  // namespace talq::test

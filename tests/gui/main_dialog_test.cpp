@@ -1,12 +1,8 @@
 // The connection dialog driven as a user drives it: list rules, every outcome
 // of Check Communication against the simulated printer in virtual time,
-// dropping the connection, Self Test, the About box, and one real-time check
-// over a pseudo-terminal.
+// dropping the connection, Self Test, and one real-time check over a
+// pseudo-terminal.
 #include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
 
 #include "gui/dialog_state.h"
 #include "support/golden.h"
@@ -15,7 +11,7 @@
 #include "support/virtual_device.h"
 #include "support/virtual_platform.h"
 #include "ui/support/prompt_recorder.h"
-#include "ui/support/widget_actions.h"
+#include "ui/support/ui_driver.h"
 
 namespace talq::gui {
 namespace {
@@ -37,16 +33,17 @@ struct WatchedPlatform : test::VirtualPlatform {
 };
 
 struct DialogOnVirtualPlatform {
-    DialogOnVirtualPlatform() { dialog.show(); }
+    DialogOnVirtualPlatform() { dialog.Show(); }
 
     std::shared_ptr<test::SimulatedPrinterDevice> AddPrinter(int printerModel) {
         auto device = std::make_shared<test::SimulatedPrinterDevice>(printerModel);
         os.AddDevice("COM1", device);
         return device;
     }
-    QComboBox& List(int id) { return *dialog.ItemAs<QComboBox>(id); }
-    void Click(int id) { test::Click(*dialog.Item(id)); }
-    void Choose(int id, int index) { test::Choose(List(id), index); }
+    ListState List(int id) const { return StateOf(dialog.window(), id); }
+    std::string Selected(int id) const { return dialog.window().Text(id); }
+    void Click(int id) { test::Press(dialog.window(), id); }
+    void Choose(int id, int index) { test::Choose(dialog.window(), id, index); }
     void Connect() {
         Click(kIdCheckCommunication);
         ASSERT_TRUE(dialog.connected);
@@ -62,102 +59,59 @@ struct DialogOnVirtualPlatform {
 struct ConnectionDialog : ::testing::Test, DialogOnVirtualPlatform {};
 
 TEST_F(ConnectionDialog, StartsOnSerialCom1At19200WithTheToolsOff) {
-    EXPECT_EQ(dialog.windowTitle(), "Talquist Manager(V3.0.6a)");
+    EXPECT_EQ(dialog.window().Caption(), "Talquist Manager(V3.0.6a)");
     EXPECT_EQ(CheckedInterface(dialog), "SERIAL");
-    EXPECT_EQ(StateOf(List(kIdModelList)),
+    EXPECT_EQ(List(kIdModelList),
               (ListState{{"KTV-520plus", "KTV-540/542", "KTV-520plusF"}, "KTV-520plus", true}));
-    EXPECT_EQ(StateOf(List(kIdPortList)), (ListState{test::kComPorts, "COM1", true}));
-    EXPECT_EQ(StateOf(List(kIdBaudList)), (ListState{test::kBaudRates, "19200", true}));
-    EXPECT_EQ(StateOf(List(kIdDataBitsList)), (ListState{{"8", "7"}, "8", true}));
-    EXPECT_EQ(StateOf(List(kIdParityList)), (ListState{{"None", "Odd", "Even"}, "None", true}));
-    EXPECT_EQ(StateOf(List(kIdStopBitsList)), (ListState{{"1", "1.5", "2"}, "1", true}));
-    EXPECT_EQ(StateOf(List(kIdFlowControlList)), (ListState{{"Hardware", "Xon/Xoff"}, "Hardware", true}));
+    EXPECT_EQ(List(kIdPortList), (ListState{test::kComPorts, "COM1", true}));
+    EXPECT_EQ(List(kIdBaudList), (ListState{test::kBaudRates, "19200", true}));
+    EXPECT_EQ(List(kIdDataBitsList), (ListState{{"8", "7"}, "8", true}));
+    EXPECT_EQ(List(kIdParityList), (ListState{{"None", "Odd", "Even"}, "None", true}));
+    EXPECT_EQ(List(kIdStopBitsList), (ListState{{"1", "1.5", "2"}, "1", true}));
+    EXPECT_EQ(List(kIdFlowControlList), (ListState{{"Hardware", "Xon/Xoff"}, "Hardware", true}));
     EXPECT_EQ(Buttons(dialog), "100");
     EXPECT_FALSE(dialog.connected);
-    EXPECT_TRUE(dialog.Item(kIdParallel)->isEnabled() && dialog.Item(kIdUsb)->isEnabled());
-    EXPECT_FALSE(dialog.windowIcon().isNull());
+    EXPECT_TRUE(dialog.window().IsEnabled(kIdParallel) && dialog.window().IsEnabled(kIdUsb));
     EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST_F(ConnectionDialog, ListsFollowTheModelAndTheInterface) {
     Choose(kIdDataBitsList, 1);
     Choose(kIdModelList, 1);
-    EXPECT_EQ(StateOf(List(kIdBaudList)), (ListState{test::kBaudRates540, "115200", true}));
+    EXPECT_EQ(List(kIdBaudList), (ListState{test::kBaudRates540, "115200", true}));
     Choose(kIdModelList, 0);
-    EXPECT_EQ(StateOf(List(kIdBaudList)), (ListState{test::kBaudRates, "19200", true}));
-    EXPECT_EQ(List(kIdDataBitsList).currentText(), "7");  // the other settings stay
+    EXPECT_EQ(List(kIdBaudList), (ListState{test::kBaudRates, "19200", true}));
+    EXPECT_EQ(Selected(kIdDataBitsList), "7");  // the other settings stay
 
     Click(kIdParallel);
-    EXPECT_EQ(StateOf(List(kIdPortList)), (ListState{{"LPT1", "LPT2", "LPT3"}, "LPT1", true}));
-    for (int id : {kIdBaudList, kIdDataBitsList, kIdParityList, kIdStopBitsList, kIdFlowControlList}) {
-        EXPECT_FALSE(List(id).isEnabled()) << id;
+    EXPECT_EQ(List(kIdPortList), (ListState{{"LPT1", "LPT2", "LPT3"}, "LPT1", true}));
+    for (int id :
+         {kIdBaudList, kIdDataBitsList, kIdParityList, kIdStopBitsList, kIdFlowControlList}) {
+        EXPECT_FALSE(dialog.window().IsEnabled(id)) << id;
     }
     Choose(kIdModelList, 1);  // refilled, still disabled
-    EXPECT_EQ(StateOf(List(kIdBaudList)), (ListState{test::kBaudRates540, "115200", false}));
+    EXPECT_EQ(List(kIdBaudList), (ListState{test::kBaudRates540, "115200", false}));
 
     // "KTV-520plusF" has a serial interface only.
     Choose(kIdModelList, 2);
     EXPECT_EQ(CheckedInterface(dialog), "SERIAL");
-    EXPECT_EQ(StateOf(List(kIdPortList)), (ListState{test::kComPorts, "COM1", true}));
-    EXPECT_EQ(StateOf(List(kIdBaudList)), (ListState{test::kBaudRates, "19200", true}));
-    EXPECT_FALSE(dialog.Item(kIdParallel)->isEnabled() || dialog.Item(kIdUsb)->isEnabled());
+    EXPECT_EQ(List(kIdPortList), (ListState{test::kComPorts, "COM1", true}));
+    EXPECT_EQ(List(kIdBaudList), (ListState{test::kBaudRates, "19200", true}));
+    EXPECT_FALSE(dialog.window().IsEnabled(kIdParallel) || dialog.window().IsEnabled(kIdUsb));
     Choose(kIdModelList, 0);
-    EXPECT_TRUE(dialog.Item(kIdParallel)->isEnabled() && dialog.Item(kIdUsb)->isEnabled());
+    EXPECT_TRUE(dialog.window().IsEnabled(kIdParallel) && dialog.window().IsEnabled(kIdUsb));
 
     // SERIAL again, even when already chosen, brings the model's default rate back.
     Choose(kIdBaudList, 6);
     Click(kIdSerial);
-    EXPECT_EQ(List(kIdBaudList).currentText(), "19200");
+    EXPECT_EQ(Selected(kIdBaudList), "19200");
 
     // Changes made by code run no handler.
-    List(kIdModelList).setCurrentIndex(1);
-    dialog.ItemAs<QAbstractButton>(kIdParallel)->setChecked(true);
-    EXPECT_EQ(StateOf(List(kIdBaudList)), (ListState{test::kBaudRates, "19200", true}));
-    EXPECT_EQ(List(kIdPortList).currentText(), "COM1");
+    dialog.window().SetCurSel(kIdModelList, 1);
+    dialog.window().SetChecked(kIdParallel, true);
+    EXPECT_EQ(List(kIdBaudList), (ListState{test::kBaudRates, "19200", true}));
+    EXPECT_EQ(Selected(kIdPortList), "COM1");
     EXPECT_TRUE(prompts.messages.empty());
-}
-
-TEST_F(ConnectionDialog, ArrowKeysStepThroughTheInterfacesInOrderAndWrapAround) {
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    const auto focused = [this] {
-        QWidget* focus = QApplication::focusWidget();
-        return focus == dialog.Item(kIdSerial) ? "SERIAL"
-               : focus == dialog.Item(kIdParallel) ? "PARALLEL"
-               : focus == dialog.Item(kIdUsb)      ? "USB"
-                                                   : "other";
-    };
-    struct Step {
-        Qt::Key key;
-        const char* focus;
-        const char* checked;
-        const char* port;  // the third entry, chosen before the key, stays when no handler runs
-        std::size_t messages;
-    };
-    const Step steps[] = {
-        {Qt::Key_Down, "PARALLEL", "PARALLEL", "LPT1", 0},
-        {Qt::Key_Down, "USB", "SERIAL", "COM1", 1},  // no USB printer: back to SERIAL
-        {Qt::Key_Right, "SERIAL", "SERIAL", "COM3", 1},
-        {Qt::Key_Left, "USB", "SERIAL", "COM1", 2},
-        {Qt::Key_Up, "PARALLEL", "PARALLEL", "LPT1", 2},
-        {Qt::Key_Left, "SERIAL", "SERIAL", "COM1", 2},
-    };
-    Click(kIdSerial);
-    for (const auto& step : steps) {
-        Choose(kIdPortList, 2);
-        test::PressKey(*QApplication::focusWidget(), step.key);
-        const std::tuple seen(std::string(focused()), CheckedInterface(dialog),
-                              List(kIdPortList).currentText().toStdString(), prompts.messages.size());
-        EXPECT_EQ(seen, std::tuple(std::string(step.focus), std::string(step.checked),
-                                   std::string(step.port), step.messages));
-    }
-    // With "KTV-520plusF" the other two are off and the keys stay on SERIAL.
-    Choose(kIdModelList, 2);
-    Click(kIdSerial);
-    Choose(kIdPortList, 2);
-    test::PressKey(*QApplication::focusWidget(), Qt::Key_Down);
-    EXPECT_EQ(std::string(focused()), "SERIAL");
-    EXPECT_EQ(List(kIdPortList).currentText(), "COM3");
 }
 
 TEST(ConnectionDialogCheck, EveryOutcomeWithItsMessageAndButtons) {
@@ -168,20 +122,30 @@ TEST(ConnectionDialogCheck, EveryOutcomeWithItsMessageAndButtons) {
         std::string buttons;
     };
     const Case cases[] = {
-        {"no port chosen", [](DialogOnVirtualPlatform& t) { t.List(kIdPortList).setCurrentIndex(-1); },
-         {"Port Configuration Set Error!", MessageIcon::None}, "100"},
-        {"nothing on the port", [](DialogOnVirtualPlatform&) {},
-         {"Can't open port and Printer is disconnected", MessageIcon::Exclamation}, "100"},
+        {"no port chosen",
+         [](DialogOnVirtualPlatform& t) { t.dialog.window().SetCurSel(kIdPortList, -1); },
+         {"Port Configuration Set Error!", MessageIcon::None},
+         "100"},
+        {"nothing on the port",
+         [](DialogOnVirtualPlatform&) {},
+         {"Can't open port and Printer is disconnected", MessageIcon::Exclamation},
+         "100"},
         {"reset not written whole",
          [](DialogOnVirtualPlatform& t) { t.AddPrinter(0), t.os.SetWriteLimit("COM1", 1); },
-         {"Port error! Check printer's port, please.", MessageIcon::Exclamation}, "100"},
-        {"another model", [](DialogOnVirtualPlatform& t) { t.AddPrinter(1); },
-         {"The connected printer has different device ID.", MessageIcon::Information}, "100"},
+         {"Port error! Check printer's port, please.", MessageIcon::Exclamation},
+         "100"},
+        {"another model",
+         [](DialogOnVirtualPlatform& t) { t.AddPrinter(1); },
+         {"The connected printer has different device ID.", MessageIcon::Information},
+         "100"},
         {"another maker",
          [](DialogOnVirtualPlatform& t) { t.AddPrinter(0)->Printer().SetMakerName("kestrum"); },
-         {"This printer don't match our company name.", MessageIcon::Exclamation}, "100"},
-        {"our printer", [](DialogOnVirtualPlatform& t) { t.AddPrinter(0); },
-         {"Printer is connected.", MessageIcon::Information}, "011"},
+         {"This printer don't match our company name.", MessageIcon::Exclamation},
+         "100"},
+        {"our printer",
+         [](DialogOnVirtualPlatform& t) { t.AddPrinter(0); },
+         {"Printer is connected.", MessageIcon::Information},
+         "011"},
     };
     for (const auto& c : cases) {
         DialogOnVirtualPlatform t;
@@ -190,7 +154,7 @@ TEST(ConnectionDialogCheck, EveryOutcomeWithItsMessageAndButtons) {
         t.prompts.onMessage = [&](const Message&) { buttonsWhileShown = Buttons(t.dialog); };
         t.Click(kIdCheckCommunication);
         EXPECT_EQ(t.prompts.messages, std::vector<Message>{c.message}) << c.what;
-        EXPECT_EQ(t.prompts.owners.front(), &t.dialog) << c.what;
+        EXPECT_EQ(t.prompts.owners.front(), &t.dialog.window()) << c.what;
         EXPECT_EQ(buttonsWhileShown, "100") << c.what;
         EXPECT_EQ(Buttons(t.dialog), c.buttons) << c.what;
         EXPECT_EQ(t.dialog.connected, c.buttons == "011") << c.what;
@@ -204,13 +168,12 @@ TEST_F(ConnectionDialog, ConnectsWithTheChosenSettingsAndIgnoresASecondPress) {
     Choose(kIdStopBitsList, 2);
     Choose(kIdFlowControlList, 1);
     // Typed parity text is no selection: the start value "None" holds.
-    QLineEdit* parityText = List(kIdParityList).lineEdit();
-    parityText->selectAll();
-    QTest::keyClicks(parityText, "Mark");
+    test::Type(dialog.window(), kIdParityList, "Mark");
     Connect();
     const auto line = os.LineSettingsOf("COM1");
-    EXPECT_EQ(std::tuple(line.baudRate, line.dataBits, line.stopBits, line.parity, line.flowControl),
-              std::tuple(9600, 8, 2, 0, 1));
+    EXPECT_EQ(
+        std::tuple(line.baudRate, line.dataBits, line.stopBits, line.parity, line.flowControl),
+        std::tuple(9600, 8, 2, 0, 1));
     const auto timeouts = os.TimeoutsOf("COM1");
     EXPECT_EQ(std::tuple(timeouts.readIntervalMs, timeouts.readTotalMultiplierMs,
                          timeouts.readTotalConstantMs, timeouts.writeTotalMultiplierMs,
@@ -238,7 +201,7 @@ TEST_F(ConnectionDialog, EveryChangeAfterASuccessfulCheckDropsTheConnection) {
     };
     for (const auto& [what, change] : changes) {
         if (CheckedInterface(dialog) != "SERIAL") Click(kIdSerial);
-        List(kIdBaudList).setCurrentIndex(3);
+        dialog.window().SetCurSel(kIdBaudList, 3);
         Connect();
         EXPECT_EQ(Buttons(dialog), "011") << what;
         change();
@@ -265,36 +228,6 @@ TEST_F(ConnectionDialog, SelfTestPrintsThePageWithRunManagerOffMeanwhile) {
     EXPECT_TRUE(prompts.messages.empty());
 }
 
-TEST_F(ConnectionDialog, AboutBoxOpensFromF1AndTheContextMenuAndChangesNothing) {
-    AddPrinter(1);
-    Choose(kIdModelList, 1);
-    Connect();
-    const auto before = std::tuple(StateOf(List(kIdBaudList)), Buttons(dialog), dialog.connected);
-    QString version;
-    bool iconShown = false;
-    prompts.AnswerModal([&](QDialog& about) {
-        for (auto* label : about.findChildren<QLabel*>()) {
-            if (label->text().startsWith("TALQ")) version = label->text();
-            iconShown = iconShown || !label->pixmap().isNull();
-        }
-        test::Click(*about.findChild<QWidget*>("1"));
-    });
-    prompts.AnswerModal([](QDialog& about) { test::PressKey(about, Qt::Key_Escape); });
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    test::PressKey(dialog, Qt::Key_F1);
-    ASSERT_EQ(dialog.actions().size(), 1);
-    EXPECT_EQ(dialog.actions().front()->text(), "&About TALQ...");
-    dialog.actions().front()->trigger();
-
-    EXPECT_EQ(prompts.modalRuns, (std::vector<std::string>{"About TALQ", "About TALQ"}));
-    EXPECT_EQ(version, "TALQ Version 1.0");
-    EXPECT_TRUE(iconShown);
-    const auto after = std::tuple(StateOf(List(kIdBaudList)), Buttons(dialog), dialog.connected);
-    EXPECT_EQ(after, before);
-    EXPECT_TRUE(os.IsOpen("COM1"));
-}
-
 TEST(ConnectionDialogEnd, ExitEndsTheRunAndTheDialogClosesItsConnection) {
     WatchedPlatform os;
     test::ScopedPlatform scoped{os};
@@ -302,9 +235,9 @@ TEST(ConnectionDialogEnd, ExitEndsTheRunAndTheDialogClosesItsConnection) {
     test::PromptRecorder prompts;
     {
         MainDialog dialog;
-        prompts.AnswerModal([](QDialog& d) {
-            test::Click(*d.findChild<QWidget*>(QString::number(kIdCheckCommunication)));
-            test::Click(*d.findChild<QWidget*>(QString::number(kIdExit)));
+        prompts.AnswerModal([](ui::Dialog& d) {
+            test::Press(d.window(), kIdCheckCommunication);
+            test::Press(d.window(), kIdExit);
         });
         EXPECT_EQ(dialog.DoModal(), ui::kIdCancel);
         EXPECT_TRUE(dialog.connected);
@@ -318,8 +251,8 @@ TEST(ConnectionDialogRealTime, IdentifiesThePrinterOverAPseudoTerminal) {
     ASSERT_TRUE(printer.Running());
     test::PromptRecorder prompts;
     MainDialog dialog;
-    dialog.show();
-    test::Click(*dialog.Item(kIdCheckCommunication));
+    dialog.Show();
+    test::Press(dialog.window(), kIdCheckCommunication);
     EXPECT_EQ(prompts.messages,
               (std::vector<Message>{{"Printer is connected.", MessageIcon::Information}}));
     EXPECT_EQ(Buttons(dialog), "011");

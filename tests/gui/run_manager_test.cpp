@@ -2,19 +2,13 @@
 // dialog to the status dialog and back.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QPointer>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTabWidget>
-
 #include "gui/dialog_state.h"
 #include "gui/status_dialog.h"
 #include "support/scoped_platform.h"
 #include "support/virtual_device.h"
 #include "support/virtual_platform.h"
 #include "ui/support/prompt_recorder.h"
-#include "ui/support/widget_actions.h"
+#include "ui/support/ui_driver.h"
 
 namespace talq::gui {
 namespace {
@@ -28,53 +22,47 @@ TEST(RunManager, OpensTheStatusDialogOverTheConnectionDialogAndReturnsWithTheCon
     os.AddDevice("COM1", device);
     test::PromptRecorder prompts;
     MainDialog dialog;
-    dialog.show();
-    test::Choose(*dialog.ItemAs<QComboBox>(kIdModelList), 1);
-    test::Click(*dialog.Item(kIdCheckCommunication));
+    dialog.Show();
+    test::Choose(dialog.window(), kIdModelList, 1);
+    test::Press(dialog.window(), kIdCheckCommunication);
     ASSERT_TRUE(dialog.connected);
 
     // Exit, Escape and Enter end the three runs: each dialog is released when its run ends.
-    std::vector<QPointer<StatusDialog>> opened;
-    const auto run = [&](const std::function<void(StatusDialog&)>& end) {
-        prompts.AnswerModal([&, end](QDialog& modal) {
+    int opened = 0;
+    const auto run = [&](const std::function<void(ui::Window&)>& end) {
+        prompts.AnswerModal([&, end](ui::Dialog& modal) {
             auto& status = dynamic_cast<StatusDialog&>(modal);
-            opened.push_back(&status);
+            ++opened;
             EXPECT_EQ(dialog.statusDialog, &status);
-            EXPECT_EQ(QApplication::activeModalWidget(), &status);
-            EXPECT_EQ(status.parentWidget(), &dialog);
             EXPECT_EQ(status.model, 1);
             EXPECT_EQ(status.portKind, link::Serial);
             EXPECT_EQ(status.port, &dialog.port);
-            // No button is the default; Enter presses the one that has the focus.
-            for (auto* button : status.findChildren<QPushButton*>()) EXPECT_FALSE(button->isDefault());
-            QWidget& get = *status.Item(StatusDialog::kGetStatusId);
-            get.setFocus();
-            test::PressKey(get, Qt::Key_Return);
-            end(status);
+            // No button is the default: Enter presses the one that has the focus.
+            test::Focus(status.window(), StatusDialog::kGetStatusId);
+            test::PressKey(status.window(), test::Key::Enter);
+            end(status.window());
         });
-        test::Click(*dialog.Item(kIdRunManager));
+        test::Press(dialog.window(), kIdRunManager);
+        EXPECT_EQ(dialog.statusDialog, nullptr);
     };
-    run([](StatusDialog& status) { test::Click(*status.Item(StatusDialog::kExitId)); });
-    run([](StatusDialog& status) { test::PressKey(status, Qt::Key_Escape); });
-    run([](StatusDialog& status) {
+    run([](ui::Window& status) { test::Press(status, StatusDialog::kExitId); });
+    run([](ui::Window& status) { test::PressKey(status, test::Key::Escape); });
+    run([](ui::Window& status) {
         // Enter where no push button has the focus.
-        QWidget& tabs = *status.tabs.widget()->tabBar();
-        tabs.setFocus();
-        test::PressKey(tabs, Qt::Key_Return);
-        EXPECT_EQ(status.result(), 1);
+        test::Focus(status, StatusDialog::kTabsId);
+        test::PressKey(status, test::Key::Enter);
     });
 
-    ASSERT_EQ(opened.size(), 3u);
-    for (const auto& released : opened) EXPECT_TRUE(released.isNull());
-    EXPECT_EQ(dialog.statusDialog, nullptr);
+    EXPECT_EQ(opened, 3);
+    EXPECT_EQ(prompts.modalResults, (std::vector<int>{ui::kIdCancel, ui::kIdCancel, ui::kIdOk}));
     EXPECT_TRUE(dialog.connected);
     EXPECT_TRUE(os.IsOpen("COM1"));
     EXPECT_EQ(test::Buttons(dialog), "011");
     // A fresh dialog reads the printer's texts again.
     const Message got{"Success to get status of printer.", ui::MessageIcon::Information};
-    EXPECT_EQ(prompts.messages, (std::vector<Message>{{"Printer is connected.",
-                                                       ui::MessageIcon::Information},
-                                                      got, got, got}));
+    EXPECT_EQ(prompts.messages,
+              (std::vector<Message>{
+                  {"Printer is connected.", ui::MessageIcon::Information}, got, got, got}));
     EXPECT_EQ(device->Printer().InitializeCount(), 4);
 }
 

@@ -1,17 +1,10 @@
 // A status dialog on an identified connection to a simulated printer in
-// virtual time, shown on the offscreen platform, with every prompt answered
-// by a recorder.
+// virtual time, shown by the window system the build links, with every prompt
+// answered by a recorder.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QButtonGroup>
-#include <QComboBox>
-#include <QLabel>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,18 +15,13 @@
 #include "support/virtual_device.h"
 #include "support/virtual_platform.h"
 #include "ui/support/prompt_recorder.h"
-#include "ui/support/widget_actions.h"
+#include "ui/support/ui_driver.h"
 
 namespace talq::test {
 
 using gui::MemorySwitchPage;
 using gui::PrinterSettingPage;
 using gui::StatusDialog;
-
-// A click on a radio button's indicator, where it takes clicks whatever its caption's length.
-inline void ClickRadio(QWidget& radio) {
-    QTest::mouseClick(&radio, Qt::LeftButton, Qt::NoModifier, QPoint(6, radio.height() / 2));
-}
 
 struct StatusDialogTest : ::testing::Test {
     VirtualPlatform os;
@@ -58,38 +46,33 @@ struct StatusDialogTest : ::testing::Test {
         dialog->port = &port;
         dialog->portKind = link::Serial;
         dialog->model = model;
-        dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        dialog->Show();
+        // The tab control lays itself out, and the pages over it.
+        ProcessEvents();
     }
     // The user picks tab `index`.
-    void SelectTab(int index) {
-        QTabBar& bar = *dialog->tabs.widget()->tabBar();
-        QTest::mouseClick(&bar, Qt::LeftButton, Qt::NoModifier, bar.tabRect(index).center());
-    }
+    void SelectTab(int index) { ChooseTab(dialog->window(), StatusDialog::kTabsId, index); }
 
     sim::SimulatedPrinter& Printer() { return device->Printer(); }
     MemorySwitchPage& SwitchPage() { return *dialog->tabs.switchPage; }
     PrinterSettingPage& SettingPage() { return *dialog->tabs.settingPage; }
+    ui::Window& Switches() { return SwitchPage().window(); }
+    ui::Window& Settings() { return SettingPage().window(); }
 
-    void Press(int id) { Click(*dialog->Item(id)); }
-    void Next() { Click(*SwitchPage().Item(MemorySwitchPage::kNextId)); }
-    void Back() { Click(*SwitchPage().Item(MemorySwitchPage::kBackId)); }
+    void Press(int id) { test::Press(dialog->window(), id); }
+    void Next() { test::Press(Switches(), MemorySwitchPage::kNextId); }
+    void Back() { test::Press(Switches(), MemorySwitchPage::kBackId); }
     void ClickPin(int pin, int value) {
-        ClickRadio(*SwitchPage().Item(value == 0 ? MemorySwitchPage::LeftButtonId(pin)
-                                                 : MemorySwitchPage::RightButtonId(pin)));
+        test::Press(Switches(), value == 0 ? MemorySwitchPage::LeftButtonId(pin)
+                                           : MemorySwitchPage::RightButtonId(pin));
     }
-    QComboBox& List(int id) { return *qobject_cast<QComboBox*>(SettingPage().Item(id)); }
-    std::string Text(QWidget* widget) {
-        if (auto* label = qobject_cast<QLabel*>(widget)) return label->text().toStdString();
-        return qobject_cast<QAbstractButton*>(widget)->text().toStdString();
-    }
-    std::string SwitchNumberShown() { return Text(SwitchPage().Item(MemorySwitchPage::kSwitchNumberId)); }
+    std::string SwitchNumberShown() { return Switches().Text(MemorySwitchPage::kSwitchNumberId); }
 
     // The enabled buttons among 1002..1007.
     std::vector<int> EnabledButtons() {
         std::vector<int> enabled;
         for (int id = StatusDialog::kGetStatusId; id <= StatusDialog::kExitId; ++id) {
-            if (dialog->Item(id)->isEnabled()) enabled.push_back(id);
+            if (dialog->window().IsEnabled(id)) enabled.push_back(id);
         }
         return enabled;
     }
@@ -98,17 +81,18 @@ struct StatusDialogTest : ::testing::Test {
     // (0 left, 1 right, "n" neither); then Back and Next as "<" and ">" when enabled.
     std::string PinsShown() {
         std::string shown;
-        MemorySwitchPage& page = SwitchPage();
+        const ui::Window& page = Switches();
         for (int pin = 1; pin <= 8; ++pin) {
-            QAbstractButton* left = qobject_cast<QAbstractButton*>(
-                page.Item(MemorySwitchPage::LeftButtonId(pin)));
-            QAbstractButton* right = qobject_cast<QAbstractButton*>(
-                page.Item(MemorySwitchPage::RightButtonId(pin)));
-            if (!left->isEnabled()) shown += left->isChecked() || right->isChecked() ? '?' : '-';
-            else shown += left->isChecked() ? '0' : right->isChecked() ? '1' : 'n';
+            const int left = MemorySwitchPage::LeftButtonId(pin);
+            const int right = MemorySwitchPage::RightButtonId(pin);
+            const bool checked = page.IsChecked(left) || page.IsChecked(right);
+            if (!page.IsEnabled(left))
+                shown += checked ? '?' : '-';
+            else
+                shown += page.IsChecked(left) ? '0' : page.IsChecked(right) ? '1' : 'n';
         }
-        shown += page.Item(MemorySwitchPage::kBackId)->isEnabled() ? " <" : " .";
-        shown += page.Item(MemorySwitchPage::kNextId)->isEnabled() ? ">" : ".";
+        shown += page.IsEnabled(MemorySwitchPage::kBackId) ? " <" : " .";
+        shown += page.IsEnabled(MemorySwitchPage::kNextId) ? ">" : ".";
         return shown;
     }
 
@@ -119,10 +103,10 @@ struct StatusDialogTest : ::testing::Test {
         for (const int id : {PrinterSettingPage::kBaudRateId, PrinterSettingPage::kDataBitsId,
                              PrinterSettingPage::kParityId, PrinterSettingPage::kFlowControlId,
                              PrinterSettingPage::kCodePageId}) {
-            const QComboBox& list = List(id);
+            const int selected = Settings().CurSel(id);
             if (!shown.empty()) shown += ' ';
-            shown += list.currentIndex() < 0 ? "-" : std::to_string(list.currentIndex());
-            if (list.isEnabled()) shown += '*';
+            shown += selected < 0 ? "-" : std::to_string(selected);
+            if (Settings().IsEnabled(id)) shown += '*';
         }
         return shown;
     }

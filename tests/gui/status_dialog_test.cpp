@@ -1,13 +1,11 @@
-#include <QImage>
-#include <QTabWidget>
 #include <cstdio>
 #include <fstream>
 
+#include "gui/status_dialog_fixture.h"
 #include "protocol/commands.h"
 #include "status/factory_values.h"
 #include "status/status_exchanges.h"
 #include "status/status_file.h"
-#include "gui/status_dialog_fixture.h"
 
 namespace talq::test {
 namespace {
@@ -40,13 +38,8 @@ TEST_F(StatusDialogTest, ButtonsAndPagesFromOpeningToAFailedIdentification) {
         Open(0);
 
         EXPECT_EQ(EnabledButtons(), (std::vector<int>{kGet, kLoad, kInit, kExit}));
-        EXPECT_TRUE(SwitchPage().isVisible());
-        EXPECT_FALSE(SettingPage().isVisible());
-        // Both pages lie over the tab control's display area, where its own page would be.
-        const QWidget& area = *dialog->tabs.widget()->currentWidget();
-        const QRect display(area.mapTo(dialog.get(), QPoint(0, 0)), area.size());
-        EXPECT_EQ(SwitchPage().geometry(), display);
-        EXPECT_EQ(SettingPage().geometry(), display);
+        EXPECT_TRUE(Switches().IsVisible());
+        EXPECT_FALSE(Settings().IsVisible());
         EXPECT_EQ(PinsShown(), "-------- ..");
         EXPECT_EQ(SwitchNumberShown(), "1");
         EXPECT_EQ(ListsShown(), "- - - - -");
@@ -63,8 +56,8 @@ TEST_F(StatusDialogTest, ButtonsAndPagesFromOpeningToAFailedIdentification) {
         EXPECT_EQ(prompts.messages, std::vector<Message>{kGotStatus});
         EXPECT_EQ(EnabledButtons(), kAllButtons);
         EXPECT_EQ(ListsShown(), "3 1 0 0 0*");  // 19200, 8 bits, none, DTR/DSR; serial lists shut
-        EXPECT_EQ(Text(SettingPage().Item(PrinterSettingPage::kModelNameId)), "KTV-520plus");
-        EXPECT_EQ(Text(SettingPage().Item(PrinterSettingPage::kFirmwareVersionId)), "Ver A01");
+        EXPECT_EQ(Settings().Text(PrinterSettingPage::kModelNameId), "KTV-520plus");
+        EXPECT_EQ(Settings().Text(PrinterSettingPage::kFirmwareVersionId), "Ver A01");
 
         Next();
         Next();
@@ -88,12 +81,12 @@ TEST_F(StatusDialogTest, ButtonsAndPagesFromOpeningToAFailedIdentification) {
         EXPECT_EQ(SwitchPage().page, 1);
         EXPECT_EQ(SwitchNumberShown(), "8");  // the last switch shown stays
         EXPECT_EQ(ListsShown(), "- - - - -");
-        EXPECT_EQ(Text(SettingPage().Item(PrinterSettingPage::kModelNameId)), "");
-        EXPECT_EQ(Text(SettingPage().Item(PrinterSettingPage::kFirmwareVersionId)), "");
+        EXPECT_EQ(Settings().Text(PrinterSettingPage::kModelNameId), "");
+        EXPECT_EQ(Settings().Text(PrinterSettingPage::kFirmwareVersionId), "");
         EXPECT_EQ(dialog->status, loaded);
 
         Press(kExit);
-        EXPECT_EQ(dialog->result(), 2);
+        EXPECT_FALSE(dialog->window().IsVisible());
         dialog.reset();
         port.Close();
         os.RemoveDevice("COM1");
@@ -105,7 +98,7 @@ TEST_F(StatusDialogTest, AGetStatusBrokenOffByAGarbledSwitchReplyChangesNothingB
     Printer().SetReplyCut(5);  // every reply: the texts still name the maker's model
     std::string modelNameDuringMessage;
     prompts.onMessage = [&](const Message&) {
-        modelNameDuringMessage = Text(SettingPage().Item(PrinterSettingPage::kModelNameId));
+        modelNameDuringMessage = Settings().Text(PrinterSettingPage::kModelNameId);
     };
     Press(kGet);
 
@@ -117,15 +110,15 @@ TEST_F(StatusDialogTest, AGetStatusBrokenOffByAGarbledSwitchReplyChangesNothingB
     EXPECT_EQ(PinsShown(), "-------- ..");
     EXPECT_EQ(ListsShown(), "- - - - -");
     EXPECT_EQ(modelNameDuringMessage.substr(0, 4), "KTV-");
-    EXPECT_EQ(Text(SettingPage().Item(PrinterSettingPage::kModelNameId)), modelNameDuringMessage);
+    EXPECT_EQ(Settings().Text(PrinterSettingPage::kModelNameId), modelNameDuringMessage);
     EXPECT_EQ(dialog->progress.GetPos(), 0);
 }
 
 TEST_F(StatusDialogTest, EditsOnThePagesReachThePrinterAndComeBackWithTheNextGetStatus) {
     struct Case {
         int model;
-        const char* listsRead;    // after the first Get Status
-        const char* listsAgain;   // after Set Status and a Get Status in a fresh dialog
+        const char* listsRead;   // after the first Get Status
+        const char* listsAgain;  // after Set Status and a Get Status in a fresh dialog
         const char* page1Again;
         const char* page2Again;
     };
@@ -145,10 +138,10 @@ TEST_F(StatusDialogTest, EditsOnThePagesReachThePrinterAndComeBackWithTheNextGet
         Next();
         ClickPin(1, 1);  // "B Font (9x24)"
         SelectTab(1);
-        EXPECT_TRUE(SettingPage().isVisible());
-        EXPECT_FALSE(SwitchPage().isVisible());
-        Choose(List(PrinterSettingPage::kCodePageId), 32);  // "User Codepage(Page 43)"
-        if (c.model == 1) Choose(List(PrinterSettingPage::kBaudRateId), 3);  // "57600"
+        EXPECT_TRUE(Settings().IsVisible());
+        EXPECT_FALSE(Switches().IsVisible());
+        Choose(Settings(), PrinterSettingPage::kCodePageId, 32);  // "User Codepage(Page 43)"
+        if (c.model == 1) Choose(Settings(), PrinterSettingPage::kBaudRateId, 3);  // "57600"
         const std::string switch9 = Printer().SwitchText(9);
         Press(kSet);
         EXPECT_EQ(prompts.messages, (std::vector<Message>{kGotStatus, kSetDone}));
@@ -213,10 +206,12 @@ TEST_F(StatusDialogTest, PagesWalkTheSixSwitchesWithTheModelsCaptionsAndStoreCli
         std::vector<std::string> pages;
     };
     for (const Case& c : {
-             Case{0, {"---0---- .>", "n0------ <>", "00000000 <>", "00000000 <>", "00000000 <>",
-                      "10000000 <."}},
-             Case{1, {"---00--- .>", "n0------ <>", "-------- <>", "-------- <>", "-------- <>",
-                      "-------- <."}},
+             Case{0,
+                  {"---0---- .>", "n0------ <>", "00000000 <>", "00000000 <>", "00000000 <>",
+                   "10000000 <."}},
+             Case{1,
+                  {"---00--- .>", "n0------ <>", "-------- <>", "-------- <>", "-------- <>",
+                   "-------- <."}},
          }) {
         SCOPED_TRACE(c.model);
         Open(c.model);
@@ -229,16 +224,12 @@ TEST_F(StatusDialogTest, PagesWalkTheSixSwitchesWithTheModelsCaptionsAndStoreCli
             if (page < 6) Next();
         }
         EXPECT_EQ(shown, c.pages);
-        // The pin buttons take their clicks: nothing lies over them.
-        QWidget& button = *SwitchPage().Item(MemorySwitchPage::RightButtonId(8));
-        EXPECT_EQ(dialog->childAt(button.mapTo(dialog.get(), QPoint(6, button.height() / 2))),
-                  &button);
         EXPECT_EQ(numbersShown, numbers);
         if (c.model == 1) break;
 
         // Switch 11 pin 1 runs the other way: its left button reads "Enable" and stores 0.
-        EXPECT_EQ(Text(SwitchPage().Item(MemorySwitchPage::LeftButtonId(1))), "Enable");
-        EXPECT_EQ(Text(SwitchPage().Item(MemorySwitchPage::RightButtonId(1))), "Disable");
+        EXPECT_EQ(Switches().Text(MemorySwitchPage::LeftButtonId(1)), "Enable");
+        EXPECT_EQ(Switches().Text(MemorySwitchPage::RightButtonId(1)), "Disable");
         ClickPin(1, 0);
         EXPECT_EQ(dialog->status.switches[status::kSlotSwitch11].pins[1], 0);
 
@@ -252,32 +243,6 @@ TEST_F(StatusDialogTest, PagesWalkTheSixSwitchesWithTheModelsCaptionsAndStoreCli
         dialog.reset();
         port.Close();
         os.RemoveDevice("COM1");
-    }
-}
-
-TEST_F(StatusDialogTest, TheKeypadEnterKeyActsAsEnter) {
-    Open(0);
-    // On the focused push button it presses the button ...
-    QWidget& get = *dialog->Item(kGet);
-    get.setFocus();
-    QTest::keyClick(&get, Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(prompts.messages, std::vector<Message>{kGotStatus});
-    // ... and elsewhere it ends the dialog with 1.
-    QWidget& tabs = *dialog->tabs.widget()->tabBar();
-    tabs.setFocus();
-    QTest::keyClick(&tabs, Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(dialog->result(), 1);
-}
-
-TEST_F(StatusDialogTest, EachTabRendersAfterAGetStatus) {
-    Open(1);
-    Press(kGet);
-    for (const auto& [tab, file] : {std::pair{0, "status_memory_switch.png"},
-                                    std::pair{1, "status_printer_setting.png"}}) {
-        SelectTab(tab);
-        const QImage image = Render(*dialog);
-        EXPECT_FALSE(IsBlank(image));
-        EXPECT_TRUE(image.save(file)) << file;
     }
 }
 

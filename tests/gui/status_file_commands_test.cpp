@@ -125,8 +125,9 @@ TEST_F(StatusFileCommandsTest, LoadTakesAnyNameEndingInStsAndWhatTheFileHolds) {
             EXPECT_TRUE(prompts.messages.empty());
             EXPECT_EQ(dialog->status, status::DecodeStatusImage(bytes.data(), c.size));
         } else {
-            EXPECT_EQ(prompts.messages,
-                      (std::vector<Message>{{"Wrong format files loaded.", MessageIcon::Exclamation}}));
+            EXPECT_EQ(
+                prompts.messages,
+                (std::vector<Message>{{"Wrong format files loaded.", MessageIcon::Exclamation}}));
             EXPECT_EQ(dialog->status, marker);
         }
     }
@@ -136,8 +137,8 @@ TEST_F(StatusFileCommandsTest, OnlyModel1TakesTheSerialListsFromALoadedFile) {
     status::PrinterStatus file{};
     file.switches[status::kSlotSwitch9].pins = {0, 0, 1, 1, 1, 1, 0, 0, 1};  // 115200 7 Even Xon
     WriteBytes(PathOf("serial.sts"), Image(file));
-    for (const auto& [model, lists] : {std::pair{0, "3 1 0 0 0*"}, std::pair{1, "4* 0* 2* 1* 0*"},
-                                       std::pair{2, "3 1 0 0 0*"}}) {
+    for (const auto& [model, lists] :
+         {std::pair{0, "3 1 0 0 0*"}, std::pair{1, "4* 0* 2* 1* 0*"}, std::pair{2, "3 1 0 0 0*"}}) {
         SCOPED_TRACE(model);
         Open(model);
         Press(kGet);
@@ -162,7 +163,7 @@ TEST_F(StatusFileCommandsTest, AFileThatCannotBeReadOrWrittenIsReportedAndChange
             "The status could not be loaded from \"" + PathOf(name) + "\": " + reason + ".";
         EXPECT_EQ(prompts.messages, (std::vector<Message>{{text, MessageIcon::Exclamation}}));
         EXPECT_EQ(dialog->status, status::PrinterStatus{});
-        EXPECT_FALSE(dialog->Item(StatusDialog::kSetStatusId)->isEnabled());
+        EXPECT_FALSE(dialog->window().IsEnabled(StatusDialog::kSetStatusId));
         EXPECT_EQ(PinsShown(), "-------- ..");
     }
 
@@ -184,10 +185,9 @@ TEST_F(StatusFileCommandsTest, AFileThatCannotBeReadOrWrittenIsReportedAndChange
         prompts.AnswerFile(old.string());
         Press(kSave);
         return prompts.messages.size() == 1 &&
-               prompts.messages.back() ==
-                   Message{"The status could not be saved to \"" + old.string() +
-                               "\": Permission denied.",
-                           MessageIcon::Exclamation};
+               prompts.messages.back() == Message{"The status could not be saved to \"" +
+                                                      old.string() + "\": Permission denied.",
+                                                  MessageIcon::Exclamation};
     });
     EXPECT_TRUE(reported);
     EXPECT_EQ(ReadBytes(old), Image(status::PrinterStatus{}));

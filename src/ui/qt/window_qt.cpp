@@ -19,6 +19,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTimer>
+#include <map>
 
 #include "ui/qt/dialog_controls.h"
 #include "ui/qt/qt_window.h"
@@ -370,12 +371,14 @@ class ControlsWindow : public Interface, public QtControls {
         }
     }
 
+    // One watch per tab control, owned by it.
     LayoutWatch* LayoutWatchOf(QTabWidget& tabs, int id) {
-        auto* watch = tabs.findChild<LayoutWatch*>(QString(), Qt::FindDirectChildrenOnly);
+        LayoutWatch*& watch = layoutWatches_[id];
         if (watch == nullptr) watch = new LayoutWatch(&tabs, reporter_, id);
         return watch;
     }
 
+    std::map<int, LayoutWatch*> layoutWatches_;
     bool insertingTab_ = false;
 };
 

@@ -29,7 +29,8 @@ void PromptRecorder::ShowMessage(ui::Window* owner, const std::string& text, ui:
     if (onMessage) onMessage(messages.back());
 }
 
-std::optional<std::string> PromptRecorder::AskFileName(ui::Window*, const ui::FileRequest& request) {
+std::optional<std::string> PromptRecorder::AskFileName(ui::Window*,
+                                                       const ui::FileRequest& request) {
     fileRequests.push_back(request);
     if (fileAnswers_.empty()) {
         ADD_FAILURE() << "unanswered file dialog \"" << request.title << "\"";
@@ -60,6 +61,7 @@ int PromptRecorder::RunModal(ui::Dialog& dialog) {
     });
     const int code = window.RunModal();
     *ended = true;
+    modalResults.push_back(code);
     return code;
 }
 

@@ -39,7 +39,8 @@ class PromptRecorder : public ui::Prompter {
     void AnswerFile(std::optional<std::string> path);
 
     void ShowMessage(ui::Window* owner, const std::string& text, ui::MessageIcon icon) override;
-    std::optional<std::string> AskFileName(ui::Window* owner, const ui::FileRequest& request) override;
+    std::optional<std::string> AskFileName(ui::Window* owner,
+                                           const ui::FileRequest& request) override;
     int RunModal(ui::Dialog& dialog) override;
 
     std::vector<Message> messages;
@@ -49,6 +50,8 @@ class PromptRecorder : public ui::Prompter {
     std::vector<ui::FileRequest> fileRequests;
     // Window titles of the dialogs run modally.
     std::vector<std::string> modalRuns;
+    // The code each modal run ended with.
+    std::vector<int> modalResults;
     // Runs as each message box is shown, e.g. to look at buttons meanwhile.
     std::function<void(const Message&)> onMessage;
 

@@ -1,9 +1,7 @@
-// What a user does to a dialog's controls, for widget tests.
+// What the Qt-only tests look at and do beyond the neutral driver.
 #pragma once
 
-#include <QAbstractButton>
 #include <QAccessible>
-#include <QComboBox>
 #include <QImage>
 #include <QTest>
 #include <QWidget>
@@ -11,18 +9,7 @@
 
 namespace talq::test {
 
-// A left click at the widget's centre, as the mouse delivers it.
-inline void Click(QWidget& widget) {
-    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, widget.rect().center());
-}
-
-// The user picks entry `index` of a list: the selection moves and the list
-// reports `activated`, as a choice in its drop-down does.
-inline void Choose(QComboBox& combo, int index) {
-    combo.setCurrentIndex(index);
-    Q_EMIT combo.activated(index);
-}
-
+// A key pressed on the widget itself (the neutral driver presses where the focus is).
 inline void PressKey(QWidget& widget, Qt::Key key) { QTest::keyClick(&widget, key); }
 
 // The widget's top-level window as it would be drawn now.
@@ -47,13 +34,6 @@ inline std::string LabelledBy(QWidget& widget) {
         return label->text(QAccessible::Name).toStdString();
     }
     return "";
-}
-
-// The text of each entry of a list.
-inline std::vector<std::string> Entries(const QComboBox& combo) {
-    std::vector<std::string> entries;
-    for (int i = 0; i < combo.count(); ++i) entries.push_back(combo.itemText(i).toStdString());
-    return entries;
 }
 
 }  // namespace talq::test

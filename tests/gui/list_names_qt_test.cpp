@@ -2,6 +2,7 @@
 // title of the frame it sits in when it has none, never another row's label.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QWidget>
 #include <map>
 #include <string>
@@ -10,7 +11,7 @@
 #include "gui/printer_setting_page.h"
 #include "gui/templates/status_templates.h"
 #include "gui/templates/templates.h"
-#include "ui/dialog_controls.h"
+#include "ui/qt/dialog_controls.h"
 #include "ui/support/widget_actions.h"
 
 namespace talq::gui {
@@ -39,7 +40,7 @@ TEST(ListNames, EveryListIsNamedByItsOwnLabelOrFrame) {
     };
     for (const auto& [layout, names] : dialogs) {
         QWidget window;
-        ui::DialogControls controls;
+        ui::qt::DialogControls controls;
         controls.Load(layout, window);
         std::map<int, std::string> named;
         for (const auto& control : layout.controls) {
