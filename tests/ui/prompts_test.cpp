@@ -65,7 +65,8 @@ TEST(MessageBox, RecordedWithItsOwnerAndTheApplicationsNameAsCaption) {
                                     {"Printer is connected.", MessageIcon::Information},
                                     {"plain", MessageIcon::None}}));
     EXPECT_EQ(prompts.owners, (std::vector<Window*>{&dialog.window(), nullptr}));
-    EXPECT_EQ(prompts.captions.front(), "talq_ui_tests");
+    // The program file's name, without its extension.
+    EXPECT_EQ(prompts.captions.front(), TALQ_TEST_PROGRAM_NAME);
     EXPECT_EQ(FileNameOf("/home/user/status/saved.sts"), "saved.sts");
 }
 
