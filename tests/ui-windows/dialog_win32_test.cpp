@@ -8,6 +8,8 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <cwctype>
+
 #include "ui/data_exchange.h"
 #include "ui/dialog.h"
 #include "ui/page.h"
@@ -254,6 +256,40 @@ TEST(Win32Dialog, TheSessionEndGivesTheQueuesBackOnce) {
     EXPECT_TRUE(SendMessageW(dialog.handle(), WM_QUERYENDSESSION, 0, 0));
     SendMessageW(dialog.handle(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(ended, 1);
+}
+
+// The program's resources are linked into this test program as into talq-manager.exe.
+TEST(Win32Resources, IconStringVersionAndManifestAreThere) {
+    HINSTANCE self = GetModuleHandleW(nullptr);
+    for (const int size : {16, 32, 48, 256}) {
+        HANDLE icon = LoadImageW(self, MAKEINTRESOURCEW(128), IMAGE_ICON, size, size, 0);
+        EXPECT_NE(icon, nullptr) << size;
+        if (icon != nullptr) DestroyIcon(static_cast<HICON>(icon));
+    }
+    wchar_t text[64] = {};
+    LoadStringW(self, 101, text, 64);
+    EXPECT_EQ(std::wstring(text), L"&About TALQ...");
+
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::vector<char> version(GetFileVersionInfoSizeW(path, nullptr));
+    ASSERT_FALSE(version.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(path, 0, static_cast<DWORD>(version.size()), version.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(version.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS,
+              static_cast<DWORD>(TALQ_VERSION_MAJOR << 16 | TALQ_VERSION_MINOR));
+    EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(TALQ_VERSION_PATCH << 16));
+
+    // The manifest asks for the common controls with visual styles: version 6, from the
+    // side-by-side store, is the one loaded.
+    HMODULE controls = GetModuleHandleW(L"comctl32.dll");
+    ASSERT_NE(controls, nullptr);
+    GetModuleFileNameW(controls, path, MAX_PATH);
+    std::wstring loaded = path;
+    for (wchar_t& c : loaded) c = static_cast<wchar_t>(towlower(c));
+    EXPECT_NE(loaded.find(L"common-controls_6595b64144ccf1df_6."), std::wstring::npos);
 }
 
 TEST(Win32Prompts, FileNamesEndAtEitherSlash) {
