@@ -315,7 +315,8 @@ class Win32Window final : public DialogWindow {
             auto* self = reinterpret_cast<Win32Window*>(lParam);
             self->hwnd_ = window;
             SetWindowLongPtrW(window, DWLP_USER, lParam);
-            return TRUE;
+            // A dialog puts the focus on its first control; a page leaves it where it is.
+            return self->page_ ? FALSE : TRUE;
         }
         auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, DWLP_USER));
         if (self == nullptr) return FALSE;
