@@ -5,10 +5,20 @@
 
 #include <sys/types.h>
 
-inline pid_t fork() { return -1; }
-inline pid_t waitpid(pid_t, int*, int) { return -1; }
-inline int geteuid() { return 1; }
-inline int setgid(int) { return -1; }
-inline int setuid(int) { return -1; }
+inline pid_t fork() {
+    return -1;
+}
+inline pid_t waitpid(pid_t, int*, int) {
+    return -1;
+}
+inline int geteuid() {
+    return 1;
+}
+inline int setgid(int) {
+    return -1;
+}
+inline int setuid(int) {
+    return -1;
+}
 #define WIFEXITED(status) ((void)(status), 0)
 #define WEXITSTATUS(status) ((void)(status), 1)
