@@ -1,9 +1,8 @@
-// The program-wide start of the window system: the common controls, COM for
-// the file dialogs and the accessibility service, no ghost windows.
+// The program-wide start of the window system: the common controls, no ghost
+// windows.
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
-#include <ole2.h>
 
 #include "ui/application.h"
 #include "ui/dialog.h"
@@ -12,21 +11,17 @@
 
 namespace talq::ui {
 
-struct Application::Impl {
-    bool comStarted = false;
-};
+struct Application::Impl {};
 
 Application::Application(int&, char**, const IconSource&, int) : impl_(std::make_unique<Impl>()) {
     INITCOMMONCONTROLSEX controls{sizeof(controls),
                                   ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     DisableProcessWindowsGhosting();
-    impl_->comStarted = SUCCEEDED(OleInitialize(nullptr));
+    // COM starts at its first use (win32::StartCom), and ends with the process.
 }
 
-Application::~Application() {
-    if (impl_->comStarted) OleUninitialize();
-}
+Application::~Application() = default;
 
 void Application::EndWhenShown(Dialog& dialog) {
     win32::EndModalWhenPainted(dialog.dialogWindow(), kIdCancel);

@@ -42,6 +42,7 @@ class Win32Prompter : public Prompter {
     }
 
     std::optional<std::string> AskFileName(Window* owner, const FileRequest& request) override {
+        win32::StartCom();
         std::vector<wchar_t> name(32768, L'\0');
         const std::wstring initial = win32::Widen(request.initialName);
         if (initial.size() < name.size()) std::copy(initial.begin(), initial.end(), name.begin());

@@ -19,6 +19,10 @@ HWND HandleOf(const Window* window);
 // Ends `window`'s modal run with `code` once the window has been painted.
 void EndModalWhenPainted(DialogWindow& window, int code);
 
+// Starts COM (as OLE, for the file dialogs) on the UI thread at its first use,
+// so that a start without a file question or screen reader does not wait for it.
+void StartCom();
+
 // Hands a message to the dialog it belongs to (keyboard navigation, Enter,
 // Escape) or dispatches it; true when it was a dialog's.
 bool RouteMessage(MSG& message);

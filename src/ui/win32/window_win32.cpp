@@ -23,6 +23,7 @@ namespace {
 
 constexpr UINT kRunTask = WM_APP + 1;
 constexpr UINT kEndWhenPainted = WM_APP + 2;
+constexpr UINT kNameLists = WM_APP + 3;
 constexpr ATOM kDialogClass = 0x8002;  // WC_DIALOG
 
 // Set by QuitApplication: every modal run ends, and later ones return at once.
@@ -46,6 +47,7 @@ void StartWindowSystem() {
 void NameLists(HWND window, const DialogTemplate& dialog) {
     const std::vector<ListName> names = ListNames(dialog);
     if (names.empty()) return;
+    StartCom();
     IAccPropServices* services = nullptr;
     if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IAccPropServices, reinterpret_cast<void**>(&services)))) {
@@ -92,7 +94,8 @@ class Win32Window final : public DialogWindow {
             for (const std::string& item : control.items) AddString(control.id, item);
         }
         if (page_) EnableThemeDialogTexture(hwnd_, ETDT_ENABLETAB);
-        NameLists(hwnd_, dialog);
+        // Named from the loop, once the window is up: the service takes a while to load.
+        PostMessageW(hwnd_, kNameLists, 0, 0);
     }
 
     ~Win32Window() override {
@@ -386,6 +389,9 @@ class Win32Window final : public DialogWindow {
             case kEndWhenPainted:
                 EndModal(endCode_);
                 return TRUE;
+            case kNameLists:
+                NameLists(hwnd_, template_);
+                return TRUE;
             case WM_QUERYENDSESSION:
                 if (!page_) {
                     EndSession();
@@ -445,6 +451,11 @@ class Win32Window final : public DialogWindow {
 };
 
 }  // namespace
+
+void StartCom() {
+    static const bool started = SUCCEEDED(OleInitialize(nullptr));
+    (void)started;
+}
 
 HWND HandleOf(const Window* window) {
     const auto* own = dynamic_cast<const Win32Window*>(window);
