@@ -1,7 +1,6 @@
 // Windows from templates: each is created hidden by CreateDialogIndirectParamW
 // (so a dialog can fill its controls in its constructor and be driven shown but
-// not modal), and a top-level one runs a modal loop of its own, as the
-// original's framework did.
+// not modal), and a top-level one runs a modal loop of its own.
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
