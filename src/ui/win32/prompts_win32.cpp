@@ -9,6 +9,7 @@
 
 #include "ui/dialog.h"
 #include "ui/prompts.h"
+#include "system_function.h"
 #include "wide_text.h"
 
 namespace talq::ui {
@@ -65,8 +66,11 @@ class Win32Prompter : public Prompter {
         if (request.createPrompt) question.Flags |= OFN_CREATEPROMPT;
         if (request.mustExist) question.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
 
-        const BOOL chosen =
-            request.save ? GetSaveFileNameW(&question) : GetOpenFileNameW(&question);
+        using Question = BOOL WINAPI(OPENFILENAMEW*);
+        static Question* const save = win32::SystemFunction<Question>(L"comdlg32.dll", "GetSaveFileNameW");
+        static Question* const open = win32::SystemFunction<Question>(L"comdlg32.dll", "GetOpenFileNameW");
+        Question* const ask = request.save ? save : open;
+        const BOOL chosen = ask != nullptr && ask(&question);
         if (!chosen) return std::nullopt;
         return win32::Narrow(name.data());
     }

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "dialog_template_win32.h"
+#include "system_function.h"
 #include "ui/list_names.h"
 #include "wide_text.h"
 #include "win32_window.h"
@@ -92,7 +93,10 @@ class Win32Window final : public DialogWindow {
         for (const ControlTemplate& control : dialog.controls) {
             for (const std::string& item : control.items) AddString(control.id, item);
         }
-        if (page_) EnableThemeDialogTexture(hwnd_, ETDT_ENABLETAB);
+        using ThemeTexture = HRESULT WINAPI(HWND, DWORD);
+        static ThemeTexture* const enableTexture =
+            SystemFunction<ThemeTexture>(L"uxtheme.dll", "EnableThemeDialogTexture");
+        if (page_ && enableTexture != nullptr) enableTexture(hwnd_, ETDT_ENABLETAB);
         // Named from the loop, once the window is up: the service takes a while to load.
         PostMessageW(hwnd_, kNameLists, 0, 0);
     }
