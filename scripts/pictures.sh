@@ -6,57 +6,50 @@
 #   scripts/pictures.sh [LINUX_BUILD [WINDOWS_BUILD]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-linux=${1:-build} windows=${2:-build-windows}
-cmake --build "$linux" --target talq-show-dialog
-cmake --build "$windows" --target talq-show-dialog
-command -v xvfb-run >/dev/null && command -v import >/dev/null ||
-  { echo "pictures: needs xvfb-run and ImageMagick's import" >&2; exit 2; }
 
-declare -A titles=(
-  [main]="Talquist Manager(V3.0.6a)"
-  [about]="About TALQ"
-  [status]="Printer Status (For KTV-520plus/KTV-540/KTV-542/KTV-520plusF V3.0.6a)"
-)
+titles=("main:Talquist Manager(V3.0.6a)" "about:About TALQ"
+        "status:Printer Status (For KTV-520plus/KTV-540/KTV-542/KTV-520plusF V3.0.6a)")
 
-# capture PROGRAM... : starts the program, waits for its window and writes $out.
+# capture OUT TITLE PROGRAM...: starts the program, waits for its window, writes OUT.
 capture() {
-  "$@" &
-  local pid=$! shot=1
-  for _ in $(seq 200); do
-    if import -window "$title" "$out" 2>/dev/null; then shot=0; break; fi
+  local out=$1 title=$2 shot=1
+  "${@:3}" &
+  local pid=$!
+  local id=
+  for _ in $(seq 300); do
+    id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$title\"" | awk '{print $1; exit}' || true)
+    [ -n "$id" ] && break
     sleep 0.1
   done
+  # A moment for the first paint, then the window as it is drawn.
+  sleep 1
+  [ -n "$id" ] && import -window "$id" "$out" && shot=0
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
   [ "$shot" = 0 ] || { echo "pictures: no window \"$title\"" >&2; return 1; }
   echo "pictures: $out"
 }
-export -f capture
 
-shoot_linux() {
-  for dialog in main about status; do
-    title=${titles[$dialog]} out=docs/linux-$dialog.png \
-      capture "$linux/docs/pictures/talq-show-dialog" "$dialog"
-  done
-}
+case "${1:-}" in
+  --linux)  # inside Xvfb
+    for entry in "${titles[@]}"; do
+      capture "docs/linux-${entry%%:*}.png" "${entry#*:}" "$2/docs/pictures/talq-show-dialog" "${entry%%:*}"
+    done
+    exit 0 ;;
+  --windows)  # inside Xvfb and a Wine prefix of its own (wine-run.sh)
+    # Unmanaged windows: Wine draws their frames as Windows does.
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    for entry in "${titles[@]}"; do
+      capture "docs/windows-${entry%%:*}.png" "${entry#*:}" "$WINE" "$2/docs/pictures/talq-show-dialog.exe" "${entry%%:*}"
+    done
+    exit 0 ;;
+esac
 
-# Wine's X11 driver in a prefix of its own (not the null-driver prefixes of the tests), its
-# windows unmanaged so that Wine draws their frames as Windows does.
-shoot_windows() {
-  cat >"$work/steps.sh" <<STEPS
-set -e
-"\$WINE" reg add 'HKCU\\Software\\Wine\\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-"\$WINE" reg add 'HKCU\\Software\\Wine\\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1
-STEPS
-  for dialog in main about status; do
-    echo "title='${titles[$dialog]}' out=docs/windows-$dialog.png capture \"\$WINE\" $windows/docs/pictures/talq-show-dialog.exe $dialog" >>"$work/steps.sh"
-  done
-  TALQ_WINE_KEEP_DISPLAY=1 scripts/wine-run.sh --script "$work/steps.sh"
-}
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export -f shoot_linux shoot_windows
-declare -p titles >"$work/titles"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c "source '$work/titles'; linux='$linux'; shoot_linux"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c "source '$work/titles'; windows='$windows'; work='$work'; shoot_windows"
+linux=${1:-build} windows=${2:-build-windows}
+command -v xvfb-run >/dev/null && command -v import >/dev/null && command -v xwininfo >/dev/null ||
+  { echo "pictures: needs xvfb-run, ImageMagick's import and xwininfo" >&2; exit 2; }
+cmake --build "$linux" --target talq-show-dialog
+cmake --build "$windows" --target talq-show-dialog
+screen=(-a -s "-screen 0 1024x768x24")
+xvfb-run "${screen[@]}" "$0" --linux "$linux"
+xvfb-run "${screen[@]}" env TALQ_WINE_KEEP_DISPLAY=1 scripts/wine-run.sh --script "$0" --windows "$windows"
