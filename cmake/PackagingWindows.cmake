@@ -1,4 +1,4 @@
-# The Windows package: a zip with talq.exe (linked statically, so no DLL goes
+# The Windows packages: an installer (target `msi`, below) and a zip with talq.exe (linked statically, so no DLL goes
 # beside it), talq-manager.exe when Qt 6 for Windows was found, the README and
 # the licence. `cpack` in the build folder makes
 # talquist-manager-<version>-win64.zip.
@@ -26,3 +26,40 @@ set(CPACK_PACKAGE_FILE_NAME talquist-manager-${PROJECT_VERSION}-win64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_STRIP_FILES ON)
 include(CPack)
+
+# The installer, talquist-manager-<version>-x64.msi (`cmake --build build-windows --target
+# msi`), with Debian's wixl and msibuild. talq-manager.exe, its Start-menu shortcut and the
+# icon of Programs and Features go in when TALQ_MSI_WITH_MANAGER is on.
+option(TALQ_MSI_WITH_MANAGER "Put talq-manager.exe and its shortcut into the installer" OFF)
+set(TALQ_MANAGER_ICON ${PROJECT_BINARY_DIR}/packaging/talq-manager.ico
+    CACHE FILEPATH "Icon of talq-manager.exe, its shortcut and the installer's entry")
+find_program(TALQ_WIXL wixl)
+find_program(TALQ_MSIBUILD msibuild)
+set(TALQ_MSI ${PROJECT_BINARY_DIR}/talquist-manager-${PROJECT_VERSION}-x64.msi)
+# What makes the installer of any VERSION (the test builds others to upgrade and downgrade).
+set(TALQ_MSI_COMMAND ${CMAKE_COMMAND}
+  -DWXS=${PROJECT_SOURCE_DIR}/packaging/talquist-manager.wxs
+  -DTALQ_EXE=$<TARGET_FILE:talq> -DSTRIP=${CMAKE_STRIP}
+  -DREADME=${PROJECT_BINARY_DIR}/packaging/README.txt
+  -DLICENCE=${PROJECT_BINARY_DIR}/packaging/LICENCE.txt)
+set(talq_msi_depends talq ${PROJECT_SOURCE_DIR}/packaging/talquist-manager.wxs
+    ${PROJECT_SOURCE_DIR}/cmake/BuildMsi.cmake)
+if(TALQ_MSI_WITH_MANAGER)
+  if(NOT TARGET talq-manager)
+    message(FATAL_ERROR "TALQ_MSI_WITH_MANAGER needs talq-manager.exe in this build")
+  endif()
+  list(APPEND TALQ_MSI_COMMAND -DMANAGER_EXE=$<TARGET_FILE:talq-manager>
+                               -DMANAGER_ICON=${TALQ_MANAGER_ICON})
+  list(APPEND talq_msi_depends talq-manager ${TALQ_MANAGER_ICON})
+endif()
+if(TALQ_WIXL AND TALQ_MSIBUILD)
+  add_custom_command(OUTPUT ${TALQ_MSI}
+    COMMAND ${TALQ_MSI_COMMAND} -DVERSION=${PROJECT_VERSION} -DOUTPUT=${TALQ_MSI}
+            -P ${PROJECT_SOURCE_DIR}/cmake/BuildMsi.cmake
+    DEPENDS ${talq_msi_depends}
+    COMMENT "Building the installer ${TALQ_MSI}"
+    VERBATIM)
+  add_custom_target(msi DEPENDS ${TALQ_MSI})
+else()
+  message(STATUS "No wixl or msibuild (scripts/install-deps.sh --windows): no target msi")
+endif()

@@ -15,11 +15,11 @@ packages=(
   ansible-core
 )
 
-# MinGW-w64 for talq.exe, Wine to run its tests, zip for the package; of CLI11 and
+# MinGW-w64 for talq.exe, Wine to run its tests, zip and wixl/msitools for the packages; of CLI11 and
 # nlohmann-json only the header folders are used, and GoogleTest is built from its sources.
 windows_packages=(
   cmake ninja-build
-  g++-mingw-w64-x86-64-posix wine64 wine zip
+  g++-mingw-w64-x86-64-posix wine64 wine zip wixl msitools
   libgtest-dev libcli11-dev nlohmann-json3-dev
 )
 [ "${1:-}" = --windows ] && packages=("${windows_packages[@]}")
