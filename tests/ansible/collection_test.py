@@ -26,6 +26,7 @@ MODEL = 'KTV-520plus'
 GOOD = ['till1', 'till2', 'till3']
 WRONG = 'till4'
 NO_TALQ = 'till5'
+INJECTED = 'till6'  # a port that carries a second command
 FIRST_PINS = {'2.3': 1, '8.1': 1, '9.4': 1}
 CHECK_PINS = {'8.1': 0, '10.2': 1}
 TILL2_PINS = {'8.1': 1, '9.4': 1}  # beside a code page, whose pins include 2.3
@@ -56,6 +57,8 @@ def write_inventory(work, talq, links, status_file):
     hosts[WRONG]['talq_model'] = 'KTV-540/542'
     hosts[NO_TALQ] = dict(talq_port='COM5', talq_model=MODEL, talq_env={}, talq_pins=FIRST_PINS,
                           talq_program=os.path.join(work, 'nowhere', 'talq'))
+    hosts[INJECTED] = dict(talq_port='COM6; touch %s' % os.path.join(work, 'injected'),
+                           talq_model=MODEL, talq_env={}, talq_pins=FIRST_PINS, talq_program=talq)
     for name in ('till1', 'till2', WRONG):
         hosts[name]['talq_program'] = talq
     inventory = {'tills': {'hosts': hosts, 'vars': {
@@ -162,6 +165,9 @@ def first_run(env, inventory, work):
         check(failure.get('msg', '').startswith('talq was not found on the managed host')
               and 'install' in failure['msg'] and failure.get('changed') is False,
               'missing talq: %r' % failure)
+    check(recap.get(INJECTED, {}).get('failed') == 1
+          and not os.path.exists(os.path.join(work, 'injected')),
+          'a port with a second command: %s, %s' % (recap.get(INJECTED), os.listdir(work)))
     for line in ('-switch 8 pin 1: 0', '+switch 8 pin 1: 1', '+switch 9 pin 4: 1',
                  '+switch 11 pin 8: 1', '+codePage: PC850',
                  '-switch 8 pin 1: 0  User Setting: Disable', '+switch 8 pin 1: 1  User Setting: Enable'):

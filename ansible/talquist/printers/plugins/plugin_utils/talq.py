@@ -42,10 +42,11 @@ SWITCH_ORDER = ('1', '2', '8', '9', '10', '11')
 # The word of --port that reaches every USB printer talq finds.
 ALL_USB = 'usb'
 
-# What each shell says when the program is not there: sh's 127, cmd's 9009 (and its words, for
-# shells that end with 1), PowerShell's CommandNotFoundException.
+# What each shell says when the program is not there: sh's 127, cmd's 9009 (Wine's cmd: "Can't
+# recognize"), PowerShell's CommandNotFoundException.
 _NOT_FOUND_CODES = (127, 9009)
-_NOT_FOUND_WORDS = re.compile(r'not recognized as|CommandNotFoundException|cannot find the path')
+_NOT_FOUND_WORDS = re.compile(r"not recognized as|Can't recognize|CommandNotFoundException"
+                              r"|cannot find the path")
 
 
 def option_text(value):
@@ -105,9 +106,11 @@ class TalqAction(ActionBase):
         self._compute_environment_string(environment)
         if family == 'powershell':
             words = ["'%s'" % shell._escape(word) for word in argv]
-            prefix = ''.join("$env:%s = '%s'; " % (name, shell._escape(str(value)))
+            prefix = ''.join("[Environment]::SetEnvironmentVariable('%s', '%s'); "
+                             % (shell._escape(str(name)), shell._escape(str(value)))
                              for name, value in environment.items())
-            return prefix + '& ' + ' '.join(words)
+            # '& PROGRAM ARGS; exit $LASTEXITCODE', so talq's exit code is the command's.
+            return prefix + shell.wrap_for_exec(' '.join(words))
         words = ' '.join(shell.quote(word) for word in argv)
         if family == 'cmd':
             prefix = ''.join('set %s&& ' % shell.quote('%s=%s' % (name, value))
