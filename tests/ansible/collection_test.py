@@ -27,6 +27,7 @@ GOOD = ['till1', 'till2', 'till3']
 WRONG = 'till4'
 NO_TALQ = 'till5'
 INJECTED = 'till6'  # a port that carries a second command
+NO_PRINTER_BAUD = 'till7'  # the printer's own baud, which only the KTV-540/542 takes from talq
 FIRST_PINS = {'2.3': 1, '8.1': 1, '9.4': 1}
 CHECK_PINS = {'8.1': 0, '10.2': 1}
 TILL2_PINS = {'8.1': 1, '9.4': 1}  # beside a code page, whose pins include 2.3
@@ -59,6 +60,8 @@ def write_inventory(work, talq, links, status_file):
                           talq_program=os.path.join(work, 'nowhere', 'talq'))
     hosts[INJECTED] = dict(talq_port='COM6; touch %s' % os.path.join(work, 'injected'),
                            talq_model=MODEL, talq_env={}, talq_pins=FIRST_PINS, talq_program=talq)
+    hosts[NO_PRINTER_BAUD] = dict(talq_port='COM7', talq_model=MODEL, talq_env={},
+                                  talq_printer_baud=9600, talq_program=talq)
     for name in ('till1', 'till2', WRONG):
         hosts[name]['talq_program'] = talq
     inventory = {'tills': {'hosts': hosts, 'vars': {
@@ -168,6 +171,12 @@ def first_run(env, inventory, work):
     check(recap.get(INJECTED, {}).get('failed') == 1
           and not os.path.exists(os.path.join(work, 'injected')),
           'a port with a second command: %s, %s' % (recap.get(INJECTED), os.listdir(work)))
+    refused = re.search(r'^fatal: \[%s\]: FAILED! => (.*)$' % NO_PRINTER_BAUD, first.stdout, re.M)
+    if check(refused is not None, 'first run: no failure shown for ' + NO_PRINTER_BAUD):
+        failure = json.loads(refused.group(1))
+        # talq's usage errors read as its port errors do, without its 'talq: ' prefix.
+        check(failure.get('rc') == 2 and failure.get('msg', '').startswith('--printer-baud: '),
+              'printer_baud on a KTV-520plus: %r' % failure)
     for line in ('-switch 8 pin 1: 0', '+switch 8 pin 1: 1', '+switch 9 pin 4: 1',
                  '+switch 11 pin 8: 1', '+codePage: PC850',
                  '-switch 8 pin 1: 0  User Setting: Disable', '+switch 8 pin 1: 1  User Setting: Enable'):
