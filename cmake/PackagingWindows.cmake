@@ -1,6 +1,6 @@
-# The Windows package: a zip with talq.exe (linked statically, so no DLL goes
-# beside it), talq-manager.exe (the dialogs, linked the same way), the README
-# and the licence. `cpack` in the build folder makes
+# The Windows packages: an installer (target `msi`, below) and a zip with
+# talq.exe and talq-manager.exe (both linked statically, so no DLL goes beside
+# them), the README and the licence. `cpack` in the build folder makes
 # talquist-manager-<version>-win64.zip.
 set(TALQ_HOMEPAGE "https://talquist.example.org/" CACHE STRING "Home page of the project")
 set(TALQ_PACKAGE_MAINTAINER "Talquist Manager developers <maintainers@talquist.example.org>"
@@ -26,3 +26,33 @@ set(CPACK_PACKAGE_FILE_NAME talquist-manager-${PROJECT_VERSION}-win64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_STRIP_FILES ON)
 include(CPack)
+
+# The installer, talquist-manager-<version>-x64.msi (`cmake --build build-windows --target
+# msi`), with Debian's wixl and msibuild: both programs, the Start-menu shortcut of
+# talq-manager.exe and the icon of Programs and Features (the program's own icon 128).
+set(TALQ_MANAGER_ICON ${PROJECT_SOURCE_DIR}/src/app/win32/talq-manager.ico)
+find_program(TALQ_WIXL wixl)
+find_program(TALQ_MSIBUILD msibuild)
+set(TALQ_MSI ${PROJECT_BINARY_DIR}/talquist-manager-${PROJECT_VERSION}-x64.msi)
+# What makes the installer of any VERSION (the test builds others to upgrade and downgrade).
+set(TALQ_MSI_COMMAND ${CMAKE_COMMAND}
+  -DWXS=${PROJECT_SOURCE_DIR}/packaging/talquist-manager.wxs
+  -DTALQ_EXE=$<TARGET_FILE:talq> -DSTRIP=${CMAKE_STRIP}
+  -DREADME=${PROJECT_BINARY_DIR}/packaging/README.txt
+  -DLICENCE=${PROJECT_BINARY_DIR}/packaging/LICENCE.txt)
+set(talq_msi_depends talq ${PROJECT_SOURCE_DIR}/packaging/talquist-manager.wxs
+    ${PROJECT_SOURCE_DIR}/cmake/BuildMsi.cmake)
+list(APPEND TALQ_MSI_COMMAND -DMANAGER_EXE=$<TARGET_FILE:talq-manager>
+                             -DMANAGER_ICON=${TALQ_MANAGER_ICON})
+list(APPEND talq_msi_depends talq-manager ${TALQ_MANAGER_ICON})
+if(TALQ_WIXL AND TALQ_MSIBUILD)
+  add_custom_command(OUTPUT ${TALQ_MSI}
+    COMMAND ${TALQ_MSI_COMMAND} -DVERSION=${PROJECT_VERSION} -DOUTPUT=${TALQ_MSI}
+            -P ${PROJECT_SOURCE_DIR}/cmake/BuildMsi.cmake
+    DEPENDS ${talq_msi_depends}
+    COMMENT "Building the installer ${TALQ_MSI}"
+    VERBATIM)
+  add_custom_target(msi DEPENDS ${TALQ_MSI})
+else()
+  message(STATUS "No wixl or msibuild (scripts/install-deps.sh --windows): no target msi")
+endif()

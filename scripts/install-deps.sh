@@ -15,12 +15,12 @@ packages=(
   ansible-core
 )
 
-# MinGW-w64 for talq.exe, Wine to run its tests (with Wine's own dialog fonts), zip for the
-# package; of CLI11 and nlohmann-json only the header folders are used, and GoogleTest is built
-# from its sources.
+# MinGW-w64 for the Windows programs, Wine to run their tests (with Wine's own dialog fonts),
+# zip and wixl/msitools for the packages; of CLI11 and nlohmann-json only the header folders are
+# used, and GoogleTest is built from its sources.
 windows_packages=(
   cmake ninja-build
-  g++-mingw-w64-x86-64-posix wine64 wine fonts-wine zip
+  g++-mingw-w64-x86-64-posix wine64 wine fonts-wine zip wixl msitools
   libgtest-dev libcli11-dev nlohmann-json3-dev
 )
 [ "${1:-}" = --windows ] && packages=("${windows_packages[@]}")

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows target (talq.exe, the core and the suites that run under
-# Wine) with MinGW-w64 into build-windows/, runs the suites under Wine, and
-# makes the zip. The serial and talq.exe tests need the Linux build's
+# Wine) with MinGW-w64 into build-windows/, makes the installer, runs the suites
+# under Wine (the installer's among them), and makes the zip. The serial and talq.exe tests need the Linux build's
 # talq-printer-sim and talq: pass its folder (default build/) or run
 # scripts/test.sh first. Each test makes its own Wine prefix (scripts/wine-run.sh).
 set -euo pipefail
@@ -21,9 +21,10 @@ command -v ccache >/dev/null && flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 start=$(date +%s)
 cmake -S . -B "$build" -G Ninja "${flags[@]}"
 cmake --build "$build"
+cmake --build "$build" --target msi
 built=$(date +%s)
 ctest --test-dir "$build" --output-on-failure --timeout 600
 tested=$(date +%s)
 (cd "$build" && cpack -G ZIP >/dev/null)
 echo "Windows build $((built - start)) s, tests under Wine $((tested - built)) s;" \
-     "package: $(ls "$build"/talquist-manager-*-win64.zip)"
+     "packages: $(ls "$build"/talquist-manager-*-win64.zip "$build"/talquist-manager-*-x64.msi)"

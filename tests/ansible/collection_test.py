@@ -2,8 +2,9 @@
 """The collection talquist.printers through the real ansible-playbook.
 
 Four tills on the local connection, each with its own talq-printer-sim on a pseudo-terminal
-(the fourth declared as another model than its printer). One walk: a first run with --diff
-changes the three good tills and fails the fourth with talq's message; the pins are read back
+(the fourth declared as another model than its printer), and a fifth without talq. One walk: a
+first run with --diff changes the three good tills, fails the fourth with talq's message and the
+fifth with one that says talq is missing; the pins are read back
 with talq itself; a second run changes nothing; a --check run reports changes and sends
 nothing; ansible-doc renders each module.
 
@@ -24,6 +25,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 MODEL = 'KTV-520plus'
 GOOD = ['till1', 'till2', 'till3']
 WRONG = 'till4'
+NO_TALQ = 'till5'
+INJECTED = 'till6'  # a port that carries a second command
+NO_PRINTER_BAUD = 'till7'  # the printer's own baud, which only the KTV-540/542 takes from talq
 FIRST_PINS = {'2.3': 1, '8.1': 1, '9.4': 1}
 CHECK_PINS = {'8.1': 0, '10.2': 1}
 TILL2_PINS = {'8.1': 1, '9.4': 1}  # beside a code page, whose pins include 2.3
@@ -52,6 +56,12 @@ def write_inventory(work, talq, links, status_file):
     hosts['till3']['talq_env']['PATH'] = os.path.dirname(talq) + os.pathsep + os.environ['PATH']
     hosts[WRONG]['talq_pins'] = FIRST_PINS
     hosts[WRONG]['talq_model'] = 'KTV-540/542'
+    hosts[NO_TALQ] = dict(talq_port='COM5', talq_model=MODEL, talq_env={}, talq_pins=FIRST_PINS,
+                          talq_program=os.path.join(work, 'nowhere', 'talq'))
+    hosts[INJECTED] = dict(talq_port='COM6; touch %s' % os.path.join(work, 'injected'),
+                           talq_model=MODEL, talq_env={}, talq_pins=FIRST_PINS, talq_program=talq)
+    hosts[NO_PRINTER_BAUD] = dict(talq_port='COM7', talq_model=MODEL, talq_env={},
+                                  talq_printer_baud=9600, talq_program=talq)
     for name in ('till1', 'till2', WRONG):
         hosts[name]['talq_program'] = talq
     inventory = {'tills': {'hosts': hosts, 'vars': {
@@ -152,8 +162,24 @@ def first_run(env, inventory, work):
         check('not identified as a KTV-540/542' in failure.get('msg', ''),
               'failure message: %r' % failure.get('msg'))
         check(failure.get('rc') == 4, 'failure rc: %r' % failure.get('rc'))
+    missing = re.search(r'^fatal: \[%s\]: FAILED! => (.*)$' % NO_TALQ, first.stdout, re.M)
+    if check(missing is not None, 'first run: no failure shown for ' + NO_TALQ):
+        failure = json.loads(missing.group(1))
+        check(failure.get('msg', '').startswith('talq was not found on the managed host')
+              and 'install' in failure['msg'] and failure.get('changed') is False,
+              'missing talq: %r' % failure)
+    check(recap.get(INJECTED, {}).get('failed') == 1
+          and not os.path.exists(os.path.join(work, 'injected')),
+          'a port with a second command: %s, %s' % (recap.get(INJECTED), os.listdir(work)))
+    refused = re.search(r'^fatal: \[%s\]: FAILED! => (.*)$' % NO_PRINTER_BAUD, first.stdout, re.M)
+    if check(refused is not None, 'first run: no failure shown for ' + NO_PRINTER_BAUD):
+        failure = json.loads(refused.group(1))
+        # talq's usage errors read as its port errors do, without its 'talq: ' prefix.
+        check(failure.get('rc') == 2 and failure.get('msg', '').startswith('--printer-baud: '),
+              'printer_baud on a KTV-520plus: %r' % failure)
     for line in ('-switch 8 pin 1: 0', '+switch 8 pin 1: 1', '+switch 9 pin 4: 1',
-                 '+switch 11 pin 8: 1', '+codePage: PC850'):
+                 '+switch 11 pin 8: 1', '+codePage: PC850',
+                 '-switch 8 pin 1: 0  User Setting: Disable', '+switch 8 pin 1: 1  User Setting: Enable'):
         check(re.search('^' + re.escape(line), first.stdout, re.M) is not None,
               'first run --diff lacks %r' % line)
     if not recap:

@@ -12,6 +12,8 @@ options:
     description:
       - The port of the printer on the managed host, as C(talq ports) lists it
         (C(COM1) .. C(COM10), C(LPT1) .. C(LPT3), or a USB entry).
+      - C(usb) stands for the host's one USB printer; when talq finds several, the host fails
+        before anything is sent, naming them.
     type: str
     required: true
   model:
@@ -41,14 +43,23 @@ options:
     description: Flow control of a serial port. Default is talq's (Hardware).
     type: str
     choices: ['Hardware', 'Xon/Xoff']
-  talq:
+  talq_path:
     description:
-      - The talq program on the managed host; a bare name is looked up on C(PATH).
-    type: path
-    default: talq
+      - The talq program on the managed host; a bare name is looked up on the host's C(PATH).
+      - Default C(talq) on Linux hosts, and C(C:\Program Files\Talquist Manager\talq.exe),
+        where the installer puts it, on Windows hosts (shell type C(cmd) or C(powershell)).
+      - A host without it fails with a message saying so.
+    type: str
+    aliases: [talq]
 requirements:
-  - The talq command line (Debian package talquist-manager) on the managed host.
+  - The talq command line on the managed host (Linux, the Debian package talquist-manager;
+    Windows, C(talquist-manager-<version>-x64.msi)). No Python is needed there.
 notes:
+  - Works on Linux hosts (any connection with a POSIX shell, local or ssh) and on Windows hosts
+    over WinRM or OpenSSH with C(ansible_shell_type) C(cmd) or C(powershell). talq runs over the
+    host's connection from the controller, each word quoted by the connection's shell plugin, so
+    no value is taken for an option or a second command.
+  - The task's C(environment) reaches talq on every kind of host.
   - The modules run talq with C(--json) and read its result; they never speak to the printer
     themselves. talq's own rules hold, among them that print queues on the port are held aside
     while it works and given back afterwards.

@@ -10,16 +10,20 @@ description:
   - Reads the printer's memory switches, applies a status file, single pins and a code page,
     and writes the switches only when a pin the printer receives would change, so repeated
     runs change nothing.
-  - Works through C(talq set --json) on the managed host.
+  - Works through C(talq set --json) on the managed host, run over the host's connection by the
+    collection's action plugin; the host needs talq but no Python.
   - In check mode talq reads the printer and stops at the difference; nothing is sent.
-  - With C(--diff) the pins that change are shown before and after.
+  - 'With C(--diff) every pin is shown before and after with its words as talq shows them
+    (C(switch 2 pin 1: 1  Font: B Font (9x24))), and any decoded setting that changes.'
 extends_documentation_fragment:
   - talquist.printers.talq
 options:
   status_file:
     description:
-      - A status file on the managed host to apply first, a 216-byte C(.sts) or talq's
-        C(.json) (as C(talq get -o) writes). A file written for another model is refused.
+      - A status file on the managed host (not the controller) to apply first, a 216-byte
+        C(.sts) or talq's C(.json) (as C(talq get -o) writes). A file written for another model
+        is refused. A relative path is taken from the directory the connection starts in; give
+        an absolute one.
       - Of switch 1 the printer receives pins 4 and 5 only; its other pins keep the
         printer's values.
     type: path
@@ -34,6 +38,24 @@ options:
         its first word such as C(PC850).
       - A pin of I(pins) that the code page sets as well is refused; give one of them.
     type: raw
+  printer_baud:
+    description:
+      - The printer's own baud rate to set, as C(talq set --printer-baud); KTV-540/542 only,
+        whose serial settings are kept with its switches. Reach it with I(next_line_settings)
+        afterwards.
+    type: int
+  printer_data_bits:
+    description: The printer's own data bits (KTV-540/542), as C(talq set --printer-data-bits).
+    type: int
+    choices: [7, 8]
+  printer_parity:
+    description: The printer's own parity (KTV-540/542), as C(talq set --printer-parity).
+    type: str
+    choices: ['None', 'Odd', 'Even']
+  printer_flow:
+    description: The printer's own flow control (KTV-540/542), as C(talq set --printer-flow).
+    type: str
+    choices: ['DTR/DSR', 'Xon/Xoff']
   verify:
     description:
       - After writing, read the switches back and fail when the printer kept other values.
@@ -46,7 +68,7 @@ attributes:
     description: talq reads the printer and reports what would change; nothing is sent.
   diff_mode:
     support: full
-    description: The pins of every switch before and after, with any decoded setting that changes.
+    description: The pins of every switch before and after, with their words and any decoded setting that changes.
 author:
   - Talquist Manager developers (@talquist)
 '''
@@ -114,13 +136,21 @@ verify:
   sample: match
 next_line_settings:
   description:
-    - When the switches change the printer's serial settings, the line settings to reach it
-      with afterwards (baud, dataBits, parity, flow), as the module's options take them.
+    - When the run changes the printer's serial settings, the line settings to reach it with
+      afterwards, keyed and typed as the module's options take them (baud, data_bits, parity,
+      flow).
   returned: when the serial settings change
   type: dict
-  sample: {"baud": "9600", "dataBits": "8", "parity": "None", "flow": "Hardware"}
+  sample: {"baud": 9600, "data_bits": 8, "parity": "None", "flow": "Hardware"}
+msg:
+  description: Why the host failed, in talq's words (without its C(talq:) prefix).
+  returned: failure
+  type: str
+  sample: "the printer was not identified as a KTV-540/542"
 rc:
-  description: talq's exit code (2 usage, 3 port, 4 not identified, 5 exchange, 6 verify, 7 file).
+  description:
+    - talq's exit code (2 usage, 3 port, 4 not identified, 5 exchange, 6 verify, 7 file), or
+      the shell's when talq is missing (127 on Linux, 9009 in cmd).
   returned: failure
   type: int
   sample: 4
@@ -130,103 +160,5 @@ stderr:
   type: str
 '''
 
-import os
-
-from ansible.module_utils.basic import AnsibleModule
-from ansible_collections.talquist.printers.plugins.module_utils.talq import (
-    CONNECTION_ARGUMENT_SPEC, SWITCH_ORDER, run_talq, talq_command)
-
-
-def _pin_value(value):
-    # YAML true/false are the same pins as 1/0; anything else talq judges.
-    if isinstance(value, bool):
-        return '1' if value else '0'
-    return str(value)
-
-
-def _set_arguments(module):
-    params = module.params
-    extra = []
-    for key, value in (params['pins'] or {}).items():
-        extra.append('--pin=%s=%s' % (key, _pin_value(value)))
-    if params['code_page'] is not None:
-        extra.append('--code-page=%s' % params['code_page'])
-    if params['status_file']:
-        # Absolute, so a name that starts with '-' is not taken for an option.
-        extra.append(os.path.abspath(params['status_file']))
-    if module.check_mode:
-        extra.append('--dry-run')
-    elif params['verify']:
-        extra.append('--verify')
-    return extra
-
-
-def _switches_before(after, changes):
-    before = dict((key, list(pins)) for key, pins in after.items())
-    for change in changes:
-        before[str(change['switch'])][change['pin']] = change['before']
-    return before
-
-
-def _setting_text(value):
-    # A code page by its name; serial settings as their words, in talq's order.
-    if isinstance(value, dict):
-        if 'name' in value:
-            return str(value['name'])
-        return ', '.join('%s %s' % item for item in value.items())
-    return str(value)
-
-
-def _pin_lines(switches, decoded, side):
-    lines = []
-    for key in SWITCH_ORDER:
-        for pin, value in enumerate(switches.get(key, [])[1:], start=1):
-            lines.append('switch %s pin %d: %s' % (key, pin, value))
-    for name in sorted(decoded):
-        lines.append('%s: %s' % (name, _setting_text(decoded[name].get(side))))
-    return '\n'.join(lines) + '\n'
-
-
-def _diff(port, document):
-    after = document.get('switches') or {}
-    decoded = document.get('decoded') or {}
-    before = _switches_before(after, document.get('changes') or [])
-    return dict(before_header='%s memory switches (printer)' % port,
-                after_header='%s memory switches (declared)' % port,
-                before=_pin_lines(before, decoded, 'before'),
-                after=_pin_lines(after, decoded, 'after'))
-
-
-def main():
-    argument_spec = dict(CONNECTION_ARGUMENT_SPEC)
-    argument_spec.update(
-        status_file=dict(type='path'),
-        pins=dict(type='dict'),
-        code_page=dict(type='raw'),
-        verify=dict(type='bool', default=True),
-    )
-    module = AnsibleModule(argument_spec=argument_spec, supports_check_mode=True,
-                           required_one_of=[('status_file', 'pins', 'code_page')])
-
-    argv = talq_command(module, 'set', _set_arguments(module))
-    document = run_talq(module, argv, 'talq-set/1', failed_changed='setStatus')
-    changes = document.get('changes') or []
-    result = dict(
-        changed=len(changes) > 0,
-        port=document.get('port'),
-        model=document.get('model'),
-        switches=document.get('switches'),
-        changes=changes,
-        decoded=document.get('decoded') or {},
-        set_status=bool(document.get('setStatus')),
-        verify=document.get('verify'),
-    )
-    if document.get('nextLineSettings'):
-        result['next_line_settings'] = document['nextLineSettings']
-    if module._diff:
-        result['diff'] = _diff(module.params['port'], document)
-    module.exit_json(**result)
-
-
-if __name__ == '__main__':
-    main()
+# The work is done by the action plugin of the same name (plugins/action/memory_switches.py),
+# on the controller; this file holds the documentation.

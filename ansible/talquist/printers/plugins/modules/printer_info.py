@@ -9,7 +9,8 @@ version_added: 3.0.6
 description:
   - Reads the printer's memory switches, the code page and serial settings they select, and
     the firmware version and model name the printer reports, through C(talq get --json) on the
-    managed host.
+    managed host, run over the host's connection by the collection's action plugin; the host
+    needs talq but no Python.
   - The result is set as the fact C(talq_printer) and returned as well; register the result
     when one host has several printers. Nothing on the printer changes.
 extends_documentation_fragment:
@@ -82,8 +83,14 @@ model_name:
   returned: success
   type: str
   sample: KTV-520plus
+msg:
+  description: Why the host failed, in talq's words (without its C(talq:) prefix).
+  returned: failure
+  type: str
 rc:
-  description: talq's exit code (2 usage, 3 port, 4 not identified, 5 exchange).
+  description:
+    - talq's exit code (2 usage, 3 port, 4 not identified, 5 exchange), or the shell's when
+      talq is missing (127 on Linux, 9009 in cmd).
   returned: failure
   type: int
   sample: 3
@@ -93,26 +100,5 @@ stderr:
   type: str
 '''
 
-from ansible.module_utils.basic import AnsibleModule
-from ansible_collections.talquist.printers.plugins.module_utils.talq import (
-    CONNECTION_ARGUMENT_SPEC, run_talq, talq_command)
-
-
-def main():
-    module = AnsibleModule(argument_spec=dict(CONNECTION_ARGUMENT_SPEC), supports_check_mode=True)
-    document = run_talq(module, talq_command(module, 'get', []), 'talq-status/1')
-    printer = document.get('printer') or {}
-    info = dict(
-        port=document.get('port'),
-        model=document.get('model'),
-        switches=document.get('switches'),
-        code_page=document.get('codePage'),
-        serial=document.get('serial'),
-        firmware_version=printer.get('firmwareVersion'),
-        model_name=printer.get('modelName'),
-    )
-    module.exit_json(changed=False, ansible_facts=dict(talq_printer=info), **info)
-
-
-if __name__ == '__main__':
-    main()
+# The work is done by the action plugin of the same name (plugins/action/printer_info.py),
+# on the controller; this file holds the documentation.

@@ -1,0 +1,208 @@
+# -*- coding: utf-8 -*-
+# Running talq on the managed host over the host's own connection and reading its JSON: the one
+# place the collection meets the command line. Nothing runs on the host but talq, so hosts need
+# no Python: Linux over ssh or local, Windows over WinRM or OpenSSH with the cmd or PowerShell
+# shell. The collection never speaks the printer protocol; talq does.
+from __future__ import absolute_import, division, print_function
+__metaclass__ = type
+
+import json
+import re
+
+from ansible.errors import AnsibleActionFail
+from ansible.plugins.action import ActionBase
+
+# Where the Windows installer puts talq.
+WINDOWS_TALQ = r'C:\Program Files\Talquist Manager\talq.exe'
+
+CONNECTION_ARGUMENT_SPEC = dict(
+    port=dict(type='str', required=True),
+    model=dict(type='str', required=True),
+    baud=dict(type='int'),
+    data_bits=dict(type='int', choices=[7, 8]),
+    parity=dict(type='str', choices=['None', 'Odd', 'Even']),
+    stop_bits=dict(type='float', choices=[1, 1.5, 2]),
+    flow=dict(type='str', choices=['Hardware', 'Xon/Xoff']),
+    # A host's path, not the controller's: no 'path' type, which would expand it here.
+    talq_path=dict(type='str', aliases=['talq']),
+)
+
+# Option of the module -> option of talq, for the line settings.
+_LINE_OPTIONS = (
+    ('baud', '--baud'),
+    ('data_bits', '--data-bits'),
+    ('parity', '--parity'),
+    ('stop_bits', '--stop-bits'),
+    ('flow', '--flow'),
+)
+
+# The order talq keeps the switches in.
+SWITCH_ORDER = ('1', '2', '8', '9', '10', '11')
+
+# The word of --port that reaches every USB printer talq finds.
+ALL_USB = 'usb'
+
+# What each shell says when the program is not there: sh's 127, cmd's 9009 (Wine's cmd: "Can't
+# recognize"), PowerShell's CommandNotFoundException.
+_NOT_FOUND_CODES = (127, 9009)
+_NOT_FOUND_WORDS = re.compile(r"not recognized as|Can't recognize|CommandNotFoundException"
+                              r"|cannot find the path")
+
+
+def option_text(value):
+    # 1.5 stays 1.5, 2.0 becomes 2: the spelling talq lists.
+    if isinstance(value, float):
+        return '%g' % value
+    return str(value)
+
+
+def one_style(message):
+    """talq's messages without its 'talq: ' prefix, so usage and port errors read alike."""
+    message = message.strip()
+    return message[len('talq: '):] if message.startswith('talq: ') else message
+
+
+class TalqFailure(Exception):
+    def __init__(self, msg, **details):
+        super(TalqFailure, self).__init__(msg)
+        self.msg = msg
+        self.details = details
+
+
+class TalqAction(ActionBase):
+    """An action that runs talq on the managed host; subclasses build the arguments."""
+
+    TRANSFERS_FILES = False
+    _requires_connection = True
+    _supports_check_mode = True
+    _supports_async = False
+
+    def _shell_family(self):
+        return getattr(self._connection._shell, 'SHELL_FAMILY', 'sh')
+
+    def _windows(self):
+        return self._shell_family() in ('cmd', 'powershell')
+
+    def talq_program(self, params):
+        if params.get('talq_path'):
+            return params['talq_path']
+        return WINDOWS_TALQ if self._windows() else 'talq'
+
+    def talq_argv(self, params, command, extra):
+        """talq COMMAND on the task's port and model, quiet and in JSON."""
+        # OPTION=VALUE throughout, so a value that starts with '-' stays a value.
+        argv = [self.talq_program(params), command, '--quiet', '--json',
+                '--model=' + params['model'], '--port=' + params['port']]
+        for name, option in _LINE_OPTIONS:
+            if params.get(name) is not None:
+                argv.append('%s=%s' % (option, option_text(params[name])))
+        return argv + list(extra)
+
+    def _command_line(self, argv):
+        """ARGV as one command line of the host's shell, each word quoted by the shell plugin."""
+        shell = self._connection._shell
+        family = self._shell_family()
+        environment = {}
+        self._compute_environment_string(environment)
+        if family == 'powershell':
+            words = ["'%s'" % shell._escape(word) for word in argv]
+            prefix = ''.join("[Environment]::SetEnvironmentVariable('%s', '%s'); "
+                             % (shell._escape(str(name)), shell._escape(str(value)))
+                             for name, value in environment.items())
+            # '& PROGRAM ARGS; exit $LASTEXITCODE', so talq's exit code is the command's.
+            return prefix + shell.wrap_for_exec(' '.join(words))
+        words = ' '.join(shell.quote(word) for word in argv)
+        if family == 'cmd':
+            prefix = ''.join('set %s&& ' % shell.quote('%s=%s' % (name, value))
+                             for name, value in environment.items())
+            return prefix + words
+        prefix = self._compute_environment_string()
+        return (prefix + ' ' + words) if prefix else words
+
+    def run_talq(self, params, argv):
+        """talq's exit code, its document (or None) and its messages."""
+        cmd = self._command_line(argv)
+        result = self._low_level_execute_command(cmd, sudoable=True)
+        rc, stdout, stderr = result.get('rc'), result.get('stdout', ''), result.get('stderr', '')
+        try:
+            document = json.loads(stdout) if stdout.strip() else None
+        except ValueError:
+            document = None
+        said = (stderr or '') + (stdout or '')
+        # A line of talq's own ("talq: ...") means talq ran.
+        if document is None and rc != 0 and not re.search(r'^talq: ', said, re.M) and (
+                rc in _NOT_FOUND_CODES or _NOT_FOUND_WORDS.search(said)):
+            raise TalqFailure(
+                "talq was not found on the managed host (talq_path %s): install Talquist Manager "
+                "there (Debian: the package talquist-manager; Windows: "
+                "'msiexec /i talquist-manager-<version>-x64.msi /qn') or set talq_path"
+                % argv[0], rc=rc, stderr=stderr, stdout=stdout, cmd=cmd, changed=False)
+        return rc, document, stdout, stderr, cmd
+
+    def expect_document(self, params, argv, expected_format, written_field=None):
+        """talq's one document of EXPECTED_FORMAT, or TalqFailure with talq's message.
+
+        written_field names the document field telling whether the printer was written before
+        a failure, so a failed host still says whether it changed.
+        """
+        rc, document, stdout, stderr, cmd = self.run_talq(params, argv)
+        documents = document if isinstance(document, list) else [document]
+        documents = [d for d in documents if isinstance(d, dict)]
+        changed = bool(written_field) and any(d.get(written_field) for d in documents)
+        if isinstance(document, list) and len(document) != 1:
+            # Only 'usb' reaches several printers from one port option.
+            raise TalqFailure('port %s reached %d printers (%s): name one of them, as talq ports '
+                              'lists it' % (params['port'], len(documents),
+                                            ', '.join(str(d.get('port')) for d in documents)),
+                              rc=rc, stderr=stderr, cmd=cmd, changed=changed, printers=documents)
+        single = documents[0] if len(documents) == 1 else None
+        if rc == 0 and single is not None and single.get('format') == expected_format:
+            return single
+        message = single.get('error') if single else None
+        if not message:
+            lines = [line for line in stderr.splitlines() if line.strip()]
+            message = lines[-1] if lines else None
+        if not message:
+            message = 'talq printed no %s document' % expected_format
+        details = dict(rc=rc, stderr=stderr, cmd=cmd, changed=changed)
+        if single is None and stdout:
+            details['stdout'] = stdout  # what talq printed instead of its document
+        raise TalqFailure(one_style(message), **details)
+
+    def usb_printers(self, params):
+        """The USB entries talq finds on the host, to refuse 'usb' that would reach several."""
+        argv = [self.talq_program(params), 'ports', '--json']
+        rc, document, stdout, stderr, cmd = self.run_talq(params, argv)
+        if rc != 0 or not isinstance(document, list):
+            raise TalqFailure(one_style(stderr.strip() or 'talq ports printed no list'),
+                              rc=rc, stderr=stderr, cmd=cmd, changed=False)
+        return [entry.get('name') for entry in document
+                if isinstance(entry, dict) and entry.get('interface') == 'usb']
+
+    def refuse_several_usb(self, params):
+        if params['port'].lower() != ALL_USB:
+            return
+        printers = self.usb_printers(params)
+        if len(printers) > 1:
+            raise TalqFailure('port usb would reach %d printers (%s): name one of them as port, '
+                              'so each task writes one printer' % (len(printers), ', '.join(printers)),
+                              changed=False)
+
+    def validated(self, argument_spec, **rules):
+        _, params = self.validate_argument_spec(argument_spec=argument_spec, **rules)
+        return params
+
+    def run(self, tmp=None, task_vars=None):
+        result = super(TalqAction, self).run(tmp, task_vars)
+        del tmp  # nothing is copied to the host
+        try:
+            result.update(self.run_talq_task())
+        except TalqFailure as failure:
+            result.update(failure.details)
+            result.update(failed=True, msg=failure.msg)
+        except AnsibleActionFail as error:  # bad options
+            result.update(failed=True, msg=str(error), changed=False)
+        return result
+
+    def run_talq_task(self):
+        raise NotImplementedError
