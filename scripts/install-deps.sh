@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev
   libudev-dev umockdev libumockdev-dev libglib2.0-dev
   qt6-base-dev fonts-dejavu-core

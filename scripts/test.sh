@@ -20,6 +20,8 @@ if [ "${TALQ_SANITIZE:-0}" = 1 ]; then
   skip=(-E '^(packaging|ansible)\.')
 fi
 
+command -v ccache >/dev/null && flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
 cmake -S . -B "$build" -G Ninja "${flags[@]}"
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure --timeout 300 "${skip[@]}"
