@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "platform/port_access.h"
 #include "platform/port_devices.h"
 #include "platform/port_mapping.h"
 #include "platform/ports_file.h"
 #include "platform/read_regular_file.h"
 #include "platform/replace_file.h"
 #include "platform/system_reason.h"
+#include "platform/utf8_names.h"
 
 namespace talq::cli {
 namespace {
@@ -42,7 +44,7 @@ std::optional<Failure> CheckPort(const std::string& port) {
 // Writes `text` in place of the file, creating its folder; nothing changes on failure.
 std::optional<Failure> WriteUserFile(const std::string& file, const std::string& text) {
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(file).parent_path(), error);
+    std::filesystem::create_directories(platform::PathFromUtf8(file).parent_path(), error);
     if (error) return Failure{kExitFileFailed, file + ": " + error.message()};
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     if (const int failed = platform::ReplaceFileContents(file, {bytes, text.size()}); failed != 0) {
@@ -96,8 +98,8 @@ int RunMap(const Console& console, const std::string& port, const std::string& d
     if (auto failure = CheckPort(port)) return Fail(console, *failure);
     if (auto problem = platform::ProblemWithDevice(device))
         return Fail(console, {kExitUsage, *problem});
-    std::error_code error;
-    if (!std::filesystem::exists(device, error)) {
+    // Looked at, never opened: a port name (COM12 on Windows) as well as a path.
+    if (platform::ExamineDeviceAccess(device).absent) {
         console.Message(device + " is absent now; the mapping is kept for when it is plugged in");
     }
     return EditUserFile(console, port, [&](const std::string& text) {

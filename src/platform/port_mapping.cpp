@@ -1,22 +1,23 @@
 #include "platform/port_mapping.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <mutex>
 #include <set>
 
 #include "platform/port_devices.h"
 #include "platform/ports_file.h"
+#include "platform/read_regular_file.h"
+#include "platform/utf8_names.h"
 
 namespace talq::platform {
 namespace {
 
-const char* Variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value ? value : nullptr;
+std::optional<std::string> Variable(const char* name) {
+    std::string value = EnvironmentVariable(name);
+    if (value.empty()) return std::nullopt;
+    return value;
 }
 
 // The number after a "COM"/"LPT" prefix, or 0 when the rest is not a plain
@@ -45,13 +46,12 @@ void Report(const std::string& file, const PortsFileProblem& problem) {
 
 // The file's text; nullopt when there is no such file (or it is no regular file).
 std::optional<std::string> ReadPortsFile(const std::string& file) {
-    std::error_code error;
-    if (file.empty() || !std::filesystem::is_regular_file(file, error)) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    std::string text;
-    text.resize(kMaxPortsFileBytes + 1);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (file.empty()) return std::nullopt;
+    std::string text(kMaxPortsFileBytes + 1, '\0');
+    const RegularFileRead read =
+        ReadRegularFile(file, {reinterpret_cast<std::uint8_t*>(text.data()), text.size()});
+    if (!read.ok()) return std::nullopt;
+    text.resize(read.count);
     if (text.size() > kMaxPortsFileBytes) {
         ReportOnce(file + ": larger than 64 KiB, not a ports file; ignored");
         return std::nullopt;
@@ -77,14 +77,14 @@ std::optional<PortMapping> MappingInFile(const std::string& file, const std::str
 std::string UserPortsFile() {
     const std::string folder = UserConfigFolder();
     if (folder.empty()) return {};
-    return (std::filesystem::path(folder) / "talquist-manager" / "ports.conf").string();
+    return Utf8OfPath(PathFromUtf8(folder) / "talquist-manager" / "ports.conf");
 }
 
 std::string SystemPortsFile() {
-    if (const char* file = Variable("TALQ_SYSTEM_PORTS_FILE")) return file;
+    if (auto file = Variable("TALQ_SYSTEM_PORTS_FILE")) return *file;
     const std::string folder = SystemConfigFolder();
     if (folder.empty()) return {};
-    return (std::filesystem::path(folder) / "talquist-manager" / "ports.conf").string();
+    return Utf8OfPath(PathFromUtf8(folder) / "talquist-manager" / "ports.conf");
 }
 
 PortMapping MappingOfPort(const std::string& portName) {
@@ -92,8 +92,8 @@ PortMapping MappingOfPort(const std::string& portName) {
     const int number = PortNumber(portName);
     if ((!serial && portName.rfind("LPT", 0) != 0) || number < 1) return {};
     const std::string variable = "TALQ_" + portName;
-    if (const char* device = Variable(variable.c_str())) {
-        return {device, MappingSource::Environment, {}, 0, variable};
+    if (auto device = Variable(variable.c_str())) {
+        return {*device, MappingSource::Environment, {}, 0, variable};
     }
     if (IsFixedPortName(portName)) {
         // Both files are read, so that a fault in either is told even when the other maps.

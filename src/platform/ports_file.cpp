@@ -2,6 +2,9 @@
 
 #include <filesystem>
 
+#include "platform/port_devices.h"
+#include "platform/utf8_names.h"
+
 namespace talq::platform {
 namespace {
 
@@ -78,8 +81,14 @@ std::optional<std::string> ProblemWithDevice(std::string_view device) {
     if (device.find_first_of("\r\n") != std::string_view::npos)
         return "the device holds a line break";
     if (Trimmed(device) != device) return "the device starts or ends with a space";
-    if (!std::filesystem::path(device).is_absolute()) {
+    if (!SystemDeviceName(device).empty()) return std::nullopt;
+    if (!PathFromUtf8(device).is_absolute()) {
+#ifdef _WIN32
+        return "device \"" + std::string(device) +
+               "\" is neither an absolute path nor a port name (COM12, \\\\.\\COM12)";
+#else
         return "device \"" + std::string(device) + "\" is not an absolute path";
+#endif
     }
     return std::nullopt;
 }

@@ -9,12 +9,14 @@
 #include <iterator>
 
 #include "platform/locked_file.h"
+#include "platform/ports_file.h"
 #include "platform/read_regular_file.h"
 #include "platform/replace_file.h"
 #include "platform/system_reason.h"
 #include "platform/win32/dcb_settings.h"
 #include "platform/win32/setupapi_usb_bus.h"
 #include "platform/win32/usb_interface_path.h"
+#include "platform/win32/winspool_spooler.h"
 #include "support/temp_dir.h"
 
 namespace talq::platform::win32 {
@@ -152,6 +154,35 @@ TEST(Win32Backend, UsbIdsComeFromTheInterfacePathsTokens) {
     }
     // The device-setup services answer, here with whatever USB devices the system has.
     EXPECT_TRUE(SetupApiUsbBus().PresentDevices().has_value());
+}
+
+// A USB adapter arrives as COM12: COM3 mapped to it holds the queue on "COM12:".
+TEST(Win32Backend, APortMappedToAnotherPortHoldsTheQueueOfTheDeviceOpened) {
+    const struct {
+        const char* target;  // TALQ_COM3, or nullptr for none
+        const char* match;   // what a queue's port list must name
+    } cases[] = {
+        {nullptr, "COM3"},
+        {"COM12", "COM12"},
+        {"\\\\.\\COM12", "COM12"},
+        {"com12", "COM12"},
+        {"LPT2", "LPT2"},
+        {"C:\\dev\\com3", "C:\\dev\\com3"},
+    };
+    WinspoolSpooler spooler;
+    for (const auto& c : cases) {
+        SetEnvironmentVariableA("TALQ_COM3", c.target);
+        EXPECT_EQ(spooler.PortMatchText("COM3"), c.match) << (c.target ? c.target : "none");
+        if (c.target != nullptr) {
+            EXPECT_FALSE(ProblemWithDevice(c.target)) << c.target;
+        }
+    }
+    SetEnvironmentVariableA("TALQ_COM3", nullptr);
+    EXPECT_TRUE(spooler.PrintsTo("COM12:", "COM12"));
+    EXPECT_FALSE(spooler.PrintsTo("COM1:,COM3:", "COM12"));
+    for (const char* refused : {"COM", "COM0", "dev\\com3", "\\\\.\\"}) {
+        EXPECT_TRUE(ProblemWithDevice(refused)) << refused;
+    }
 }
 
 }  // namespace

@@ -4,17 +4,10 @@
 
 #include <random>
 
+#include "platform/win32/utf8.h"
+
 namespace talq::platform {
 namespace {
-
-// Names come as the program's arguments do, in the ANSI code page.
-std::wstring Wide(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
 
 // Creates a new, empty file beside `target`; its handle, or INVALID_HANDLE_VALUE.
 HANDLE CreateTemporary(const std::wstring& target, std::wstring& name) {
@@ -57,7 +50,7 @@ bool WriteAll(HANDLE file, std::span<const std::uint8_t> bytes) {
 }  // namespace
 
 int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes) {
-    const std::wstring target = Wide(path);
+    const std::wstring target = win32::Utf8ToWide(path);
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return ERROR_ACCESS_DENIED;  // as renaming onto a folder answers

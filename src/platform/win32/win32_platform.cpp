@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "platform/port_devices.h"
 #include "platform/win32/dcb_settings.h"
+#include "platform/win32/utf8.h"
 
 namespace talq::platform::win32 {
 namespace {
@@ -13,10 +15,11 @@ HANDLE HandleOf(DeviceHandle device) {
     return reinterpret_cast<HANDLE>(device);
 }
 
-// A bare COM or LPT name (from TALQ_COMn) opens in the device namespace.
+// A bare COM or LPT name (from a mapping) opens in the device namespace, which
+// is what lets COM10 and above open.
 std::string DeviceName(const std::string& path) {
-    const bool bare = path.rfind("COM", 0) == 0 || path.rfind("LPT", 0) == 0;
-    return bare ? "\\\\.\\" + path : path;
+    const std::string name = SystemDeviceName(path);
+    return name.empty() ? path : "\\\\.\\" + name;
 }
 
 bool Disconnected(DWORD error) {
@@ -37,8 +40,8 @@ DeviceHandle Win32Platform::OpenDevice(const std::string& path) {
         return kNoDevice;
     }
     // Share mode 0: no other program may hold the port while we do.
-    const HANDLE handle = CreateFileA(DeviceName(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileW(Utf8ToWide(DeviceName(path)).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         lastOpenError = GetLastError();
         return kNoDevice;
