@@ -9,6 +9,7 @@
 #include "platform/port_devices.h"
 #include "platform/ports_file.h"
 #include "platform/read_regular_file.h"
+#include "platform/system_reason.h"
 #include "platform/utf8_names.h"
 
 namespace talq::platform {
@@ -44,13 +45,19 @@ void Report(const std::string& file, const PortsFileProblem& problem) {
     ReportOnce(file + ":" + std::to_string(problem.line) + ": " + problem.text + "; line ignored");
 }
 
-// The file's text; nullopt when there is no such file (or it is no regular file).
+// The file's text; nullopt when there is no such file, or when it cannot be read, which is
+// told: a file the user cannot read must not pass for one that maps nothing.
 std::optional<std::string> ReadPortsFile(const std::string& file) {
     if (file.empty()) return std::nullopt;
     std::string text(kMaxPortsFileBytes + 1, '\0');
     const RegularFileRead read =
         ReadRegularFile(file, {reinterpret_cast<std::uint8_t*>(text.data()), text.size()});
-    if (!read.ok()) return std::nullopt;
+    if (read.missing) return std::nullopt;
+    if (!read.ok()) {
+        const std::string why = read.regular ? SystemReason(read.error) : "not a regular file";
+        ReportOnce(file + ": cannot be read (" + why + "); its mappings are not used");
+        return std::nullopt;
+    }
     text.resize(read.count);
     if (text.size() > kMaxPortsFileBytes) {
         ReportOnce(file + ": larger than 64 KiB, not a ports file; ignored");

@@ -67,5 +67,24 @@ TEST(TalqBinary, GetSetVerifyAndReadBackOverAPseudoTerminal) {
     ::unsetenv("TALQ_COM1");
 }
 
+// Ten runs of `talq map` at once, one port each: every mapping ends in the file.
+TEST(TalqBinary, MapRunsAtOnceLoseNoMapping) {
+    test::ScratchDir dir;
+    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    std::vector<std::unique_ptr<test::ChildProcess>> runs;
+    for (int n = 1; n <= 10; ++n) {
+        runs.push_back(std::make_unique<test::ChildProcess>(
+            TALQ_PATH, std::vector<std::string>{"map", "COM" + std::to_string(n),
+                                                "/dev/absent" + std::to_string(n)}));
+    }
+    for (auto& run : runs) EXPECT_EQ(test::RunToEnd(*run, kDeadlineMs), 0) << run->err;
+    const std::string text = test::ReadText(dir / "config/talquist-manager/ports.conf");
+    for (int n = 1; n <= 10; ++n) {
+        const std::string line = "COM" + std::to_string(n) + "=/dev/absent" + std::to_string(n);
+        EXPECT_NE(text.find(line + "\n"), std::string::npos) << line << " lost:\n" << text;
+    }
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
 }  // namespace
 }  // namespace talq::cli

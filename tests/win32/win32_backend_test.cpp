@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "platform/locked_file.h"
 #include "platform/ports_file.h"
@@ -88,9 +89,20 @@ TEST(Win32Backend, ReplacingAFileLeavesTheOldOneWholeWhenItFails) {
     ASSERT_EQ(ReplaceFileContents(file.string(), second), 0);
     EXPECT_EQ(Contents(file), "new!");
 
-    // Another program reading it without letting it be replaced: the rename fails.
-    const HANDLE reader = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Another program reading it: the replacement waits a moment for it to let go, and
+    // fails when it does not.
+    const auto open = [&] {
+        return CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE reader = open();
+    std::thread closer([reader] {
+        Sleep(200);
+        CloseHandle(reader);
+    });
+    EXPECT_EQ(ReplaceFileContents(file.string(), second), 0);
+    closer.join();
+    reader = open();
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     EXPECT_NE(ReplaceFileContents(file.string(), first), 0);
     CloseHandle(reader);

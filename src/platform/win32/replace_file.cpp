@@ -9,6 +9,9 @@
 namespace talq::platform {
 namespace {
 
+constexpr int kRenameAttempts = 20;
+constexpr DWORD kRenamePauseMs = 50;
+
 // Creates a new, empty file beside `target`; its handle, or INVALID_HANDLE_VALUE.
 HANDLE CreateTemporary(const std::wstring& target, std::wstring& name) {
     const std::size_t slash = target.find_last_of(L"\\/:");
@@ -61,10 +64,21 @@ int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> b
     DWORD error = 0;
     if (!WriteAll(file, bytes) || !FlushFileBuffers(file)) error = GetLastError();
     CloseHandle(file);
-    // The rename replaces the old file in one step, or leaves it as it was.
-    if (error == 0 && !MoveFileExW(temporary.c_str(), target.c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // The rename replaces the old file in one step, or leaves it as it was. A reader that
+    // does not share deletion (an editor, a virus scanner) blocks it for a moment: retried
+    // for up to a second.
+    for (int attempt = 0; error == 0; ++attempt) {
+        if (MoveFileExW(temporary.c_str(), target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            break;
+        }
         error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) ||
+            attempt == kRenameAttempts - 1) {
+            break;
+        }
+        error = 0;
+        Sleep(kRenamePauseMs);
     }
     if (error != 0) DeleteFileW(temporary.c_str());
     return static_cast<int>(error);
