@@ -128,29 +128,40 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
 
     const Console console{out, err, a.quiet, errIsTerminal && !a.quiet};
-    if (ports->parsed()) return RunPorts(console, a.json);
-    if (map->parsed()) {
-        if (a.port.empty() || a.list) {
-            if (a.port.empty()) return RunListAdapters(console);
-            console.Error("map: --list takes no port");
-            return kExitUsage;
+    const auto command = [&]() -> int {
+        if (ports->parsed()) return RunPorts(console, a.json);
+        if (map->parsed()) {
+            if (a.port.empty() || a.list) {
+                if (a.port.empty()) return RunListAdapters(console);
+                console.Error("map: --list takes no port");
+                return kExitUsage;
+            }
+            if (a.device.empty()) {
+                console.Error("map: give the device for " + a.port +
+                              " (talq map --list shows the serial adapters)");
+                return kExitUsage;
+            }
+            return RunMap(console, a.port, a.device);
         }
-        if (a.device.empty()) {
-            console.Error("map: give the device for " + a.port +
-                          " (talq map --list shows the serial adapters)");
-            return kExitUsage;
-        }
-        return RunMap(console, a.port, a.device);
+        if (unmap->parsed()) return RunUnmap(console, a.port);
+        if (check->parsed()) return RunCheck(console, a.connection);
+        if (get->parsed()) return RunGet(console, a.connection, a.get);
+        if (set->parsed()) return RunSet(console, a.connection, a.set);
+        if (show->parsed()) return RunShow(console, a.output, a.model, a.json);
+        if (diff->parsed()) return RunDiff(console, a.files[0], a.files[1], a.model);
+        if (factory->parsed()) return RunFactory(console, a.model, a.output);
+        if (selfTest->parsed()) return RunSelfTest(console, a.connection);
+        return kExitUsage;
+    };
+    int code = command();
+    // Output that never arrived must not pass for a run whose results were read: a script
+    // piping talq into head, or a full disk, learns it from the exit code.
+    out.flush();
+    if (out.fail()) {
+        console.Error("standard output: the output was lost (closed, or no room)");
+        code = std::max(code, static_cast<int>(kExitFileFailed));
     }
-    if (unmap->parsed()) return RunUnmap(console, a.port);
-    if (check->parsed()) return RunCheck(console, a.connection);
-    if (get->parsed()) return RunGet(console, a.connection, a.get);
-    if (set->parsed()) return RunSet(console, a.connection, a.set);
-    if (show->parsed()) return RunShow(console, a.output, a.model, a.json);
-    if (diff->parsed()) return RunDiff(console, a.files[0], a.files[1], a.model);
-    if (factory->parsed()) return RunFactory(console, a.model, a.output);
-    if (selfTest->parsed()) return RunSelfTest(console, a.connection);
-    return kExitUsage;
+    return code;
 }
 
 }  // namespace talq::cli

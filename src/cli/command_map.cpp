@@ -29,7 +29,8 @@ PortsFileText ReadUserFile(const std::string& file) {
     const platform::RegularFileRead read = platform::ReadRegularFile(file, buffer);
     if (read.missing) return {};
     if (!read.ok()) {
-        const std::string why = read.regular ? platform::SystemReason(read.error) : "not a regular file";
+        const std::string why =
+            read.regular ? platform::SystemReason(read.error) : "not a regular file";
         return {{}, Failure{kExitFileFailed, file + ": " + why}};
     }
     if (read.count > platform::kMaxPortsFileBytes) {

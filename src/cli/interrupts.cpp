@@ -4,10 +4,17 @@
 
 namespace talq::cli {
 
+const char* InterruptNotice() {
+    return "\ntalq: stopping: running ports finish their current command and no Set Status "
+           "starts (press again to stop at once)\n";
+}
+
 void DeferInterrupts() {
-    platform::DeferInterrupts(
-        "\ntalq: stopping: running ports finish their current command and no Set Status "
-        "starts (press again to stop at once)\n");
+    platform::DeferInterrupts(InterruptNotice());
+}
+
+void HoldInterruptNotice(bool held) {
+    platform::HoldInterruptNotice(held);
 }
 
 bool InterruptRequested() {

@@ -13,5 +13,9 @@ inline constexpr int kExitInterrupted = 130;
 
 void DeferInterrupts();
 bool InterruptRequested();
+// What the first request prints on standard error, and holding that back while the several
+// ports' progress lines are drawn (they print it themselves, above the lines).
+const char* InterruptNotice();
+void HoldInterruptNotice(bool held);
 
 }  // namespace talq::cli

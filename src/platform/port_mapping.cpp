@@ -33,12 +33,19 @@ int PortNumber(const std::string& name) {
     return number;
 }
 
+std::mutex reportGuard;
+PortsFileReportWriter reportWriter;
+
 // Each fault is told once, however often the files are read.
 void ReportOnce(const std::string& text) {
-    static std::mutex guard;
     static std::set<std::string> told;
-    const std::lock_guard lock(guard);
-    if (told.insert(text).second) std::fprintf(stderr, "%s\n", text.c_str());
+    const std::lock_guard lock(reportGuard);
+    if (!told.insert(text).second) return;
+    if (reportWriter) {
+        reportWriter(text);
+    } else {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
 }
 
 void Report(const std::string& file, const PortsFileProblem& problem) {
@@ -80,6 +87,12 @@ std::optional<PortMapping> MappingInFile(const std::string& file, const std::str
 }
 
 }  // namespace
+
+PortsFileReportWriter SetPortsFileReportWriter(PortsFileReportWriter writer) {
+    const std::lock_guard lock(reportGuard);
+    std::swap(reportWriter, writer);
+    return writer;
+}
 
 std::string UserPortsFile() {
     const std::string folder = UserConfigFolder();

@@ -62,6 +62,21 @@ TEST(TalqBinary, GetSetVerifyAndReadBackOverAPseudoTerminal) {
               "COM3: not run: interrupted (exit 130)\n");
     EXPECT_NE(talq("get", {"--json"})->out.find(R"("2": [0, 0, 1, 1, 0, 0, 0, 0, 0])"),
               std::string::npos);
+
+    // Its output closed from the start (`| head -c 0`): both ports still finish Set Status, and
+    // the exit code says that the output was lost.
+    test::ChildProcess closed(
+        TALQ_PATH, {"set", "--model", "0", "--port", "COM1", "--port", "COM2", "--pin", "2.5=1"});
+    closed.CloseOutput();
+    EXPECT_EQ(test::RunToEnd(closed, kDeadlineMs), 7) << closed.err;
+    EXPECT_NE(closed.err.find("talq: standard output: the output was lost"), std::string::npos)
+        << closed.err;
+    EXPECT_NE(talq("get", {"--json"})->out.find(R"("2": [0, 0, 1, 1, 0, 1, 0, 0, 0])"),
+              std::string::npos);
+    ::setenv("TALQ_COM1", (dir / "COM2").c_str(), 1);
+    EXPECT_NE(talq("get", {"--json"})->out.find(R"("2": [0, 0, 1, 0, 0, 1, 0, 0, 0])"),
+              std::string::npos);
+
     ::unsetenv("TALQ_COM2");
     ::unsetenv("TALQ_COM3");
     ::unsetenv("TALQ_COM1");

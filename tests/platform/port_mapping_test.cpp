@@ -109,7 +109,11 @@ TEST(PortsFile, TakesTheFileAsPeopleWriteIt) {
         std::string device;  // COM4's, "" for none
         std::string edited;  // the text after mapping COM4 to /dev/new
     } cases[] = {
-        {"\xEF\xBB\xBF" "COM4=/dev/ttyUSB1\n", "/dev/ttyUSB1", "\xEF\xBB\xBF" "COM4=/dev/new\n"},
+        {"\xEF\xBB\xBF"
+         "COM4=/dev/ttyUSB1\n",
+         "/dev/ttyUSB1",
+         "\xEF\xBB\xBF"
+         "COM4=/dev/new\n"},
         {"\xEF\xBB\xBF# mine\r\n", "", "\xEF\xBB\xBF# mine\r\nCOM4=/dev/new\r\n"},
         {"COM4 = /dev/ttyUSB1 # kitchen\n", "/dev/ttyUSB1", "COM4=/dev/new\n"},
         {"COM4=/dev/ttyUSB1\t# kitchen\n", "/dev/ttyUSB1", "COM4=/dev/new\n"},
@@ -199,8 +203,9 @@ TEST(PortMapping, EnvironmentThenUserFileThenSystemFileThenDefault) {
     CapturedStderr unreadable;
     EXPECT_EQ(MappingOfPort("COM4").source, MappingSource::Default);
     EXPECT_EQ(MappingOfPort("COM4").source, MappingSource::Default);
-    EXPECT_EQ(unreadable.Text(), system.string() + ": cannot be read (not a regular file); "
-                                                   "its mappings are not used\n");
+    EXPECT_EQ(unreadable.Text(), system.string() +
+                                     ": cannot be read (not a regular file); "
+                                     "its mappings are not used\n");
 
     // The mapping is what the real backend opens: the pseudo-terminal.
     const DeviceHandle handle = Current().OpenDevice(DevicePathForPort("COM3"));

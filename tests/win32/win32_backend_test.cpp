@@ -174,12 +174,8 @@ TEST(Win32Backend, APortMappedToAnotherPortHoldsTheQueueOfTheDeviceOpened) {
         const char* target;  // TALQ_COM3, or nullptr for none
         const char* match;   // what a queue's port list must name
     } cases[] = {
-        {nullptr, "COM3"},
-        {"COM12", "COM12"},
-        {"\\\\.\\COM12", "COM12"},
-        {"com12", "COM12"},
-        {"LPT2", "LPT2"},
-        {"C:\\dev\\com3", "C:\\dev\\com3"},
+        {nullptr, "COM3"},  {"COM12", "COM12"}, {"\\\\.\\COM12", "COM12"},
+        {"com12", "COM12"}, {"LPT2", "LPT2"},   {"C:\\dev\\com3", "C:\\dev\\com3"},
     };
     WinspoolSpooler spooler;
     for (const auto& c : cases) {

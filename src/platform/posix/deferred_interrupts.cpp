@@ -13,6 +13,7 @@ namespace {
 // Read by every port's thread, so atomic; lock-free, so the handler may set it.
 std::atomic<bool> requested{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
+std::atomic<bool> noticeHeld{false};
 const char* noticeText = "";
 std::size_t noticeLength = 0;
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
@@ -23,6 +24,7 @@ void OnSignal(int signal) {
         ::raise(signal);
         return;
     }
+    if (noticeHeld) return;
     // The interrupted code may be about to look at errno.
     const int savedErrno = errno;
     [[maybe_unused]] const auto written = ::write(STDERR_FILENO, noticeText, noticeLength);
@@ -39,6 +41,13 @@ void DeferInterrupts(const char* notice) {
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     for (int signal : kSignals) ::sigaction(signal, &action, nullptr);
+    // A closed output (talq ... | head) must not end the program in the middle of an
+    // exchange: a write to it fails instead, and the run says so at its end.
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+void HoldInterruptNotice(bool held) {
+    noticeHeld = held;
 }
 
 bool InterruptRequested() {

@@ -9,6 +9,7 @@ namespace talq::platform {
 namespace {
 
 std::atomic<bool> requested{false};
+std::atomic<bool> noticeHeld{false};
 const char* noticeText = "";
 
 // Runs on a thread of its own that the system starts for the event.
@@ -16,6 +17,7 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
     const bool again = requested.exchange(true);
     if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
         if (again) return FALSE;  // the default handler ends the program at once
+        if (noticeHeld) return TRUE;
         DWORD written = 0;
         WriteFile(GetStdHandle(STD_ERROR_HANDLE), noticeText,
                   static_cast<DWORD>(std::strlen(noticeText)), &written, nullptr);
@@ -33,6 +35,10 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
 void DeferInterrupts(const char* notice) {
     noticeText = notice;
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+void HoldInterruptNotice(bool held) {
+    noticeHeld = held;
 }
 
 bool InterruptRequested() {

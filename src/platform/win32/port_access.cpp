@@ -27,8 +27,8 @@ PortAccess ExamineDeviceAccess(const std::string& devicePath) {
         access.exists =
             QueryDosDeviceW(win32::Utf8ToWide(device).c_str(), target, std::size(target)) != 0;
     } else {
-        access.exists = GetFileAttributesW(win32::Utf8ToWide(devicePath).c_str()) !=
-                        INVALID_FILE_ATTRIBUTES;
+        access.exists =
+            GetFileAttributesW(win32::Utf8ToWide(devicePath).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     if (!access.exists) {
         const DWORD error = GetLastError();

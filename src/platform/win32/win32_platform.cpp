@@ -40,8 +40,9 @@ DeviceHandle Win32Platform::OpenDevice(const std::string& path) {
         return kNoDevice;
     }
     // Share mode 0: no other program may hold the port while we do.
-    const HANDLE handle = CreateFileW(Utf8ToWide(DeviceName(path)).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                      0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileW(Utf8ToWide(DeviceName(path)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         lastOpenError = GetLastError();
         return kNoDevice;
