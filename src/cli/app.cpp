@@ -21,7 +21,8 @@ void AddConnection(CLI::App& command, ConnectionOptions& connection) {
     command
         .add_option("--port", connection.ports,
                     "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, or usb for every "
-                    "one of those; may be repeated, the ports run at once")
+                    "one of those; give --port again for more ports, which run at once")
+        ->type_name("PORT")
         ->required()
         ->allow_extra_args(false);
     command.add_option("--jobs", connection.jobs, "run at most N ports at once (default: all)")
@@ -57,6 +58,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     app.require_subcommand(1, 1);
     app.fallthrough();
     app.footer(kExitCodeHelp);
+    app.set_version_flag("--version", "talq " TALQ_VERSION);
     app.add_flag("-q,--quiet", a.quiet,
                  "no messages or progress bar on stderr; errors still shown");
 
@@ -116,11 +118,19 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     auto* selfTest = app.add_subcommand("self-test", "check, then print the test page");
     AddConnection(*selfTest, a.connection);
 
+    auto* codePages = app.add_subcommand("code-pages", "list the code pages --code-page takes");
+
+    // The exit-code table once, in talq --help.
+    for (CLI::App* command : app.get_subcommands({})) command->footer("Exit codes: talq --help");
+
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
+        return kExitDone;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << "\n";
         return kExitDone;
     } catch (const CLI::ParseError& e) {
         err << "talq: " << e.what() << "\nRun talq --help for the commands and options.\n";
@@ -151,6 +161,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (diff->parsed()) return RunDiff(console, a.files[0], a.files[1], a.model);
         if (factory->parsed()) return RunFactory(console, a.model, a.output);
         if (selfTest->parsed()) return RunSelfTest(console, a.connection);
+        if (codePages->parsed()) return RunCodePages(console);
         return kExitUsage;
     };
     int code = command();

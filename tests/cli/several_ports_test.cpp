@@ -65,14 +65,16 @@ TEST_F(SeveralPorts, OneFaultyPrinterDisturbsNoOtherAndOutputKeepsTheGivenOrder)
     EXPECT_EQ(set.out, "COM4:\n" + change + "COM1:\n" + change + "COM2:\n" + change +
                            "COM4: done, verified (exit 0)\n"
                            "COM1: done, verified (exit 0)\n"
-                           "COM3: the printer was not identified as a KTV-520plus (exit 4)\n"
+                           "COM3: the printer was not identified as a KTV-520plus: it answered "
+                           "as another model (exit 4)\n"
                            "COM2: done, verified (exit 0)\n");
     for (const std::string& line : Lines(set.err)) {
         EXPECT_TRUE(line.starts_with("COM1: ") || line.starts_with("COM2: ") ||
                     line.starts_with("COM3: ") || line.starts_with("COM4: "))
             << line;
     }
-    EXPECT_NE(set.err.find("COM3: talq: the printer was not identified as a KTV-520plus\n"),
+    EXPECT_NE(set.err.find("COM3: talq: the printer was not identified as a KTV-520plus: it "
+                           "answered as another model\n"),
               std::string::npos)
         << set.err;
     EXPECT_NE(set.err.find("COM2: Success to set status of printer\n"), std::string::npos);

@@ -53,9 +53,11 @@ TEST(TalqBinary, GetSetVerifyAndReadBackOverAPseudoTerminal) {
     EXPECT_NE(interrupted.err.find("COM1: talq: interrupted: nothing was set"), std::string::npos)
         << interrupted.err;
     EXPECT_EQ(interrupted.out,
-              "COM1:\ndefault code page: 32 User Codepage(Page 43) -> 33 User Codepage(Page 44)  "
+              "COM1: would change, but nothing was set (interrupted):\n"
+              "default code page: 32 User Codepage(Page 43) -> 33 User Codepage(Page 44)  "
               "[switch 2 pin 4: 0 -> 1]\n"
-              "COM2:\ndefault code page: 0 PC437 (USA: Standard Europe) -> 1 Katakana  "
+              "COM2: would change, but nothing was set (interrupted):\n"
+              "default code page: 0 PC437 (USA: Standard Europe) -> 1 Katakana  "
               "[switch 2 pin 4: 0 -> 1]\n"
               "COM1: interrupted: nothing was set (exit 130)\n"
               "COM2: interrupted: nothing was set (exit 130)\n"
