@@ -52,7 +52,7 @@ struct Arguments {
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        bool errIsTerminal) {
+        bool errIsTerminal, bool errTakesEscapes) {
     Arguments a;
     CLI::App app{"talq: reads, sets and keeps the memory switches of KTV receipt printers", "talq"};
     app.require_subcommand(1, 1);
@@ -137,7 +137,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return kExitUsage;
     }
 
-    const Console console{out, err, a.quiet, errIsTerminal && !a.quiet};
+    const Console console{out, err, a.quiet, errIsTerminal && !a.quiet, nullptr, errTakesEscapes};
     const auto command = [&]() -> int {
         if (ports->parsed()) return RunPorts(console, a.json);
         if (map->parsed()) {

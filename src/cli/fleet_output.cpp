@@ -77,7 +77,7 @@ struct FleetOutput::Port : ProgressView {
 };
 
 FleetOutput::FleetOutput(const Console& console, const std::vector<std::string>& names)
-    : console_(console), board_(console.progressBar && !console.quiet) {
+    : console_(console), board_(console.progressBar && !console.quiet && console.escapes) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         ports_.push_back(std::make_unique<Port>(*this, i, names[i]));
     }

@@ -12,5 +12,7 @@ int main(int argc, char** argv) {
     talq::setup::RecoverSpoolerQueues();
     talq::cli::DeferInterrupts();
     const std::vector<std::string> args = talq::platform::CommandLineArguments(argc, argv);
-    return talq::cli::Run(args, std::cout, std::cerr, talq::platform::StandardErrorIsTerminal());
+    const bool terminal = talq::platform::StandardErrorIsTerminal();
+    return talq::cli::Run(args, std::cout, std::cerr, terminal,
+                          terminal && talq::platform::StandardErrorTakesEscapes());
 }

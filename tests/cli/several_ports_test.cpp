@@ -97,6 +97,23 @@ TEST_F(SeveralPorts, OneFaultyPrinterDisturbsNoOtherAndOutputKeepsTheGivenOrder)
     EXPECT_EQ(serial.out, set.out);
 }
 
+// A console that shows escape sequences as text (a classic Windows console) gets none: one
+// port's bar is drawn with carriage returns, several ports get no progress lines.
+TEST_F(SeveralPorts, AConsoleWithoutEscapesGetsNone) {
+    for (const std::vector<std::string>& ports :
+         {std::vector<std::string>{"--port", "COM1"},
+          std::vector<std::string>{"--port", "COM1", "--port", "COM2"}}) {
+        std::vector<std::string> args{"get", "--model", "0"};
+        args.insert(args.end(), ports.begin(), ports.end());
+        std::ostringstream out, err;
+        ASSERT_EQ(cli::Run(args, out, err, /*errIsTerminal=*/true, /*errTakesEscapes=*/false), 0)
+            << err.str();
+        EXPECT_EQ(err.str().find('\x1b'), std::string::npos) << err.str();
+        const bool onePort = ports.size() == 2;
+        EXPECT_EQ(err.str().find("\r[") != std::string::npos, onePort) << err.str();
+    }
+}
+
 // No event ever comes; a USB port needs a monitor to open.
 struct SilentMonitor : platform::UsbMonitor {
     int fd() const override { return -1; }

@@ -37,6 +37,7 @@ PortAccess ExamineDeviceAccess(const std::string& devicePath) {
         return access;
     }
     access.usable = true;
+    access.accessKnown = false;
     return access;
 }
 

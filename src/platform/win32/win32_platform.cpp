@@ -22,10 +22,17 @@ std::string DeviceName(const std::string& path) {
     return name.empty() ? path : "\\\\.\\" + name;
 }
 
-bool Disconnected(DWORD error) {
+// Whether a failed transfer means the device went away. With fAbortOnError a line error
+// (framing, parity, overrun, break) also fails every transfer with "operation aborted" until
+// ClearCommError: that is cleared here and taken for a failed transfer, not an unplugged printer.
+bool Disconnected(HANDLE handle, DWORD error) {
+    if (error == ERROR_OPERATION_ABORTED) {
+        DWORD errors = 0;
+        COMSTAT state{};
+        return !ClearCommError(handle, &errors, &state);  // fails once the device is gone
+    }
     return error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_BAD_COMMAND ||
-           error == ERROR_GEN_FAILURE || error == ERROR_OPERATION_ABORTED ||
-           error == ERROR_INVALID_HANDLE;
+           error == ERROR_GEN_FAILURE || error == ERROR_INVALID_HANDLE;
 }
 
 }  // namespace
@@ -93,7 +100,7 @@ IoResult Win32Platform::Write(DeviceHandle device, const std::uint8_t* data, int
                                   static_cast<DWORD>(count - result.count), &written, nullptr);
         result.count += static_cast<int>(written);
         if (!ok) {
-            result.hangUp = Disconnected(GetLastError());
+            result.hangUp = Disconnected(HandleOf(device), GetLastError());
             return result;
         }
         if (written == 0) return result;
@@ -108,7 +115,7 @@ IoResult Win32Platform::Read(DeviceHandle device, std::uint8_t* buffer, int coun
     DWORD got = 0;
     result.ok = ReadFile(HandleOf(device), buffer, static_cast<DWORD>(count), &got, nullptr) != 0;
     result.count = static_cast<int>(got);
-    if (!result.ok) result.hangUp = Disconnected(GetLastError());
+    if (!result.ok) result.hangUp = Disconnected(HandleOf(device), GetLastError());
     return result;
 }
 
