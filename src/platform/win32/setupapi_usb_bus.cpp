@@ -1,9 +1,11 @@
 #include "platform/win32/setupapi_usb_bus.h"
 
+// windows.h first: the others rely on its types.
+#include <windows.h>
+//
 #include <initguid.h>
 #include <setupapi.h>
 #include <usbiodef.h>
-#include <windows.h>
 
 #include <memory>
 
