@@ -1,6 +1,7 @@
 #include "cli/interrupts.h"
 
 #include "platform/deferred_interrupts.h"
+#include "setup/spooler_redirection.h"
 
 namespace talq::cli {
 
@@ -10,7 +11,11 @@ const char* InterruptNotice() {
 }
 
 void DeferInterrupts() {
-    platform::DeferInterrupts(InterruptNotice());
+    platform::DeferInterrupts(InterruptNotice(), [] { setup::RestoreAllSpoolerQueues(); });
+}
+
+void RunFinished() {
+    platform::RunFinished();
 }
 
 void HoldInterruptNotice(bool held) {

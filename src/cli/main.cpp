@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     talq::cli::DeferInterrupts();
     const std::vector<std::string> args = talq::platform::CommandLineArguments(argc, argv);
     const bool terminal = talq::platform::StandardErrorIsTerminal();
-    return talq::cli::Run(args, std::cout, std::cerr, terminal,
-                          terminal && talq::platform::StandardErrorTakesEscapes());
+    const int code = talq::cli::Run(args, std::cout, std::cerr, terminal,
+                                    terminal && talq::platform::StandardErrorTakesEscapes());
+    talq::cli::RunFinished();
+    return code;
 }

@@ -7,9 +7,14 @@
 
 namespace talq::platform {
 
-// Holds the requests from now on; `notice` must outlive the program.
-void DeferInterrupts(const char* notice);
+// Holds the requests from now on; `notice` must outlive the program. Where the system ends the
+// process on its own a few seconds after asking (Windows: the console closed, log-off,
+// shut-down), the run is given most of that time to finish its port and then `onForcedEnd`
+// runs (it gives the print queues back), before the process can be ended.
+void DeferInterrupts(const char* notice, void (*onForcedEnd)() = nullptr);
 bool InterruptRequested();
+// The run is over and has given its queues back: a forced end need not wait for it.
+void RunFinished();
 
 // While held, the first request does not print the notice: a caller drawing lines on standard
 // error, which a write from elsewhere would break or a redraw wipe out, prints it itself.

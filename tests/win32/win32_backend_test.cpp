@@ -9,6 +9,7 @@
 #include <iterator>
 #include <thread>
 
+#include "platform/deferred_interrupts.h"
 #include "platform/locked_file.h"
 #include "platform/ports_file.h"
 #include "platform/read_regular_file.h"
@@ -166,6 +167,30 @@ TEST(Win32Backend, UsbIdsComeFromTheInterfacePathsTokens) {
     }
     // The device-setup services answer, here with whatever USB devices the system has.
     EXPECT_TRUE(SetupApiUsbBus().PresentDevices().has_value());
+}
+
+int forcedEnds = 0;
+
+// Log-off and shut-down reach talq.exe as messages to its hidden top-level window: nothing new
+// starts, the run gets most of the system's time, and the queues are given back before the end.
+TEST(Win32Backend, TheSessionsEndIsHeldForABoundedTimeAndGivesTheQueuesBack) {
+    DeferInterrupts("", [] { ++forcedEnds; });
+    const HWND window = FindWindowW(L"TalqSessionEnd", nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE, 0);
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_TRUE(InterruptRequested());
+    const ULONGLONG start = GetTickCount64();
+    SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);  // while the run goes on
+    const ULONGLONG waited = GetTickCount64() - start;
+    EXPECT_GE(waited, 3000u);
+    EXPECT_LT(waited, 4500u);
+    EXPECT_EQ(forcedEnds, 1);
+    RunFinished();
+    const ULONGLONG again = GetTickCount64();
+    SendMessageW(window, WM_ENDSESSION, TRUE, 0);  // shut-down
+    EXPECT_LT(GetTickCount64() - again, 1000u);
+    EXPECT_EQ(forcedEnds, 2);
 }
 
 // A USB adapter arrives as COM12: COM3 mapped to it holds the queue on "COM12:".
