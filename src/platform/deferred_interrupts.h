@@ -9,8 +9,8 @@ namespace talq::platform {
 
 // Holds the requests from now on; `notice` must outlive the program. Where the system ends the
 // process on its own a few seconds after asking (Windows: the console closed, log-off,
-// shut-down), the run is given most of that time to finish its port and then `onForcedEnd`
-// runs (it gives the print queues back), before the process can be ended.
+// shut-down), the run is given most of that time to finish its port; when it has not finished
+// by then, `onForcedEnd` runs (it gives the print queues back) before the process can be ended.
 void DeferInterrupts(const char* notice, void (*onForcedEnd)() = nullptr);
 bool InterruptRequested();
 // The run is over and has given its queues back: a forced end need not wait for it.

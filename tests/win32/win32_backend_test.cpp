@@ -190,7 +190,7 @@ TEST(Win32Backend, TheSessionsEndIsHeldForABoundedTimeAndGivesTheQueuesBack) {
     const ULONGLONG again = GetTickCount64();
     SendMessageW(window, WM_ENDSESSION, TRUE, 0);  // shut-down
     EXPECT_LT(GetTickCount64() - again, 1000u);
-    EXPECT_EQ(forcedEnds, 2);
+    EXPECT_EQ(forcedEnds, 1);  // the run gave its queues back itself
 }
 
 // A USB adapter arrives as COM12: COM3 mapped to it holds the queue on "COM12:".
