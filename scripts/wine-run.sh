@@ -35,6 +35,14 @@ trap finish EXIT
 
 "$wineserver" -p
 "$wine" wineboot.exe -i >/dev/null 2>&1
+# Windows of our programs (talq.exe's hidden session-end window among them) need a graphics
+# driver; with no display the null one. The desktop that wineboot started without one goes
+# with a restart of the prefix's programs; the mount manager runs again before the links below.
+"$wine" reg.exe add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w 2>/dev/null || true
+"$wineserver" -p
+"$wine" wineboot.exe >/dev/null 2>&1
 
 nowhere="$prefix/no-such-port"
 if [ -n "${TALQ_WINE_GRAPHICS:-}" ]; then

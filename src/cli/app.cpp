@@ -21,7 +21,8 @@ void AddConnection(CLI::App& command, ConnectionOptions& connection) {
     command
         .add_option("--port", connection.ports,
                     "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, or usb for every "
-                    "one of those; may be repeated, the ports run at once")
+                    "one of those; give --port again for more ports, which run at once")
+        ->type_name("PORT")
         ->required()
         ->allow_extra_args(false);
     command.add_option("--jobs", connection.jobs, "run at most N ports at once (default: all)")
@@ -51,12 +52,13 @@ struct Arguments {
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        bool errIsTerminal) {
+        bool errIsTerminal, bool errTakesEscapes) {
     Arguments a;
     CLI::App app{"talq: reads, sets and keeps the memory switches of KTV receipt printers", "talq"};
     app.require_subcommand(1, 1);
     app.fallthrough();
     app.footer(kExitCodeHelp);
+    app.set_version_flag("--version", "talq " TALQ_VERSION);
     app.add_flag("-q,--quiet", a.quiet,
                  "no messages or progress bar on stderr; errors still shown");
 
@@ -116,41 +118,61 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     auto* selfTest = app.add_subcommand("self-test", "check, then print the test page");
     AddConnection(*selfTest, a.connection);
 
+    auto* codePages = app.add_subcommand("code-pages", "list the code pages --code-page takes");
+
+    // The exit-code table once, in talq --help.
+    for (CLI::App* command : app.get_subcommands({})) command->footer("Exit codes: talq --help");
+
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return kExitDone;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << "\n";
+        return kExitDone;
     } catch (const CLI::ParseError& e) {
         err << "talq: " << e.what() << "\nRun talq --help for the commands and options.\n";
         return kExitUsage;
     }
 
-    const Console console{out, err, a.quiet, errIsTerminal && !a.quiet};
-    if (ports->parsed()) return RunPorts(console, a.json);
-    if (map->parsed()) {
-        if (a.port.empty() || a.list) {
-            if (a.port.empty()) return RunListAdapters(console);
-            console.Error("map: --list takes no port");
-            return kExitUsage;
+    const Console console{out, err, a.quiet, errIsTerminal && !a.quiet, nullptr, errTakesEscapes};
+    const auto command = [&]() -> int {
+        if (ports->parsed()) return RunPorts(console, a.json);
+        if (map->parsed()) {
+            if (a.port.empty() || a.list) {
+                if (a.port.empty()) return RunListAdapters(console);
+                console.Error("map: --list takes no port");
+                return kExitUsage;
+            }
+            if (a.device.empty()) {
+                console.Error("map: give the device for " + a.port +
+                              " (talq map --list shows the serial adapters)");
+                return kExitUsage;
+            }
+            return RunMap(console, a.port, a.device);
         }
-        if (a.device.empty()) {
-            console.Error("map: give the device for " + a.port +
-                          " (talq map --list shows the serial adapters)");
-            return kExitUsage;
-        }
-        return RunMap(console, a.port, a.device);
+        if (unmap->parsed()) return RunUnmap(console, a.port);
+        if (check->parsed()) return RunCheck(console, a.connection);
+        if (get->parsed()) return RunGet(console, a.connection, a.get);
+        if (set->parsed()) return RunSet(console, a.connection, a.set);
+        if (show->parsed()) return RunShow(console, a.output, a.model, a.json);
+        if (diff->parsed()) return RunDiff(console, a.files[0], a.files[1], a.model);
+        if (factory->parsed()) return RunFactory(console, a.model, a.output);
+        if (selfTest->parsed()) return RunSelfTest(console, a.connection);
+        if (codePages->parsed()) return RunCodePages(console);
+        return kExitUsage;
+    };
+    int code = command();
+    // Output that never arrived must not pass for a run whose results were read: a script
+    // piping talq into head, or a full disk, learns it from the exit code.
+    out.flush();
+    if (out.fail()) {
+        console.Error("standard output: the output was lost (closed, or no room)");
+        code = std::max(code, static_cast<int>(kExitFileFailed));
     }
-    if (unmap->parsed()) return RunUnmap(console, a.port);
-    if (check->parsed()) return RunCheck(console, a.connection);
-    if (get->parsed()) return RunGet(console, a.connection, a.get);
-    if (set->parsed()) return RunSet(console, a.connection, a.set);
-    if (show->parsed()) return RunShow(console, a.output, a.model, a.json);
-    if (diff->parsed()) return RunDiff(console, a.files[0], a.files[1], a.model);
-    if (factory->parsed()) return RunFactory(console, a.model, a.output);
-    if (selfTest->parsed()) return RunSelfTest(console, a.connection);
-    return kExitUsage;
+    return code;
 }
 
 }  // namespace talq::cli

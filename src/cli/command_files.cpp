@@ -1,9 +1,11 @@
 // talq show, diff and factory: status files only, no printer.
 #include "cli/commands.h"
+#include "cli/models.h"
 #include "cli/status_diff.h"
 #include "cli/status_files.h"
 #include "cli/status_json.h"
 #include "cli/status_text.h"
+#include "status/code_pages.h"
 #include "status/factory_values.h"
 
 namespace talq::cli {
@@ -36,6 +38,13 @@ int RunShow(const Console& console, const std::string& file, const std::string& 
     Failure failure;
     const auto document = ReadStatusInput(file, failure);
     if (!document) return Report(console, failure).exitCode;
+    // Another model's captions over these pins would mislead, as set refuses to write them.
+    if (model && document->model && *model != *document->model) {
+        return Report(console, {kExitUsage, file + ": written for the " +
+                                                std::string(ModelName(*document->model)) +
+                                                ", not the " + std::string(ModelName(*model))})
+            .exitCode;
+    }
     if (!model) model = document->model;
     if (json) {
         console.out << StatusJson(document->status, model) << std::flush;
@@ -58,6 +67,14 @@ int RunDiff(const Console& console, const std::string& fileA, const std::string&
     const auto changes = ExactDifferences(a->status, b->status);
     PrintChanges(console.out, a->status, b->status, changes, model);
     return changes.empty() ? kExitDone : kExitDiffers;
+}
+
+int RunCodePages(const Console& console) {
+    for (int index = 0; index < status::kCodePageCount; ++index) {
+        console.out << (index < 10 ? " " : "") << index << "  "
+                    << status::kCodePageTexts[static_cast<std::size_t>(index)] << "\n";
+    }
+    return kExitDone;
 }
 
 int RunFactory(const Console& console, const std::string& modelText, const std::string& output) {

@@ -2,15 +2,19 @@
 // adapters plugged in, by their stable names, to map a port to.
 #include <filesystem>
 #include <optional>
+#include <variant>
 #include <vector>
 
 #include "cli/commands.h"
+#include "platform/locked_file.h"
+#include "platform/port_access.h"
 #include "platform/port_devices.h"
 #include "platform/port_mapping.h"
 #include "platform/ports_file.h"
 #include "platform/read_regular_file.h"
 #include "platform/replace_file.h"
 #include "platform/system_reason.h"
+#include "platform/utf8_names.h"
 
 namespace talq::cli {
 namespace {
@@ -25,7 +29,8 @@ PortsFileText ReadUserFile(const std::string& file) {
     const platform::RegularFileRead read = platform::ReadRegularFile(file, buffer);
     if (read.missing) return {};
     if (!read.ok()) {
-        const std::string why = read.regular ? platform::SystemReason(read.error) : "not a regular file";
+        const std::string why =
+            read.regular ? platform::SystemReason(read.error) : "not a regular file";
         return {{}, Failure{kExitFileFailed, file + ": " + why}};
     }
     if (read.count > platform::kMaxPortsFileBytes) {
@@ -39,11 +44,27 @@ std::optional<Failure> CheckPort(const std::string& port) {
     return Failure{kExitUsage, "unknown port \"" + port + "\": COM1..COM10 or LPT1..LPT3"};
 }
 
-// Writes `text` in place of the file, creating its folder; nothing changes on failure.
-std::optional<Failure> WriteUserFile(const std::string& file, const std::string& text) {
+// How long a run waits for another `talq map` to finish its edit of the same file.
+constexpr int kEditLockWaitMs = 5000;
+
+// Holds the edit lock beside the file (made with its folder), so that two runs at once do not
+// each write their edit over the same old text and lose one.
+std::variant<platform::LockedFile, Failure> LockUserFile(const std::string& file) {
+    const std::filesystem::path path = platform::PathFromUtf8(file);
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(file).parent_path(), error);
+    std::filesystem::create_directories(path.parent_path(), error);
     if (error) return Failure{kExitFileFailed, file + ": " + error.message()};
+    const std::filesystem::path lock =
+        path.parent_path() / ("." + platform::Utf8OfPath(path.filename()) + ".lock");
+    if (auto held = platform::LockedFile::HoldWaiting(lock, kEditLockWaitMs)) {
+        return std::move(*held);
+    }
+    return Failure{kExitFileFailed, file + ": another run is editing it (" +
+                                        platform::Utf8OfPath(lock) + " stays locked)"};
+}
+
+// Writes `text` in place of the file; nothing changes on failure.
+std::optional<Failure> WriteUserFile(const std::string& file, const std::string& text) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     if (const int failed = platform::ReplaceFileContents(file, {bytes, text.size()}); failed != 0) {
         return Failure{kExitFileFailed, file + ": " + platform::SystemReason(failed)};
@@ -77,13 +98,19 @@ int EditUserFile(const Console& console, const std::string& port, Edit edit) {
                               "no home folder for the ports file: set HOME or "
                               "XDG_CONFIG_HOME"});
     }
-    const PortsFileText current = ReadUserFile(file);
+    PortsFileText current = ReadUserFile(file);
     if (current.failure) return Fail(console, *current.failure);
-    const std::string changed = edit(current.text);
-    if (changed == current.text) {
+    if (edit(current.text) == current.text) {
         console.out << "unchanged: " << file << "\n";
     } else {
-        if (auto failure = WriteUserFile(file, changed)) return Fail(console, *failure);
+        // Read again under the lock: another run may have written meanwhile.
+        auto lock = LockUserFile(file);
+        if (auto* failure = std::get_if<Failure>(&lock)) return Fail(console, *failure);
+        current = ReadUserFile(file);
+        if (current.failure) return Fail(console, *current.failure);
+        if (auto failure = WriteUserFile(file, edit(current.text))) {
+            return Fail(console, *failure);
+        }
         console.out << "written: " << file << "\n";
     }
     TellWhatStillDecides(console, port);
@@ -96,8 +123,8 @@ int RunMap(const Console& console, const std::string& port, const std::string& d
     if (auto failure = CheckPort(port)) return Fail(console, *failure);
     if (auto problem = platform::ProblemWithDevice(device))
         return Fail(console, {kExitUsage, *problem});
-    std::error_code error;
-    if (!std::filesystem::exists(device, error)) {
+    // Looked at, never opened: a port name (COM12 on Windows) as well as a path.
+    if (platform::ExamineDeviceAccess(device).absent) {
         console.Message(device + " is absent now; the mapping is kept for when it is plugged in");
     }
     return EditUserFile(console, port, [&](const std::string& text) {

@@ -1,5 +1,7 @@
 // talq ports: what the connection dialog would offer, with the device each name reaches.
+#include <algorithm>
 #include <nlohmann/json.hpp>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/port_access.h"
@@ -15,7 +17,7 @@ const char* KindWord(link::PortKind kind) {
 }
 
 std::string StateWords(const PortAccess& access) {
-    if (access.usable) return "can be opened";
+    if (access.usable) return access.accessKnown ? "can be opened" : "present";
     if (access.absent) return "absent";
     std::string text = access.reason;
     if (access.denied) text += " (group " + access.group + ")";
@@ -59,6 +61,7 @@ int RunPorts(const Console& console, bool json) {
     names.insert(names.end(), usb.begin(), usb.end());
 
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    std::vector<std::vector<std::string>> rows;
     for (const std::string& name : names) {
         const PortAccess access = ExaminePortAccess(name);
         const link::PortKind kind = *PortKindOfName(name);
@@ -80,11 +83,24 @@ int RunPorts(const Console& console, bool json) {
                 kind == link::Serial && access.exists ? HardwareJson(access.hardware) : nullptr;
             list.push_back(std::move(entry));
         } else {
-            console.out << name << "  " << KindWord(kind) << "  " << access.devicePath << "  "
-                        << StateWords(access);
-            if (fixed) console.out << "  " << SourceWords(mapping);
-            console.out << "\n";
+            rows.push_back({name, KindWord(kind), access.devicePath, StateWords(access),
+                            fixed ? SourceWords(mapping) : ""});
         }
+    }
+    // Columns padded to their widest entry, so that COM10 does not shift its line.
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows) {
+        widths.resize(row.size());
+        for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
+    }
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            line += row[i];
+            if (i + 1 < row.size()) line += std::string(widths[i] - row[i].size() + 2, ' ');
+        }
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        console.out << line << "\n";
     }
     if (json)
         console.out << list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)

@@ -100,8 +100,12 @@ class SetRun {
             if (!options_.json) console_.out << port_.name << ": unchanged" << std::endl;
             return {kExitDone, "unchanged"};
         }
+        // Changes listed after a Ctrl-C must not read as done.
+        const bool interrupted = !options_.dryRun && InterruptRequested();
         if (!options_.json) {
-            console_.out << port_.name << ":\n";
+            console_.out << port_.name
+                         << (interrupted ? ": would change, but nothing was set (interrupted):\n"
+                                         : ":\n");
             PrintChanges(console_.out, printer, target, report_.changes, model_);
         }
         report_.nextLine = NextLine(printer, target, model_);
@@ -113,9 +117,10 @@ class SetRun {
                                  "reached afterwards with " +
                                  LineOptionsText(*report_.nextLine));
             }
+            console_.Message(port_.name + ": dry run: nothing was sent to the printer");
             return {kExitDone, "would change, dry run"};
         }
-        if (InterruptRequested()) {
+        if (interrupted || InterruptRequested()) {
             return Fail({kExitInterrupted, port_.name + ": interrupted: nothing was set"});
         }
 
@@ -169,6 +174,7 @@ class SetRun {
             return {kExitVerifyMismatch, "verify failed"};
         }
         report_.verifyMatched = true;
+        console_.Message(port_.name + ": verified: the printer reads back what was sent");
         return {kExitDone, "done, verified"};
     }
 

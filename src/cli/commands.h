@@ -41,5 +41,7 @@ int RunShow(const Console& console, const std::string& file, const std::string& 
 int RunDiff(const Console& console, const std::string& fileA, const std::string& fileB,
             const std::string& model);
 int RunFactory(const Console& console, const std::string& model, const std::string& output);
+// The code page list, by number, as --code-page takes it.
+int RunCodePages(const Console& console);
 
 }  // namespace talq::cli

@@ -5,6 +5,7 @@ namespace {
 
 constexpr int kStep = 4;
 constexpr int kBarWidth = 25;
+constexpr std::size_t kBarTextWidth = kBarWidth + 7;  // "[" bar "] 100%"
 
 }  // namespace
 
@@ -46,13 +47,24 @@ void ConsoleSink::DrawBar() {
         return;
     }
     if (!console_.progressBar) return;
-    console_.err << "\r" << BarText(position_) << "\x1b[K" << std::flush;
+    if (console_.escapes) {
+        console_.err << "\r" << BarText(position_) << "\x1b[K" << std::flush;
+    } else {
+        // Spaces rub out what a longer bar left ("100%" before "4%").
+        std::string bar = BarText(position_);
+        bar.resize(kBarTextWidth, ' ');
+        console_.err << "\r" << bar << std::flush;
+    }
     drawn_ = true;
 }
 
 void ConsoleSink::ClearBar() {
     if (!drawn_) return;
-    console_.err << "\r\x1b[K" << std::flush;
+    if (console_.escapes) {
+        console_.err << "\r\x1b[K" << std::flush;
+    } else {
+        console_.err << "\r" << std::string(kBarTextWidth, ' ') << "\r" << std::flush;
+    }
     drawn_ = false;
 }
 

@@ -23,6 +23,7 @@ struct Console {
     bool quiet = false;                    // no messages, no progress bar; errors still shown
     bool progressBar = false;              // only when err is a terminal
     ProgressView* progressView = nullptr;  // takes the bar's place when set
+    bool escapes = true;                   // the terminal draws cursor-moving sequences
 
     void Message(const std::string& text) const;
     void Error(const std::string& text) const;

@@ -5,6 +5,7 @@
 #include <streambuf>
 
 #include "cli/interrupts.h"
+#include "platform/port_mapping.h"
 
 namespace talq::cli {
 namespace {
@@ -76,10 +77,17 @@ struct FleetOutput::Port : ProgressView {
 };
 
 FleetOutput::FleetOutput(const Console& console, const std::vector<std::string>& names)
-    : console_(console), board_(console.progressBar && !console.quiet) {
+    : console_(console), board_(console.progressBar && !console.quiet && console.escapes) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         ports_.push_back(std::make_unique<Port>(*this, i, names[i]));
     }
+    if (!board_) return;
+    // Lines written from elsewhere would be wiped out by the next redraw: they come through here.
+    HoldInterruptNotice(true);
+    previousWriter_ = platform::SetPortsFileReportWriter([this](const std::string& line) {
+        std::lock_guard lock(mutex_);
+        Repaint(line + "\n");
+    });
 }
 
 FleetOutput::~FleetOutput() {
@@ -115,8 +123,13 @@ void FleetOutput::Finished(std::size_t index) {
 }
 
 void FleetOutput::End() {
+    if (!board_ || ended_) return;
+    ended_ = true;
+    // Outside the lock: a report being written holds the writer's lock and waits for ours.
+    platform::SetPortsFileReportWriter(std::move(previousWriter_));
     std::lock_guard lock(mutex_);
     Repaint({}, false);
+    HoldInterruptNotice(false);
 }
 
 void FleetOutput::ErrLine(std::size_t index, const std::string& line) {
@@ -138,14 +151,15 @@ void FleetOutput::Progress(std::size_t index, int position) {
 
 void FleetOutput::Repaint(const std::string& above, bool withLines) {
     if (!board_) return;
-    // The interrupt notice was written below the lines: draw them afresh under it.
+    // The notice of a first Ctrl-C goes above the lines like any message, once.
+    std::string notice;
     if (!interruptSeen_ && InterruptRequested()) {
         interruptSeen_ = true;
-        drawnLines_ = 0;
+        notice = InterruptNotice() + 1;  // without its leading line break
     }
     std::string text;
     if (drawnLines_ > 0) text += "\r\x1b[" + std::to_string(drawnLines_) + "A";
-    text += "\x1b[J" + above;
+    text += "\x1b[J" + notice + above;
     drawnLines_ = 0;
     for (const auto& port : ports_) {
         if (!withLines || !port->running) continue;

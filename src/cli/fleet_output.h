@@ -2,7 +2,8 @@
 // its stdout is held and appears as one block, in the order the ports were given, once every
 // port before it has finished; its stderr goes out line by line, each line whole and headed by
 // the port's name; and when stderr is a terminal each running port has one progress line,
-// redrawn in place below the messages.
+// redrawn in place below the messages, which then include the ports files' reports and the
+// notice of a first Ctrl-C.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "cli/console.h"
+#include "platform/port_mapping.h"
 
 namespace talq::cli {
 
@@ -47,6 +49,8 @@ class FleetOutput {
     std::size_t nextBlock_ = 0;  // the first port whose stdout has not gone out
     int drawnLines_ = 0;
     bool interruptSeen_ = false;
+    bool ended_ = false;
+    platform::PortsFileReportWriter previousWriter_;
 };
 
 }  // namespace talq::cli

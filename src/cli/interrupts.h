@@ -13,5 +13,11 @@ inline constexpr int kExitInterrupted = 130;
 
 void DeferInterrupts();
 bool InterruptRequested();
+// The run is over and its print queues given back (see platform::RunFinished).
+void RunFinished();
+// What the first request prints on standard error, and holding that back while the several
+// ports' progress lines are drawn (they print it themselves, above the lines).
+const char* InterruptNotice();
+void HoldInterruptNotice(bool held);
 
 }  // namespace talq::cli

@@ -4,12 +4,17 @@
 #include "cli/app.h"
 #include "cli/interrupts.h"
 #include "platform/console.h"
+#include "platform/utf8_names.h"
 #include "setup/spooler_recovery.h"
 
 int main(int argc, char** argv) {
     // Before anything else: queues a killed run of either program left switched.
     talq::setup::RecoverSpoolerQueues();
     talq::cli::DeferInterrupts();
-    std::vector<std::string> args(argv + 1, argv + argc);
-    return talq::cli::Run(args, std::cout, std::cerr, talq::platform::StandardErrorIsTerminal());
+    const std::vector<std::string> args = talq::platform::CommandLineArguments(argc, argv);
+    const bool terminal = talq::platform::StandardErrorIsTerminal();
+    const int code = talq::cli::Run(args, std::cout, std::cerr, terminal,
+                                    terminal && talq::platform::StandardErrorTakesEscapes());
+    talq::cli::RunFinished();
+    return code;
 }

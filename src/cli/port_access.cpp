@@ -1,6 +1,7 @@
 #include "cli/port_access.h"
 
 #include "cli/port_names.h"
+#include "platform/serial_line_accepts.h"
 
 namespace talq::cli {
 namespace {
@@ -29,13 +30,40 @@ PortAccess ExaminePortAccess(const std::string& portName) {
     return access;
 }
 
-std::string ExplainOpenFailure(const std::string& portName) {
+std::string RefusedLineSetting(const link::PortSettings& settings) {
+    const platform::LineSettings wanted{settings.baudRate, settings.dataBits, settings.stopBits,
+                                        settings.parity, settings.flowControl};
+    if (platform::SerialLineAccepts(wanted)) return {};
+    // Each setting alone with the others at their defaults: the one the system refuses.
+    const platform::LineSettings plain;
+    const struct {
+        platform::LineSettings line;
+        std::string text;
+    } alone[] = {
+        {{wanted.baudRate, 8, 0, 0, 0}, "baud rate " + std::to_string(wanted.baudRate)},
+        {{plain.baudRate, wanted.dataBits, 0, 0, 0},
+         "data bits " + std::to_string(wanted.dataBits)},
+        {{plain.baudRate, 8, wanted.stopBits, 0, 0},
+         std::string("stop bits ") + (wanted.stopBits == 1   ? "1.5"
+                                      : wanted.stopBits == 2 ? "2"
+                                                             : "1")},
+        {{plain.baudRate, 8, 0, wanted.parity, 0}, "parity " + std::to_string(wanted.parity)},
+    };
+    for (const auto& setting : alone) {
+        if (!platform::SerialLineAccepts(setting.line)) return setting.text;
+    }
+    return "these line settings together";
+}
+
+std::string ExplainOpenFailure(const std::string& portName, const link::PortSettings* settings) {
     const PortAccess access = ExaminePortAccess(portName);
-    const std::string text = portName + " (" +
-                             (access.devicePath.empty() ? "no device" : access.devicePath) +
-                             ") cannot be opened: ";
-    if (access.devicePath.empty() || access.hardware == platform::SerialHardware::Absent) {
-        return text + access.reason;
+    if (access.devicePath.empty()) return portName + " cannot be opened: " + access.reason;
+    const std::string text = portName + ": " + access.devicePath + " cannot be opened: ";
+    if (access.hardware == platform::SerialHardware::Absent) return text + access.reason;
+    if (access.exists && settings != nullptr && PortKindOfName(portName) == link::Serial) {
+        if (const std::string refused = RefusedLineSetting(*settings); !refused.empty()) {
+            return text + "the system's serial driver refuses " + refused;
+        }
     }
     return text + platform::ExplainDeviceOpenFailure(access.devicePath);
 }

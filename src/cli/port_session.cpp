@@ -16,8 +16,9 @@ PortSession::~PortSession() {
 
 std::optional<Failure> PortSession::Connect() {
     setup::RedirectSpoolerQueues(target_.name, queuePorts_);  // COM and LPT ports only
+    bool answered = false;
     const setup::CheckResult result =
-        setup::CheckCommunication(port_, target_.settings, target_.kind, model_, sink_);
+        setup::CheckCommunication(port_, target_.settings, target_.kind, model_, sink_, &answered);
     sink_.ClearBar();
     const std::string& name = target_.name;
     switch (result) {
@@ -26,7 +27,7 @@ std::optional<Failure> PortSession::Connect() {
         case setup::CheckResult::ConfigureFailed:
             return Failure{kExitPortFailed, name + ": the port could not be configured"};
         case setup::CheckResult::OpenFailed:
-            return Failure{kExitPortFailed, ExplainOpenFailure(name)};
+            return Failure{kExitPortFailed, ExplainOpenFailure(name, &target_.settings)};
         case setup::CheckResult::PortError:
             return Failure{kExitExchangeFailed,
                            name + ": the printer did not take the reset command"};
@@ -34,8 +35,14 @@ std::optional<Failure> PortSession::Connect() {
         case setup::CheckResult::WrongMaker:
             break;
     }
+    // A printer that says nothing is a matter of power, cable or line settings; one that
+    // answers wrongly is another printer.
+    const char* why = !answered ? "no answer (power, cable, line settings?)"
+                      : result == setup::CheckResult::WrongDeviceId
+                          ? "it answered as another model"
+                          : "it answered with another maker's name";
     return Failure{kExitNotIdentified, name + ": the printer was not identified as a " +
-                                           std::string(ModelName(model_))};
+                                           std::string(ModelName(model_)) + ": " + why};
 }
 
 std::optional<Failure> PortSession::FailureOf(status::ExchangeResult result,

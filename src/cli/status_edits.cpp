@@ -79,7 +79,11 @@ std::optional<int> ParseCodePage(const std::string& text, std::string& error) {
     if (matches.empty()) {
         error = quoted + "no such code page; give its number (0 to 36) or its name, e.g. PC850";
     } else {
-        error = quoted + "fits several code pages; give its number";
+        error = quoted + "fits several code pages; give its number:";
+        for (int index : matches) {
+            error += "\n  " + std::to_string(index) + "  " +
+                     std::string(status::kCodePageTexts[static_cast<std::size_t>(index)]);
+        }
     }
     return std::nullopt;
 }

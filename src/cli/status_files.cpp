@@ -5,6 +5,7 @@
 #include "platform/read_regular_file.h"
 #include "platform/replace_file.h"
 #include "platform/system_reason.h"
+#include "status/code_pages.h"
 #include "status/status_file.h"
 
 namespace talq::cli {
@@ -21,6 +22,27 @@ bool IsJsonName(const std::string& path) {
 
 Failure FileFailure(const std::string& path, const std::string& why) {
     return {kExitFileFailed, path + ": " + why};
+}
+
+// What the printer could never have sent: a pin other than 0 or 1, or a code page off the list.
+std::optional<std::string> ProblemWithValues(const status::PrinterStatus& record) {
+    for (int slot = 0; slot < status::kSlotCount; ++slot) {
+        const auto& pins = record.switches[static_cast<std::size_t>(slot)].pins;
+        for (int pin = 1; pin <= status::kPinsPerSwitch; ++pin) {
+            const std::int32_t value = pins[static_cast<std::size_t>(pin)];
+            if (value == 0 || value == 1) continue;
+            return "switch " +
+                   std::to_string(status::kSwitchNumbers[static_cast<std::size_t>(slot)]) +
+                   " pin " + std::to_string(pin) + " holds " + std::to_string(value) +
+                   "; a pin is 0 or 1";
+        }
+    }
+    if (const int codePage = status::DecodeCodePage(record); codePage >= status::kCodePageCount) {
+        return "switch 2 pins 3..8 give code page " + std::to_string(codePage) +
+               ", which is not in the list (0.." + std::to_string(status::kCodePageCount - 1) +
+               ", see talq code-pages)";
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -42,15 +64,20 @@ std::optional<StatusDocument> ReadStatusInput(const std::string& path, Failure& 
     std::vector<std::uint8_t> bytes(1 + (json ? kMaxStatusJsonBytes : status::kStatusFileSize));
     const platform::RegularFileRead result = platform::ReadRegularFile(path, bytes);
     if (!result.ok()) {
-        failure = FileFailure(path, result.regular ? platform::SystemReason(result.error)
-                                                   : "not a regular file");
+        failure = FileFailure(
+            path, result.regular ? platform::SystemReason(result.error) : "not a regular file");
         return std::nullopt;
     }
     bytes.resize(result.count);
     if (json) {
         const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         StatusJsonResult parsed = ParseStatusJson(text);
-        if (!parsed.document) failure = FileFailure(path, "not a status document: " + parsed.error);
+        if (!parsed.document) {
+            failure = FileFailure(path, "not a status document: " + parsed.error);
+        } else if (auto problem = ProblemWithValues(parsed.document->status)) {
+            failure = FileFailure(path, "not a status document: " + *problem);
+            return std::nullopt;
+        }
         return parsed.document;
     }
     if (bytes.size() != status::kStatusFileSize) {
@@ -60,7 +87,12 @@ std::optional<StatusDocument> ReadStatusInput(const std::string& path, Failure& 
                                                         : std::to_string(bytes.size())));
         return std::nullopt;
     }
-    return StatusDocument{status::DecodeStatusImage(bytes.data(), bytes.size()), std::nullopt};
+    StatusDocument document{status::DecodeStatusImage(bytes.data(), bytes.size()), std::nullopt};
+    if (auto problem = ProblemWithValues(document.status)) {
+        failure = FileFailure(path, "not a status file: " + *problem);
+        return std::nullopt;
+    }
+    return document;
 }
 
 bool WriteStatusOutput(const std::string& path, const status::PrinterStatus& record,

@@ -6,6 +6,11 @@ namespace talq::platform {
 
 bool StandardErrorIsTerminal();
 
+// Whether the terminal on standard error draws the cursor-moving escape sequences of the
+// progress lines; on Windows this switches the console's virtual-terminal processing on where
+// the console has it (a classic console shows the sequences as text instead).
+bool StandardErrorTakesEscapes();
+
 // While it lives, what the program writes to standard output goes to standard
 // error instead, or nowhere when `discard` is set.
 class StandardOutputAside {

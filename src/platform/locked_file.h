@@ -19,6 +19,9 @@ class LockedFile {
                                                   std::string_view prefix, std::string_view suffix);
     // The existing file, held; nullopt when it is gone or another holder has it.
     static std::optional<LockedFile> HoldExisting(const std::filesystem::path& file);
+    // The file, made when missing, held once its holder lets go; nullopt when it cannot be
+    // made or is still held after `waitMs`. For short edits that must not overlap.
+    static std::optional<LockedFile> HoldWaiting(const std::filesystem::path& file, int waitMs);
 
     LockedFile(LockedFile&& other) noexcept
         : path_(std::move(other.path_)), handle_(std::exchange(other.handle_, kNone)) {}

@@ -17,6 +17,9 @@ struct PortAccess {
     std::string reason;   // the system's reason when !exists or !usable
     bool denied = false;  // the reason is a permission problem
     bool absent = false;  // no such node (an adapter unplugged, a mapping to a future device)
+    // False where the system, without an open, says only that the device name exists
+    // (Windows): then `usable` means present, not known to open.
+    bool accessKnown = true;
     // For COM ports: what the system says is behind the node.
     SerialHardware hardware = SerialHardware::Unknown;
 };

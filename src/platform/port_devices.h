@@ -5,12 +5,18 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace talq::platform {
 
 // The device COMn (serial true) or LPTn reaches when nothing maps it; number from 1.
 std::string DefaultPortDevice(bool serial, int number);
+
+// The name by which the system itself knows `device` when it is one of the system's own device
+// names, which stand as they are on the right of a mapping: on Windows "COM12" for "COM12",
+// "com12" or "\\.\COM12". "" for a path in the file system, and always on POSIX.
+std::string SystemDeviceName(std::string_view device);
 
 // The folder for this user's configuration, and the machine's; "" when there is none.
 std::string UserConfigFolder();

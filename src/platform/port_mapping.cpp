@@ -1,22 +1,24 @@
 #include "platform/port_mapping.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <mutex>
 #include <set>
 
 #include "platform/port_devices.h"
 #include "platform/ports_file.h"
+#include "platform/read_regular_file.h"
+#include "platform/system_reason.h"
+#include "platform/utf8_names.h"
 
 namespace talq::platform {
 namespace {
 
-const char* Variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value ? value : nullptr;
+std::optional<std::string> Variable(const char* name) {
+    std::string value = EnvironmentVariable(name);
+    if (value.empty()) return std::nullopt;
+    return value;
 }
 
 // The number after a "COM"/"LPT" prefix, or 0 when the rest is not a plain
@@ -31,27 +33,39 @@ int PortNumber(const std::string& name) {
     return number;
 }
 
+std::mutex reportGuard;
+PortsFileReportWriter reportWriter;
+
 // Each fault is told once, however often the files are read.
 void ReportOnce(const std::string& text) {
-    static std::mutex guard;
     static std::set<std::string> told;
-    const std::lock_guard lock(guard);
-    if (told.insert(text).second) std::fprintf(stderr, "%s\n", text.c_str());
+    const std::lock_guard lock(reportGuard);
+    if (!told.insert(text).second) return;
+    if (reportWriter) {
+        reportWriter(text);
+    } else {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
 }
 
 void Report(const std::string& file, const PortsFileProblem& problem) {
     ReportOnce(file + ":" + std::to_string(problem.line) + ": " + problem.text + "; line ignored");
 }
 
-// The file's text; nullopt when there is no such file (or it is no regular file).
+// The file's text; nullopt when there is no such file, or when it cannot be read, which is
+// told: a file the user cannot read must not pass for one that maps nothing.
 std::optional<std::string> ReadPortsFile(const std::string& file) {
-    std::error_code error;
-    if (file.empty() || !std::filesystem::is_regular_file(file, error)) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    std::string text;
-    text.resize(kMaxPortsFileBytes + 1);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (file.empty()) return std::nullopt;
+    std::string text(kMaxPortsFileBytes + 1, '\0');
+    const RegularFileRead read =
+        ReadRegularFile(file, {reinterpret_cast<std::uint8_t*>(text.data()), text.size()});
+    if (read.missing) return std::nullopt;
+    if (!read.ok()) {
+        const std::string why = read.regular ? SystemReason(read.error) : "not a regular file";
+        ReportOnce(file + ": cannot be read (" + why + "); its mappings are not used");
+        return std::nullopt;
+    }
+    text.resize(read.count);
     if (text.size() > kMaxPortsFileBytes) {
         ReportOnce(file + ": larger than 64 KiB, not a ports file; ignored");
         return std::nullopt;
@@ -74,17 +88,23 @@ std::optional<PortMapping> MappingInFile(const std::string& file, const std::str
 
 }  // namespace
 
+PortsFileReportWriter SetPortsFileReportWriter(PortsFileReportWriter writer) {
+    const std::lock_guard lock(reportGuard);
+    std::swap(reportWriter, writer);
+    return writer;
+}
+
 std::string UserPortsFile() {
     const std::string folder = UserConfigFolder();
     if (folder.empty()) return {};
-    return (std::filesystem::path(folder) / "talquist-manager" / "ports.conf").string();
+    return Utf8OfPath(PathFromUtf8(folder) / "talquist-manager" / "ports.conf");
 }
 
 std::string SystemPortsFile() {
-    if (const char* file = Variable("TALQ_SYSTEM_PORTS_FILE")) return file;
+    if (auto file = Variable("TALQ_SYSTEM_PORTS_FILE")) return *file;
     const std::string folder = SystemConfigFolder();
     if (folder.empty()) return {};
-    return (std::filesystem::path(folder) / "talquist-manager" / "ports.conf").string();
+    return Utf8OfPath(PathFromUtf8(folder) / "talquist-manager" / "ports.conf");
 }
 
 PortMapping MappingOfPort(const std::string& portName) {
@@ -92,8 +112,8 @@ PortMapping MappingOfPort(const std::string& portName) {
     const int number = PortNumber(portName);
     if ((!serial && portName.rfind("LPT", 0) != 0) || number < 1) return {};
     const std::string variable = "TALQ_" + portName;
-    if (const char* device = Variable(variable.c_str())) {
-        return {device, MappingSource::Environment, {}, 0, variable};
+    if (auto device = Variable(variable.c_str())) {
+        return {*device, MappingSource::Environment, {}, 0, variable};
     }
     if (IsFixedPortName(portName)) {
         // Both files are read, so that a fault in either is told even when the other maps.

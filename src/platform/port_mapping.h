@@ -4,6 +4,7 @@
 // reported on standard error once per process, with its file and line.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace talq::platform {
@@ -17,6 +18,12 @@ struct PortMapping {
     int line = 0;
     std::string variable;  // MappingSource::Environment: e.g. TALQ_COM3
 };
+
+// Where the reports of faulty ports files go: standard error, unless a caller that draws lines
+// there (several ports' progress) routes them through its own writer while it does, so that a
+// redraw does not wipe them out. Returns the writer it replaces; an empty one is standard error.
+using PortsFileReportWriter = std::function<void(const std::string& line)>;
+PortsFileReportWriter SetPortsFileReportWriter(PortsFileReportWriter writer);
 
 // COMn and LPTn for any n from 1; the files map only the fixed names.
 PortMapping MappingOfPort(const std::string& portName);

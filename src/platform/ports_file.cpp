@@ -2,6 +2,9 @@
 
 #include <filesystem>
 
+#include "platform/port_devices.h"
+#include "platform/utf8_names.h"
+
 namespace talq::platform {
 namespace {
 
@@ -27,10 +30,20 @@ struct LineReading {
     std::string problem;  // empty: a mapping
 };
 
+// A '#' at the start of a line or after a space or tab starts a comment; one inside a word
+// ("/dev/x#1") is part of it.
+std::string_view WithoutComment(std::string_view line) {
+    for (std::size_t at = line.find('#'); at != std::string_view::npos;
+         at = line.find('#', at + 1)) {
+        if (at == 0 || line[at - 1] == ' ' || line[at - 1] == '\t') return line.substr(0, at);
+    }
+    return line;
+}
+
 // nullopt for a blank line or a comment.
 std::optional<LineReading> ReadLine(std::string_view raw) {
-    const std::string_view line = Trimmed(raw);
-    if (line.empty() || line[0] == '#') return std::nullopt;
+    const std::string_view line = Trimmed(WithoutComment(raw));
+    if (line.empty()) return std::nullopt;
     LineReading reading;
     const auto equals = line.find('=');
     if (equals == std::string_view::npos) {
@@ -47,16 +60,30 @@ std::optional<LineReading> ReadLine(std::string_view raw) {
     return reading;
 }
 
-// Calls `visit(line text with its end, reading or nullopt)` for each line.
+// The UTF-8 byte-order mark that Notepad puts at the start of a file.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Calls `visit(line text with its end, reading or nullopt)` for each line; a byte-order mark
+// is read past, and kept in the text.
 template <typename Visit>
 void ForEachLine(std::string_view text, Visit visit) {
+    bool first = true;
     while (!text.empty()) {
         const auto end = text.find('\n');
         const std::size_t length = end == std::string_view::npos ? text.size() : end + 1;
         const std::string_view line = text.substr(0, length);
-        visit(line, ReadLine(line.substr(0, line.find('\n'))));
+        std::string_view content = line.substr(0, line.find('\n'));
+        if (first && content.starts_with(kByteOrderMark)) content.remove_prefix(3);
+        first = false;
+        visit(line, ReadLine(content));
         text.remove_prefix(length);
     }
+}
+
+// The line end the file uses: CRLF when its first line ends so, else LF.
+std::string_view LineEndOf(std::string_view text) {
+    const auto end = text.find('\n');
+    return end != std::string_view::npos && end > 0 && text[end - 1] == '\r' ? "\r\n" : "\n";
 }
 
 bool MapsPort(const std::optional<LineReading>& reading, const std::string& port) {
@@ -78,8 +105,15 @@ std::optional<std::string> ProblemWithDevice(std::string_view device) {
     if (device.find_first_of("\r\n") != std::string_view::npos)
         return "the device holds a line break";
     if (Trimmed(device) != device) return "the device starts or ends with a space";
-    if (!std::filesystem::path(device).is_absolute()) {
+    if (WithoutComment(device) != device) return "a '#' after a space would start a comment";
+    if (!SystemDeviceName(device).empty()) return std::nullopt;
+    if (!PathFromUtf8(device).is_absolute()) {
+#ifdef _WIN32
+        return "device \"" + std::string(device) +
+               "\" is neither an absolute path nor a port name (COM12, \\\\.\\COM12)";
+#else
         return "device \"" + std::string(device) + "\" is not an absolute path";
+#endif
     }
     return std::nullopt;
 }
@@ -107,9 +141,19 @@ PortsFileContents ParsePortsFile(std::string_view text) {
     return contents;
 }
 
-std::string WithPortMapping(std::string_view text, const std::string& port,
-                            const std::string& device) {
-    const std::string mapping = port + "=" + device + "\n";
+namespace {
+
+// Edits the text without its byte-order mark and puts the mark back, so that the first line
+// can be replaced like any other.
+template <typename Edit>
+std::string KeepingByteOrderMark(std::string_view text, Edit edit) {
+    if (!text.starts_with(kByteOrderMark)) return edit(text);
+    return std::string(kByteOrderMark) + edit(text.substr(kByteOrderMark.size()));
+}
+
+std::string AddMapping(std::string_view text, const std::string& port, const std::string& device) {
+    const std::string_view lineEnd = LineEndOf(text);
+    const std::string mapping = port + "=" + device + std::string(lineEnd);
     std::string result;
     bool placed = false;
     ForEachLine(text, [&](std::string_view line, const std::optional<LineReading>& reading) {
@@ -121,18 +165,31 @@ std::string WithPortMapping(std::string_view text, const std::string& port,
         }
     });
     if (!placed) {
-        if (!result.empty() && result.back() != '\n') result += '\n';
+        if (!result.empty() && result.back() != '\n') result += lineEnd;
         result += mapping;
     }
     return result;
 }
 
-std::string WithoutPortMapping(std::string_view text, const std::string& port) {
+std::string DropMapping(std::string_view text, const std::string& port) {
     std::string result;
     ForEachLine(text, [&](std::string_view line, const std::optional<LineReading>& reading) {
         if (!MapsPort(reading, port)) result += line;
     });
     return result;
+}
+
+}  // namespace
+
+std::string WithPortMapping(std::string_view text, const std::string& port,
+                            const std::string& device) {
+    return KeepingByteOrderMark(
+        text, [&](std::string_view rest) { return AddMapping(rest, port, device); });
+}
+
+std::string WithoutPortMapping(std::string_view text, const std::string& port) {
+    return KeepingByteOrderMark(text,
+                                [&](std::string_view rest) { return DropMapping(rest, port); });
 }
 
 }  // namespace talq::platform

@@ -1,5 +1,7 @@
 // The ports file: one mapping of a fixed port name to a device per line, "COM3=/dev/...";
-// blank lines and lines starting with '#' are kept for people and ignored here.
+// blank lines and comments are kept for people and ignored here. A comment starts with '#' at
+// the start of a line or after a space or tab ("COM4=/dev/ttyUSB1  # kitchen"). A UTF-8
+// byte-order mark is read past, and CRLF line ends are kept in what is written back.
 #pragma once
 
 #include <cstddef>

@@ -32,7 +32,9 @@ int ReplyReader::ReadInto(ReplyBuffer& buffer, int offset, int count) {
     return port_.Read(buffer.data() + offset, count, kReadTimeoutMs);
 }
 
-void ReplyReader::Pause(int milliseconds) { platform::Current().Pause(milliseconds); }
+void ReplyReader::Pause(int milliseconds) {
+    platform::Current().Pause(milliseconds);
+}
 
 int ReplyReader::ReadBlock(ReplyBuffer& buffer, bool repeatWhenEmpty) {
     Pause(kBlockPauseMs);
@@ -60,11 +62,12 @@ std::uint8_t ReplyReader::ReadModelIdByte(ReplyBuffer& buffer) {
     return buffer[0];
 }
 
-bool ReplyReader::RetryModelIdByte(ReplyBuffer& buffer, std::uint8_t expected) {
+bool ReplyReader::RetryModelIdByte(ReplyBuffer& buffer, std::uint8_t expected, bool* heard) {
     if (mode_ != ReadMode::Byte) return false;
     for (int attempt = 0; attempt < 10; ++attempt) {
         Pause(kBytePauseMs);
         ReadInto(buffer, 0, 1);
+        if (heard != nullptr && buffer[0] != 0) *heard = true;
         if (buffer[0] == expected) return true;
         buffer.fill(0);
     }

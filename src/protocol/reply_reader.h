@@ -68,8 +68,9 @@ public:
     // Clears the buffer and reads the model-ID byte into buffer[0].
     std::uint8_t ReadModelIdByte(ReplyBuffer& buffer);
     // Byte mode: up to ten more single-byte reads 100 ms apart, clearing the
-    // buffer after each miss. True once buffer[0] is `expected`.
-    bool RetryModelIdByte(ReplyBuffer& buffer, std::uint8_t expected);
+    // buffer after each miss. True once buffer[0] is `expected`. `heard`, when
+    // given, is set once any read brings a byte other than zero.
+    bool RetryModelIdByte(ReplyBuffer& buffer, std::uint8_t expected, bool* heard = nullptr);
 
     // Clears the buffer and reads a text reply. Block mode drops the first
     // byte and keeps at most 15 characters; byte mode drops every "_" and

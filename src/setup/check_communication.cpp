@@ -44,7 +44,11 @@ std::string ReadMakerName(ReplyReader& reader, int model) {
 }  // namespace
 
 CheckResult CheckCommunication(link::PrinterPort& port, const link::PortSettings& settings,
-                               link::PortKind portKind, int model, status::ExchangeSink& sink) {
+                               link::PortKind portKind, int model, status::ExchangeSink& sink,
+                               bool* answered) {
+    bool heard = false;
+    if (answered == nullptr) answered = &heard;
+    *answered = false;
     if (port.Configure(settings) == 0) {
         sink.ShowMessage("Port Configuration Set Error!", MessageIcon::None);
         return CheckResult::ConfigureFailed;
@@ -73,8 +77,11 @@ CheckResult CheckCommunication(link::PrinterPort& port, const link::PortSettings
 
     ReplyBuffer buffer{};
     const std::uint8_t expected = status::ExpectedModelIdByte(model);
-    const bool matched = reader.ReadModelIdByte(buffer) == expected ||
-                         (byteMode && reader.RetryModelIdByte(buffer, expected));
+    const std::uint8_t first = reader.ReadModelIdByte(buffer);
+    *answered = first != 0;
+    const bool matched =
+        first == expected || (byteMode && reader.RetryModelIdByte(buffer, expected, answered));
+    if (matched) *answered = true;
     if (!matched) {
         return fail("The connected printer has different device ID.", MessageIcon::Information,
                     CheckResult::WrongDeviceId);

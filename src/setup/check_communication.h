@@ -18,9 +18,11 @@ enum class CheckResult {
     Connected,        // port open and identified
 };
 
-// Leaves `port` open only on Connected.
+// Leaves `port` open only on Connected. `answered`, when given, tells a WrongDeviceId from a
+// printer that sent nothing at all (switched off, wrong cable or line settings): false then.
 CheckResult CheckCommunication(link::PrinterPort& port, const link::PortSettings& settings,
-                               link::PortKind portKind, int model, status::ExchangeSink& sink);
+                               link::PortKind portKind, int model, status::ExchangeSink& sink,
+                               bool* answered = nullptr);
 
 // Discarding pending input ends at the fifth empty read in a row; a device
 // that never falls silent is given up on after this many reads (about 3 s).

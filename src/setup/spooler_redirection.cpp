@@ -1,10 +1,25 @@
 #include "setup/spooler_redirection.h"
 
+#include <map>
+#include <mutex>
+#include <utility>
+
 #include "platform/spooler.h"
 #include "setup/spooler_restore.h"
 
 namespace talq::setup {
 namespace {
+
+// The queues this process holds, and for how many ports: two ports can share a queue (a pooled
+// queue printing to "COM1:,COM2:", or two port names mapped to one device). The first port
+// switches it, the others only count, and the last one done gives it back, with the port and
+// state it had before the first.
+struct Hold {
+    std::string previousPort;
+    int holders = 0;
+};
+std::mutex holdsGuard;
+std::map<std::pair<std::string, std::string>, Hold> holds;  // by scheduler and queue
 
 bool IsLinePortName(const std::string& portName) {
     return portName.rfind("COM", 0) == 0 || portName.rfind("LPT", 0) == 0;
@@ -37,14 +52,23 @@ void RedirectSpoolerQueues(const std::string& portName, QueuePorts& queuePorts,
     platform::Spooler& spooler = platform::CurrentSpooler();
     const std::string match = spooler.PortMatchText(portName);
     if (match.empty()) return;  // would match every queue
+    const std::string scheduler = spooler.Scheduler();
+    const std::lock_guard lock(holdsGuard);
+    // A queue held for another port already prints nowhere now: its port before tells.
+    for (auto& [key, hold] : holds) {
+        if (key.first != scheduler || queuePorts.contains(key.second)) continue;
+        if (!spooler.PrintsTo(hold.previousPort, match)) continue;
+        ++hold.holders;
+        queuePorts[key.second] = hold.previousPort;
+    }
     const auto queues = spooler.LocalQueues();
     if (!queues) return;
-    const std::string scheduler = spooler.Scheduler();
 
     // Once a queue cannot be read, later queues of this call are still
     // recorded but left on their ports.
     bool success = true;
     for (const platform::SpoolerQueue& queue : *queues) {
+        if (holds.contains({scheduler, queue.name})) continue;
         if (!spooler.PrintsTo(queue.portText, match)) continue;
         queuePorts[queue.name] = queue.portText;
         const platform::QueueState state = spooler.ReadQueue(queue.name);
@@ -55,6 +79,9 @@ void RedirectSpoolerQueues(const std::string& portName, QueuePorts& queuePorts,
         }
         if (success) {
             success = SwitchQueue(spooler, scheduler, journal, queue.name, queue.portText, state);
+            if (journal.Find(scheduler, queue.name)) {
+                holds[{scheduler, queue.name}] = {queue.portText, 1};
+            }
         }
     }
 }
@@ -63,13 +90,21 @@ void RestoreSpoolerQueues(QueuePorts& queuePorts, SpoolerJournal& journal) {
     if (queuePorts.empty()) return;
     platform::Spooler& spooler = platform::CurrentSpooler();
     const std::string scheduler = spooler.Scheduler();
+    const std::lock_guard lock(holdsGuard);
     for (const auto& [queue, previousPort] : queuePorts) {
+        const auto held = holds.find({scheduler, queue});
+        if (held != holds.end()) {
+            if (--held->second.holders > 0) continue;  // another port still uses the printer
+            holds.erase(held);
+        }
         RestoreQueue(spooler, scheduler, journal, queue, previousPort, RestoreMode::Always);
     }
     queuePorts.clear();
 }
 
 void RestoreAllSpoolerQueues(SpoolerJournal& journal) {
+    const std::lock_guard lock(holdsGuard);
+    holds.clear();
     RestoreJournal(journal, RestoreMode::Always);
 }
 

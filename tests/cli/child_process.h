@@ -72,6 +72,12 @@ class ChildProcess {
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
+    // Closes the reading end of the child's standard output, as `| head` does once it has enough.
+    void CloseOutput() {
+        if (out_ >= 0) ::close(out_);
+        out_ = -1;
+    }
+
     void Signal(int signal) {
         if (pid_ > 0) ::kill(pid_, signal);
     }

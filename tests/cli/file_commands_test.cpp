@@ -61,13 +61,6 @@ TEST(FileCommands, PinsThatHoldASettingReadAsThatSetting) {
          "[switch 2 pin 5: 0 -> 1]\n",
          "  pins 3-8    default code page: 2 PC850 (Multilingual)  [pin 3: 0, pin 4: 0, pin 5: 1, "
          "pin 6: 0, pin 7: 0, pin 8: 0]\n"},
-        // A value other than 0 and 1 counts as set; 32 + 4 + 1 is no list entry.
-        {"2",
-         {{2, 1, 1}, {2, 3, 2}, {2, 4, 1}, {2, 6, 1}},
-         "switch 2 pin 1: 0 -> 1  [PIN 1] Font: A Font (12x24) -> B Font (9x24)\n"
-         "default code page: 0 PC437 (USA: Standard Europe) -> 37 (none)  "
-         "[switch 2 pin 3: 0 -> 2, pin 4: 0 -> 1, pin 6: 0 -> 1]\n",
-         "Default code page: 37 (none)\n"},
         {"1",
          {{9, 2, 1}, {9, 4, 1}, {9, 7, 1}, {9, 1, 1}},
          "switch 9 pin 1: 0 -> 1  [PIN 1] Reserved\n"
@@ -106,6 +99,24 @@ TEST(FileCommands, PinsThatHoldASettingReadAsThatSetting) {
 TEST(FileCommands, BadInputWritesNothing) {
     test::ScratchDir dir;
     test::WriteText(dir / "odd.sts", std::string(215, '\1'));
+    // What no printer sends: a pin of 5, a code page past the list.
+    std::string image(216, '\0');
+    image[4 * 9 * 2 + 4 * 2] = 5;  // switch 8 pin 2
+    test::WriteText(dir / "five.sts", image);
+    image[4 * 9 * 2 + 4 * 2] = 0;
+    for (int pin = 3; pin <= 8; ++pin) image[4 * 9 + 4 * pin] = 1;  // switch 2
+    test::WriteText(dir / "page37.sts", image);
+    const auto json = [&](const std::string& name, int pinValue, const std::string& model) {
+        RunTalq({"factory", "--model", model, "-o", dir / "f.json"});
+        auto document = nlohmann::json::parse(test::ReadText(dir / "f.json"));
+        document.erase("codePage");
+        document.erase("serial");
+        document["switches"]["10"][5] = pinValue;
+        test::WriteText(dir / name, document.dump());
+    };
+    json("five.json", 5, "0");
+    json("other.json", 0, "KTV-540/542");
+    std::filesystem::remove(dir / "f.json");
     const std::size_t files = dir.FileCount();
     const struct {
         std::vector<std::string> args;
@@ -121,6 +132,15 @@ TEST(FileCommands, BadInputWritesNothing) {
          7,
          test::MissingFolderReason(dir / "no/x.json")},
         {{"show", dir / "odd.sts"}, 7, "this one has 215"},
+        {{"show", dir / "five.sts"},
+         7,
+         "not a status file: switch 8 pin 2 holds 5; a pin is 0 or 1"},
+        {{"show", dir / "page37.sts"}, 7, "give code page 63, which is not in the list"},
+        {{"show", dir / "five.json"}, 7, "switch 10 pin 5 holds 5"},
+        {{"show", dir / "other.json", "--model", "0"},
+         2,
+         "written for the KTV-540/542, not the KTV-520plus"},
+
         {{"show", dir / "odd.sts", "--model", "KTV"}, 2, "unknown model"},
         {{"diff", dir / "odd.sts"}, 2, "files"},
         {{"frobnicate"}, 2, "A subcommand is required"},
@@ -132,6 +152,28 @@ TEST(FileCommands, BadInputWritesNothing) {
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
     }
     EXPECT_EQ(dir.FileCount(), files);
+}
+
+// What a new user asks first: the version, the code pages, and the help once per command.
+TEST(FileCommands, VersionCodePagesAndHelpAnswerWithoutAPrinter) {
+    const struct {
+        std::vector<std::string> args;
+        std::string said;
+        std::string notSaid;
+    } cases[] = {
+        {{"--version"}, "talq " TALQ_VERSION_FOR_TESTS "\n", "subcommand"},
+        {{"code-pages"}, " 2  PC850 (Multilingual)\n", "\n37 "},
+        {{"--help"}, "130 interrupted", "--port PORT"},
+        {{"get", "--help"}, "--port PORT", "130 interrupted"},
+    };
+    for (const auto& c : cases) {
+        const auto result = RunTalq(c.args);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_NE(result.out.find(c.said), std::string::npos) << result.out;
+        EXPECT_EQ(result.out.find(c.notSaid), std::string::npos) << result.out;
+    }
+    const std::string pages = RunTalq({"code-pages"}).out;
+    EXPECT_EQ(std::count(pages.begin(), pages.end(), '\n'), 37);
 }
 
 // One maker printer on the USB bus, with a node the virtual platform hosts.

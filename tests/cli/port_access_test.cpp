@@ -43,8 +43,8 @@ TEST(PortAccess, APermissionProblemNamesTheGroupThatGrantsAccess) {
     const bool rootMayUseIt = ExaminePortAccess("COM9").usable;
     ::unsetenv("TALQ_COM9");
 
-    EXPECT_EQ(text, "COM9 (" + node +
-                        ") cannot be opened: Permission denied; members of group dialout may use "
+    EXPECT_EQ(text, "COM9: " + node +
+                        " cannot be opened: Permission denied; members of group dialout may use "
                         "it (add yourself with: usermod -aG dialout $USER, then log in again)");
     EXPECT_TRUE(rootMayUseIt);
 }

@@ -132,7 +132,8 @@ TEST_P(PrinterCommands, BadInputTouchesNeitherPrinterNorDisk) {
         {On("set", {"--pin", "1.3=1"}), 2, "only pins 4 and 5 of switch 1"},
         {On("set", {"--code-page", "PC999"}), 2, "no such code page"},
         {On("set", {"--code-page", "37"}), 2, "no such code page"},
-        {On("set", {"--code-page", "Reserved"}), 2, "fits several"},
+        {On("set", {"--code-page", "Reserved"}), 2,
+         "fits several code pages; give its number:\n  "},
         {On("set", {model1Json}), 2, "written for the"},
         {On("set", {dir / "short.sts"}), 7, "exactly 216 bytes; this one has 100"},
         {On("set", {dir / "long.sts"}), 7, "exactly 216 bytes; this one has more"},
@@ -176,7 +177,12 @@ TEST_P(PrinterCommands, PortAndPrinterFailuresHaveTheirExitCodes) {
     test::ClearEnvironment("TALQ_COM7");
     EXPECT_EQ(missing.exitCode, 3);
     EXPECT_NE(missing.err.find("Can't open port and Printer is disconnected"), std::string::npos);
-    EXPECT_NE(missing.err.find("COM7 (/nonexistent/talq-tty) cannot be opened: " +
+    const auto refused = RunTalq(On("check", {"--stop-bits", "1.5"}));
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_NE(refused.err.find("the system's serial driver refuses stop bits 1.5"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_NE(missing.err.find("talq: COM7: /nonexistent/talq-tty cannot be opened: " +
                                platform::ExplainDeviceOpenFailure("/nonexistent/talq-tty")),
               std::string::npos)
         << missing.err;
@@ -192,7 +198,17 @@ TEST_P(PrinterCommands, PortAndPrinterFailuresHaveTheirExitCodes) {
     EXPECT_EQ(quiet.out,
               "COM1: connected\nCOM1: connected (exit 0)\n"
               "COM2: the printer was not identified as a " +
-                  std::string(GetParam() == 1 ? "KTV-540/542" : "KTV-520plus") + " (exit 4)\n");
+                  std::string(GetParam() == 1 ? "KTV-540/542" : "KTV-520plus") +
+                  ": no answer (power, cable, line settings?) (exit 4)\n");
+
+    // With JSON the silent port still gives its document, one a script can parse.
+    const auto quietJson =
+        RunTalq({"get", "--model", std::to_string(GetParam()), "--port", "COM2", "--json", "-q"});
+    EXPECT_EQ(quietJson.exitCode, 4);
+    const auto document = nlohmann::json::parse(quietJson.out);
+    EXPECT_EQ(document["port"], "COM2");
+    EXPECT_EQ(document["exitCode"], 4);
+    EXPECT_NE(document["error"].get<std::string>().find("no answer"), std::string::npos);
 
     os.SetWriteLimit("COM1", 1);
     const auto stalled = RunTalq(On("get", {"-q"}));

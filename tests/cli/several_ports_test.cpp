@@ -7,8 +7,11 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli/fleet_output.h"
+#include "platform/port_mapping.h"
 #include "platform/usb_bus.h"
 #include "setup/spooler_journal.h"
+#include "support/scoped_env.h"
 #include "support/scoped_platform.h"
 #include "support/virtual_device.h"
 #include "support/virtual_platform.h"
@@ -62,14 +65,16 @@ TEST_F(SeveralPorts, OneFaultyPrinterDisturbsNoOtherAndOutputKeepsTheGivenOrder)
     EXPECT_EQ(set.out, "COM4:\n" + change + "COM1:\n" + change + "COM2:\n" + change +
                            "COM4: done, verified (exit 0)\n"
                            "COM1: done, verified (exit 0)\n"
-                           "COM3: the printer was not identified as a KTV-520plus (exit 4)\n"
+                           "COM3: the printer was not identified as a KTV-520plus: it answered "
+                           "as another model (exit 4)\n"
                            "COM2: done, verified (exit 0)\n");
     for (const std::string& line : Lines(set.err)) {
         EXPECT_TRUE(line.starts_with("COM1: ") || line.starts_with("COM2: ") ||
                     line.starts_with("COM3: ") || line.starts_with("COM4: "))
             << line;
     }
-    EXPECT_NE(set.err.find("COM3: talq: the printer was not identified as a KTV-520plus\n"),
+    EXPECT_NE(set.err.find("COM3: talq: the printer was not identified as a KTV-520plus: it "
+                           "answered as another model\n"),
               std::string::npos)
         << set.err;
     EXPECT_NE(set.err.find("COM2: Success to set status of printer\n"), std::string::npos);
@@ -90,6 +95,23 @@ TEST_F(SeveralPorts, OneFaultyPrinterDisturbsNoOtherAndOutputKeepsTheGivenOrder)
     const auto serial = RunTalq(args);
     EXPECT_EQ(serial.exitCode, 4);
     EXPECT_EQ(serial.out, set.out);
+}
+
+// A console that shows escape sequences as text (a classic Windows console) gets none: one
+// port's bar is drawn with carriage returns, several ports get no progress lines.
+TEST_F(SeveralPorts, AConsoleWithoutEscapesGetsNone) {
+    for (const std::vector<std::string>& ports :
+         {std::vector<std::string>{"--port", "COM1"},
+          std::vector<std::string>{"--port", "COM1", "--port", "COM2"}}) {
+        std::vector<std::string> args{"get", "--model", "0"};
+        args.insert(args.end(), ports.begin(), ports.end());
+        std::ostringstream out, err;
+        ASSERT_EQ(cli::Run(args, out, err, /*errIsTerminal=*/true, /*errTakesEscapes=*/false), 0)
+            << err.str();
+        EXPECT_EQ(err.str().find('\x1b'), std::string::npos) << err.str();
+        const bool onePort = ports.size() == 2;
+        EXPECT_EQ(err.str().find("\r[") != std::string::npos, onePort) << err.str();
+    }
 }
 
 // No event ever comes; a USB port needs a monitor to open.
@@ -134,6 +156,64 @@ TEST_F(SeveralPorts, UsbNamesEveryPrinterDiscoveryFindsInItsOrder) {
               "talq: --port usb: no USB printer found: no KTV printer is plugged in (0 USB "
               "devices present)\n");
     EXPECT_EQ(none.out, "");
+}
+
+// The lines a terminal shows after `text`: enough of the escape sequences the progress lines use.
+std::vector<std::string> Screen(const std::string& text) {
+    std::vector<std::string> lines(1);
+    std::size_t row = 0, column = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            column = 0;
+        } else if (c == '\n') {
+            if (++row == lines.size()) lines.emplace_back();
+            column = 0;
+        } else if (c == '\x1b' && i + 1 < text.size() && text[i + 1] == '[') {
+            std::size_t end = i + 2;
+            while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
+            const int count = end > i + 2 ? std::stoi(text.substr(i + 2, end - i - 2)) : 1;
+            if (text[end] == 'A') row -= std::min<std::size_t>(row, count);
+            if (text[end] == 'J') lines.resize(row + 1);
+            if (text[end] == 'J' || text[end] == 'K') lines[row].resize(column);
+            i = end;
+        } else {
+            if (lines[row].size() <= column) lines[row].resize(column + 1, ' ');
+            lines[row][column++] = c;
+        }
+    }
+    return lines;
+}
+
+// A faulty ports file read while several ports draw their progress lines: its report stays on
+// the screen, above the lines, instead of being drawn over.
+TEST(FleetOutputScreen, AReportFromElsewhereStaysAboveTheProgressLines) {
+    test::ScratchDir dir;
+    test::WriteText(dir / "ports.conf", "COM3 /dev/ttyUSB1\n");
+    test::ScopedEnv env("TALQ_SYSTEM_PORTS_FILE", dir / "ports.conf");
+    env.Unset("TALQ_COM3");
+    std::ostringstream out, err;
+    const Console console{out, err, false, true};
+    {
+        FleetOutput fleet(console, {"COM1", "COM2"});
+        fleet.Started(0);
+        fleet.Started(1);
+        ConsoleSink first(fleet.PortConsole(0)), second(fleet.PortConsole(1));
+        first.SetProgress(40);
+        platform::MappingOfPort("COM3");  // as a port's thread opening its device does
+        second.SetProgress(80);
+        first.SetProgress(44);
+        const std::vector<std::string> running = Screen(err.str());
+        ASSERT_EQ(running.size(), 4u) << err.str();
+        EXPECT_EQ(running[0], dir / "ports.conf" +
+                                  ":1: not a mapping (PORT=DEVICE, e.g. "
+                                  "COM3=/dev/ttyUSB0); line ignored");
+        EXPECT_EQ(running[1], "COM1 " + BarText(44));
+        EXPECT_EQ(running[2], "COM2 " + BarText(80));
+        fleet.Finished(0);
+        fleet.Finished(1);
+    }
+    EXPECT_EQ(Screen(err.str()).size(), 2u) << err.str();  // the report, and the cursor's line
 }
 
 }  // namespace

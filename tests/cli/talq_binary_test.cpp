@@ -53,18 +53,54 @@ TEST(TalqBinary, GetSetVerifyAndReadBackOverAPseudoTerminal) {
     EXPECT_NE(interrupted.err.find("COM1: talq: interrupted: nothing was set"), std::string::npos)
         << interrupted.err;
     EXPECT_EQ(interrupted.out,
-              "COM1:\ndefault code page: 32 User Codepage(Page 43) -> 33 User Codepage(Page 44)  "
+              "COM1: would change, but nothing was set (interrupted):\n"
+              "default code page: 32 User Codepage(Page 43) -> 33 User Codepage(Page 44)  "
               "[switch 2 pin 4: 0 -> 1]\n"
-              "COM2:\ndefault code page: 0 PC437 (USA: Standard Europe) -> 1 Katakana  "
+              "COM2: would change, but nothing was set (interrupted):\n"
+              "default code page: 0 PC437 (USA: Standard Europe) -> 1 Katakana  "
               "[switch 2 pin 4: 0 -> 1]\n"
               "COM1: interrupted: nothing was set (exit 130)\n"
               "COM2: interrupted: nothing was set (exit 130)\n"
               "COM3: not run: interrupted (exit 130)\n");
     EXPECT_NE(talq("get", {"--json"})->out.find(R"("2": [0, 0, 1, 1, 0, 0, 0, 0, 0])"),
               std::string::npos);
+
+    // Its output closed from the start (`| head -c 0`): both ports still finish Set Status, and
+    // the exit code says that the output was lost.
+    test::ChildProcess closed(
+        TALQ_PATH, {"set", "--model", "0", "--port", "COM1", "--port", "COM2", "--pin", "2.5=1"});
+    closed.CloseOutput();
+    EXPECT_EQ(test::RunToEnd(closed, kDeadlineMs), 7) << closed.err;
+    EXPECT_NE(closed.err.find("talq: standard output: the output was lost"), std::string::npos)
+        << closed.err;
+    EXPECT_NE(talq("get", {"--json"})->out.find(R"("2": [0, 0, 1, 1, 0, 1, 0, 0, 0])"),
+              std::string::npos);
+    ::setenv("TALQ_COM1", (dir / "COM2").c_str(), 1);
+    EXPECT_NE(talq("get", {"--json"})->out.find(R"("2": [0, 0, 1, 0, 0, 1, 0, 0, 0])"),
+              std::string::npos);
+
     ::unsetenv("TALQ_COM2");
     ::unsetenv("TALQ_COM3");
     ::unsetenv("TALQ_COM1");
+}
+
+// Ten runs of `talq map` at once, one port each: every mapping ends in the file.
+TEST(TalqBinary, MapRunsAtOnceLoseNoMapping) {
+    test::ScratchDir dir;
+    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    std::vector<std::unique_ptr<test::ChildProcess>> runs;
+    for (int n = 1; n <= 10; ++n) {
+        runs.push_back(std::make_unique<test::ChildProcess>(
+            TALQ_PATH, std::vector<std::string>{"map", "COM" + std::to_string(n),
+                                                "/dev/absent" + std::to_string(n)}));
+    }
+    for (auto& run : runs) EXPECT_EQ(test::RunToEnd(*run, kDeadlineMs), 0) << run->err;
+    const std::string text = test::ReadText(dir / "config/talquist-manager/ports.conf");
+    for (int n = 1; n <= 10; ++n) {
+        const std::string line = "COM" + std::to_string(n) + "=/dev/absent" + std::to_string(n);
+        EXPECT_NE(text.find(line + "\n"), std::string::npos) << line << " lost:\n" << text;
+    }
+    ::unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

@@ -102,6 +102,39 @@ TEST(PortsFile, ReadsMappingsAndNamesEachFaultyLine) {
     }
 }
 
+// Files as editors leave them: a byte-order mark, comments after a mapping, CRLF line ends.
+TEST(PortsFile, TakesTheFileAsPeopleWriteIt) {
+    const struct {
+        std::string text;
+        std::string device;  // COM4's, "" for none
+        std::string edited;  // the text after mapping COM4 to /dev/new
+    } cases[] = {
+        {"\xEF\xBB\xBF"
+         "COM4=/dev/ttyUSB1\n",
+         "/dev/ttyUSB1",
+         "\xEF\xBB\xBF"
+         "COM4=/dev/new\n"},
+        {"\xEF\xBB\xBF# mine\r\n", "", "\xEF\xBB\xBF# mine\r\nCOM4=/dev/new\r\n"},
+        {"COM4 = /dev/ttyUSB1 # kitchen\n", "/dev/ttyUSB1", "COM4=/dev/new\n"},
+        {"COM4=/dev/ttyUSB1\t# kitchen\n", "/dev/ttyUSB1", "COM4=/dev/new\n"},
+        {"COM4=/dev/x#1\n", "/dev/x#1", "COM4=/dev/new\n"},
+        {"  # COM4=/dev/ttyUSB1\n", "", "  # COM4=/dev/ttyUSB1\nCOM4=/dev/new\n"},
+        {"COM3=/dev/a\r\nCOM4=/dev/b\r\n", "/dev/b", "COM3=/dev/a\r\nCOM4=/dev/new\r\n"},
+        {"COM3=/dev/a\r\n#", "", "COM3=/dev/a\r\n#\r\nCOM4=/dev/new\r\n"},
+    };
+    for (const auto& c : cases) {
+        const PortsFileContents contents = ParsePortsFile(c.text);
+        EXPECT_TRUE(contents.problems.empty()) << c.text << contents.problems[0].text;
+        std::string device;
+        for (const auto& mapping : contents.mappings) {
+            if (mapping.port == "COM4") device = mapping.device;
+        }
+        EXPECT_EQ(device, c.device) << c.text;
+        EXPECT_EQ(WithPortMapping(c.text, "COM4", "/dev/new"), c.edited) << c.text;
+    }
+    EXPECT_TRUE(ProblemWithDevice("/dev/x #1"));  // would read back as "/dev/x"
+}
+
 TEST(PortMapping, EnvironmentThenUserFileThenSystemFileThenDefault) {
     test::TempDir dir;
     test::PtyPair pty;
@@ -163,6 +196,16 @@ TEST(PortMapping, EnvironmentThenUserFileThenSystemFileThenDefault) {
     EXPECT_EQ(Count(told, user.string() + ":3: unknown port \"COM12\""), 1u) << told;
     EXPECT_EQ(Count(told, system.string() + ":3: not a mapping"), 1u) << told;
     EXPECT_EQ(Count(told, "\n"), 2u) << told;
+
+    // A system file that cannot be read is told once, not taken for one that maps nothing.
+    fs::remove(system);
+    fs::create_directories(system);
+    CapturedStderr unreadable;
+    EXPECT_EQ(MappingOfPort("COM4").source, MappingSource::Default);
+    EXPECT_EQ(MappingOfPort("COM4").source, MappingSource::Default);
+    EXPECT_EQ(unreadable.Text(), system.string() +
+                                     ": cannot be read (not a regular file); "
+                                     "its mappings are not used\n");
 
     // The mapping is what the real backend opens: the pseudo-terminal.
     const DeviceHandle handle = Current().OpenDevice(DevicePathForPort("COM3"));

@@ -128,6 +128,35 @@ TEST_F(SpoolerOnCups, NothingHappensWithoutAQueueOnThePortOrOverUsb) {
     EXPECT_TRUE(cupsd->Paused("three"));
 }
 
+// Two port names mapped to one device share its queue: it is given back once, when the last of
+// them is done, paused or not as it was before the first.
+TEST_F(SpoolerOnCups, AQueueTwoPortsShareIsGivenBackWhenTheLastIsDone) {
+    test::PtyPair printer;
+    const std::string uri = "serial:" + Map("COM4", "tty4", printer);
+    mapped.push_back("TALQ_COM5");
+    setenv("TALQ_COM5", getenv("TALQ_COM4"), 1);
+    const struct {
+        bool pausedBefore;
+        bool com4DoneFirst;
+    } cases[] = {{false, true}, {false, false}, {true, true}, {true, false}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(cupsd->AddQueue("shared", uri));
+        if (c.pausedBefore) cupsd->Client("cupsdisable shared");
+        QueuePorts com4, com5;
+        RedirectSpoolerQueues("COM4", com4, journal);
+        RedirectSpoolerQueues("COM5", com5, journal);
+        EXPECT_EQ(com5, (QueuePorts{{"shared", uri}}));
+        RestoreSpoolerQueues(c.com4DoneFirst ? com4 : com5, journal);
+        EXPECT_EQ(cupsd->DeviceUri("shared"), kDiscard) << "the other port still prints";
+        EXPECT_TRUE(cupsd->Paused("shared"));
+        RestoreSpoolerQueues(c.com4DoneFirst ? com5 : com4, journal);
+        EXPECT_EQ(cupsd->DeviceUri("shared"), uri);
+        EXPECT_EQ(cupsd->Paused("shared"), c.pausedBefore);
+        EXPECT_TRUE(journal.Entries().empty());
+        cupsd->DeleteQueue("shared");
+    }
+}
+
 TEST_F(SpoolerOnCups, AQueueDeletedMeanwhileIsSkippedAndNotMadeAgain) {
     test::PtyPair lpt2;
     const std::string uri = "parallel:" + Map("LPT2", "lp1", lpt2);

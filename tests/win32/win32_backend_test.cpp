@@ -7,14 +7,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
+#include "platform/deferred_interrupts.h"
 #include "platform/locked_file.h"
+#include "platform/ports_file.h"
 #include "platform/read_regular_file.h"
 #include "platform/replace_file.h"
 #include "platform/system_reason.h"
 #include "platform/win32/dcb_settings.h"
 #include "platform/win32/setupapi_usb_bus.h"
 #include "platform/win32/usb_interface_path.h"
+#include "platform/win32/winspool_spooler.h"
 #include "support/temp_dir.h"
 
 namespace talq::platform::win32 {
@@ -86,9 +90,20 @@ TEST(Win32Backend, ReplacingAFileLeavesTheOldOneWholeWhenItFails) {
     ASSERT_EQ(ReplaceFileContents(file.string(), second), 0);
     EXPECT_EQ(Contents(file), "new!");
 
-    // Another program reading it without letting it be replaced: the rename fails.
-    const HANDLE reader = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Another program reading it: the replacement waits a moment for it to let go, and
+    // fails when it does not.
+    const auto open = [&] {
+        return CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE reader = open();
+    std::thread closer([reader] {
+        Sleep(200);
+        CloseHandle(reader);
+    });
+    EXPECT_EQ(ReplaceFileContents(file.string(), second), 0);
+    closer.join();
+    reader = open();
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     EXPECT_NE(ReplaceFileContents(file.string(), first), 0);
     CloseHandle(reader);
@@ -152,6 +167,55 @@ TEST(Win32Backend, UsbIdsComeFromTheInterfacePathsTokens) {
     }
     // The device-setup services answer, here with whatever USB devices the system has.
     EXPECT_TRUE(SetupApiUsbBus().PresentDevices().has_value());
+}
+
+int forcedEnds = 0;
+
+// Log-off and shut-down reach talq.exe as messages to its hidden top-level window: nothing new
+// starts, the run gets most of the system's time, and the queues are given back before the end.
+TEST(Win32Backend, TheSessionsEndIsHeldForABoundedTimeAndGivesTheQueuesBack) {
+    DeferInterrupts("", [] { ++forcedEnds; });
+    const HWND window = FindWindowW(L"TalqSessionEnd", nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE, 0);
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_TRUE(InterruptRequested());
+    const ULONGLONG start = GetTickCount64();
+    SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);  // while the run goes on
+    const ULONGLONG waited = GetTickCount64() - start;
+    EXPECT_GE(waited, 3000u);
+    EXPECT_LT(waited, 4500u);
+    EXPECT_EQ(forcedEnds, 1);
+    RunFinished();
+    const ULONGLONG again = GetTickCount64();
+    SendMessageW(window, WM_ENDSESSION, TRUE, 0);  // shut-down
+    EXPECT_LT(GetTickCount64() - again, 1000u);
+    EXPECT_EQ(forcedEnds, 1);  // the run gave its queues back itself
+}
+
+// A USB adapter arrives as COM12: COM3 mapped to it holds the queue on "COM12:".
+TEST(Win32Backend, APortMappedToAnotherPortHoldsTheQueueOfTheDeviceOpened) {
+    const struct {
+        const char* target;  // TALQ_COM3, or nullptr for none
+        const char* match;   // what a queue's port list must name
+    } cases[] = {
+        {nullptr, "COM3"},  {"COM12", "COM12"}, {"\\\\.\\COM12", "COM12"},
+        {"com12", "COM12"}, {"LPT2", "LPT2"},   {"C:\\dev\\com3", "C:\\dev\\com3"},
+    };
+    WinspoolSpooler spooler;
+    for (const auto& c : cases) {
+        SetEnvironmentVariableA("TALQ_COM3", c.target);
+        EXPECT_EQ(spooler.PortMatchText("COM3"), c.match) << (c.target ? c.target : "none");
+        if (c.target != nullptr) {
+            EXPECT_FALSE(ProblemWithDevice(c.target)) << c.target;
+        }
+    }
+    SetEnvironmentVariableA("TALQ_COM3", nullptr);
+    EXPECT_TRUE(spooler.PrintsTo("COM12:", "COM12"));
+    EXPECT_FALSE(spooler.PrintsTo("COM1:,COM3:", "COM12"));
+    for (const char* refused : {"COM", "COM0", "dev\\com3", "\\\\.\\"}) {
+        EXPECT_TRUE(ProblemWithDevice(refused)) << refused;
+    }
 }
 
 }  // namespace

@@ -43,6 +43,22 @@ grep -q "switch 2 pin 3" diff.out || fail "talq diff said: $(cat diff.out)"
 run "$talq" factory --model 0 -o f.sts >/dev/null 2>factory.err || fail "talq factory: $(cat factory.err)"
 [ "$(stat -c %s f.sts 2>/dev/null)" = 216 ] || fail "f.sts is not 216 bytes"
 
+# Names outside the ANSI code page: the profile folder is "Łukasz" (wine_serial_test.sh sets
+# the user), the status file "Café №1.sts". COM7 reaches the printer on COM5 by a mapping.
+profile="$WINEPREFIX/drive_c/users/Łukasz"
+ports_file="$profile/AppData/Roaming/talquist-manager/ports.conf"
+[ -d "$profile" ] || fail "the prefix has no profile folder Łukasz: $(ls "$WINEPREFIX/drive_c/users")"
+run "$talq" map COM7 COM5 >map.out 2>&1 || fail "talq map COM7 COM5: $(cat map.out)"
+grep -qF 'written: C:\users\Łukasz\AppData\Roaming\talquist-manager\ports.conf' map.out ||
+  fail "talq map said: $(cat map.out)"
+grep -qx 'COM7=COM5' "$ports_file" 2>/dev/null || fail "the profile's ports file lacks COM7=COM5"
+[ ! -e "$WINEPREFIX/drive_c/users/Lukasz" ] || fail "a folder under the ANSI name was made"
+run "$talq" get --model 0 --port COM7 -o "Café №1.sts" >/dev/null 2>cafe.err ||
+  fail "talq get -o \"Café №1.sts\": $(cat cafe.err)"
+cmp -s "Café №1.sts" y.sts || fail "\"Café №1.sts\" is not what COM5's printer holds"
+run "$talq" show "Café №1.sts" >cafe.out 2>&1 || fail "talq show of Café №1.sts: $(cat cafe.out)"
+grep -q "Memory switch 2" cafe.out || fail "talq show of Café №1.sts said: $(cat cafe.out)"
+
 # The same printer read by the Linux build gives the very same bytes.
 if [ -n "$linux_talq" ]; then
   TALQ_COM5=$work/printer timeout 120 "$linux_talq" get --model 0 --port COM5 -o linux.sts \

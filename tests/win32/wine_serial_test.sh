@@ -2,7 +2,8 @@
 # The Win32 serial backend and talq.exe against talq-printer-sim, under Wine:
 # two simulated printers on pseudo-terminals (one answering, one silent) that
 # the Wine prefix presents as COM5 and COM6. The prefix and its links are
-# made by scripts/wine-run.sh; the steps inside it are wine_serial_steps.sh.
+# made by scripts/wine-run.sh; the steps inside it are wine_serial_steps.sh. The
+# user is Łukasz, so that the profile folder's name lies outside the ANSI code page.
 #   wine_serial_test.sh SIM SERIAL_TESTS_EXE TALQ_EXE [LINUX_TALQ]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -26,5 +27,6 @@ for _ in $(seq 100); do
 done
 [ -e "$work/printer" ] && [ -e "$work/silent" ] || { echo "the simulated printers did not start" >&2; exit 1; }
 
-TALQ_WINE_PORTS="com5=$work/printer com6=$work/silent" \
+# The user's name makes the profile folder, one outside the ANSI code page.
+USER=Łukasz TALQ_WINE_PORTS="com5=$work/printer com6=$work/silent" \
   "$here/../../scripts/wine-run.sh" --script "$here/wine_serial_steps.sh" "$work" "${@:2}"

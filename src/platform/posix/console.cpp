@@ -11,6 +11,10 @@ bool StandardErrorIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
 }
 
+bool StandardErrorTakesEscapes() {
+    return true;
+}
+
 StandardOutputAside::StandardOutputAside(bool discard) {
     std::fflush(stdout);
     saved_ = ::dup(STDOUT_FILENO);

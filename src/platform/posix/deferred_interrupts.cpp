@@ -13,6 +13,7 @@ namespace {
 // Read by every port's thread, so atomic; lock-free, so the handler may set it.
 std::atomic<bool> requested{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
+std::atomic<bool> noticeHeld{false};
 const char* noticeText = "";
 std::size_t noticeLength = 0;
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
@@ -23,6 +24,7 @@ void OnSignal(int signal) {
         ::raise(signal);
         return;
     }
+    if (noticeHeld) return;
     // The interrupted code may be about to look at errno.
     const int savedErrno = errno;
     [[maybe_unused]] const auto written = ::write(STDERR_FILENO, noticeText, noticeLength);
@@ -31,7 +33,9 @@ void OnSignal(int signal) {
 
 }  // namespace
 
-void DeferInterrupts(const char* notice) {
+// Signals are held until the run ends on its own, which gives the queues back: there is no
+// deadline to meet.
+void DeferInterrupts(const char* notice, void (*)()) {
     noticeText = notice;
     noticeLength = std::strlen(notice);
     struct sigaction action {};
@@ -39,7 +43,16 @@ void DeferInterrupts(const char* notice) {
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     for (int signal : kSignals) ::sigaction(signal, &action, nullptr);
+    // A closed output (talq ... | head) must not end the program in the middle of an
+    // exchange: a write to it fails instead, and the run says so at its end.
+    ::signal(SIGPIPE, SIG_IGN);
 }
+
+void HoldInterruptNotice(bool held) {
+    noticeHeld = held;
+}
+
+void RunFinished() {}
 
 bool InterruptRequested() {
     return requested != 0;

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 #include <utility>
 
 namespace talq::platform {
@@ -53,6 +55,20 @@ std::optional<LockedFile> LockedFile::HoldExisting(const std::filesystem::path& 
     if (!Lock(fd, file)) {
         close(fd);
         return std::nullopt;
+    }
+    return LockedFile(file, fd);
+}
+
+std::optional<LockedFile> LockedFile::HoldWaiting(const std::filesystem::path& file, int waitMs) {
+    const int fd = open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) return std::nullopt;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    while (!Lock(fd, file)) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            close(fd);
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return LockedFile(file, fd);
 }

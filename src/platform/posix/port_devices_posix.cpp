@@ -36,6 +36,10 @@ std::string DefaultPortDevice(bool serial, int number) {
     return (serial ? "/dev/ttyS" : "/dev/lp") + std::to_string(number - 1);
 }
 
+std::string SystemDeviceName(std::string_view) {
+    return {};
+}
+
 std::string UserConfigFolder() {
     // A relative XDG_CONFIG_HOME is to be ignored, as the base directory rules say.
     if (const char* folder = Variable("XDG_CONFIG_HOME"); folder != nullptr && *folder == '/') {

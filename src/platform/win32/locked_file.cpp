@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <random>
 
 namespace talq::platform {
@@ -69,6 +70,20 @@ std::optional<LockedFile> LockedFile::HoldExisting(const std::filesystem::path& 
     if (!Lock(handle)) {
         CloseHandle(handle);
         return std::nullopt;
+    }
+    return LockedFile(file, reinterpret_cast<std::intptr_t>(handle));
+}
+
+std::optional<LockedFile> LockedFile::HoldWaiting(const std::filesystem::path& file, int waitMs) {
+    const HANDLE handle = Open(file, OPEN_ALWAYS);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    while (!Lock(handle)) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            CloseHandle(handle);
+            return std::nullopt;
+        }
+        Sleep(20);
     }
     return LockedFile(file, reinterpret_cast<std::intptr_t>(handle));
 }

@@ -3,18 +3,15 @@
 #include <windows.h>
 
 #include "platform/system_reason.h"
+#include "platform/win32/utf8.h"
 #include "platform/win32/win32_platform.h"
 
 namespace talq::platform {
 namespace {
 
-constexpr std::string_view kDeviceNamespace = "\\\\.\\";
-
 // The DOS device a path names ("COM3" for "\\.\COM3"), or empty for a file path.
 std::string DeviceNameOf(const std::string& path) {
-    if (path.rfind(kDeviceNamespace, 0) == 0) return path.substr(kDeviceNamespace.size());
-    if (path.rfind("COM", 0) == 0 || path.rfind("LPT", 0) == 0) return path;
-    return {};
+    return SystemDeviceName(path);
 }
 
 }  // namespace
@@ -26,10 +23,12 @@ PortAccess ExamineDeviceAccess(const std::string& devicePath) {
     access.devicePath = devicePath;
     const std::string device = DeviceNameOf(devicePath);
     if (!device.empty()) {
-        char target[1024];
-        access.exists = QueryDosDeviceA(device.c_str(), target, sizeof target) != 0;
+        wchar_t target[1024];
+        access.exists =
+            QueryDosDeviceW(win32::Utf8ToWide(device).c_str(), target, std::size(target)) != 0;
     } else {
-        access.exists = GetFileAttributesA(devicePath.c_str()) != INVALID_FILE_ATTRIBUTES;
+        access.exists =
+            GetFileAttributesW(win32::Utf8ToWide(devicePath).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     if (!access.exists) {
         const DWORD error = GetLastError();
@@ -38,6 +37,7 @@ PortAccess ExamineDeviceAccess(const std::string& devicePath) {
         return access;
     }
     access.usable = true;
+    access.accessKnown = false;
     return access;
 }
 

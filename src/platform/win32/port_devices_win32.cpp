@@ -1,30 +1,40 @@
 // Windows: COM and LPT ports by their own names, configuration under the
 // user's roaming application data and the machine's program data.
-#include <cstdlib>
-
 #include "platform/port_devices.h"
+#include "platform/utf8_names.h"
 
 namespace talq::platform {
-namespace {
-
-std::string Variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-}  // namespace
 
 // The name in the device namespace, which is what lets COM10 and above open.
 std::string DefaultPortDevice(bool serial, int number) {
     return std::string("\\\\.\\") + (serial ? "COM" : "LPT") + std::to_string(number);
 }
 
+std::string SystemDeviceName(std::string_view device) {
+    constexpr std::string_view kNamespace = "\\\\.\\";
+    const bool spaced = device.substr(0, kNamespace.size()) == kNamespace;
+    if (spaced) device.remove_prefix(kNamespace.size());
+    std::string name(device);
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    const bool port = name.size() > 3 && name.size() <= 6 &&
+                      (name.starts_with("COM") || name.starts_with("LPT")) && name[3] != '0' &&
+                      name.find_first_not_of("0123456789", 3) == std::string::npos;
+    // Any name in the device namespace is the system's; a bare one only as a port.
+    if (port) return name;
+    if (spaced && !device.empty() && device.find_first_of("\\/") == std::string_view::npos) {
+        return std::string(device);
+    }
+    return {};
+}
+
 std::string UserConfigFolder() {
-    return Variable("APPDATA");
+    return EnvironmentVariable("APPDATA");
 }
 
 std::string SystemConfigFolder() {
-    return Variable("PROGRAMDATA");
+    return EnvironmentVariable("PROGRAMDATA");
 }
 
 // What is behind a COM port only an open tells; the name alone says nothing.

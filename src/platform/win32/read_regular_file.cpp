@@ -2,13 +2,17 @@
 
 #include <windows.h>
 
+#include "platform/win32/utf8.h"
+
 namespace talq::platform {
 
 RegularFileRead ReadRegularFile(const std::string& path, std::span<std::uint8_t> buffer) {
     RegularFileRead result;
     // Backup semantics open a folder too, so that it is told apart below.
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    // Sharing deletion too, so that a writer may rename a new file over this one while we read.
+    const HANDLE file = CreateFileW(win32::Utf8ToWide(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         result.error = static_cast<int>(error);

@@ -4,17 +4,13 @@
 
 #include <random>
 
+#include "platform/win32/utf8.h"
+
 namespace talq::platform {
 namespace {
 
-// Names come as the program's arguments do, in the ANSI code page.
-std::wstring Wide(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
+constexpr int kRenameAttempts = 20;
+constexpr DWORD kRenamePauseMs = 50;
 
 // Creates a new, empty file beside `target`; its handle, or INVALID_HANDLE_VALUE.
 HANDLE CreateTemporary(const std::wstring& target, std::wstring& name) {
@@ -57,7 +53,7 @@ bool WriteAll(HANDLE file, std::span<const std::uint8_t> bytes) {
 }  // namespace
 
 int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes) {
-    const std::wstring target = Wide(path);
+    const std::wstring target = win32::Utf8ToWide(path);
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return ERROR_ACCESS_DENIED;  // as renaming onto a folder answers
@@ -68,10 +64,21 @@ int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> b
     DWORD error = 0;
     if (!WriteAll(file, bytes) || !FlushFileBuffers(file)) error = GetLastError();
     CloseHandle(file);
-    // The rename replaces the old file in one step, or leaves it as it was.
-    if (error == 0 && !MoveFileExW(temporary.c_str(), target.c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // The rename replaces the old file in one step, or leaves it as it was. A reader that
+    // does not share deletion (an editor, a virus scanner) blocks it for a moment: retried
+    // for up to a second.
+    for (int attempt = 0; error == 0; ++attempt) {
+        if (MoveFileExW(temporary.c_str(), target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            break;
+        }
         error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) ||
+            attempt == kRenameAttempts - 1) {
+            break;
+        }
+        error = 0;
+        Sleep(kRenamePauseMs);
     }
     if (error != 0) DeleteFileW(temporary.c_str());
     return static_cast<int>(error);

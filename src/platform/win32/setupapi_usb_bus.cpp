@@ -1,6 +1,8 @@
 #include "platform/win32/setupapi_usb_bus.h"
 
+// windows.h first: the others rely on its types.
 #include <windows.h>
+//
 #include <initguid.h>
 #include <setupapi.h>
 #include <usbiodef.h>
@@ -45,13 +47,15 @@ std::optional<std::vector<UsbDeviceInfo>> SetupApiUsbBus::PresentDevices() {
     for (DWORD index = 0;; ++index) {
         SP_DEVICE_INTERFACE_DATA entry{};
         entry.cbSize = sizeof entry;
+        // Any error ends the list: "no more items" is only the usual one, and going on past
+        // another would walk billions of indexes.
         if (!SetupDiEnumDeviceInterfaces(set, nullptr, &GUID_DEVINTERFACE_USB_DEVICE, index,
                                          &entry)) {
-            if (GetLastError() == ERROR_NO_MORE_ITEMS) break;
-            continue;  // this index only
+            break;
         }
         UsbDeviceInfo device;
         device.devnode = InterfacePath(set, entry);
+        if (device.devnode.empty()) continue;  // no path to open it by: not listed
         device.syspath = device.devnode;
         const UsbIds ids = UsbIdsOfInterfacePath(device.devnode);
         device.vendorId = ids.vendorId;
@@ -63,6 +67,8 @@ std::optional<std::vector<UsbDeviceInfo>> SetupApiUsbBus::PresentDevices() {
 
 // Arrivals and removals reach a window's messages, not a descriptor to watch:
 // the window belongs to the calling thread, whose message pump delivers them.
-std::unique_ptr<UsbMonitor> SetupApiUsbBus::Watch() { return DeviceChangeWindow::Create(); }
+std::unique_ptr<UsbMonitor> SetupApiUsbBus::Watch() {
+    return DeviceChangeWindow::Create();
+}
 
 }  // namespace talq::platform::win32

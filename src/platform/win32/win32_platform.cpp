@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "platform/port_devices.h"
 #include "platform/win32/dcb_settings.h"
+#include "platform/win32/utf8.h"
 
 namespace talq::platform::win32 {
 namespace {
@@ -13,16 +15,24 @@ HANDLE HandleOf(DeviceHandle device) {
     return reinterpret_cast<HANDLE>(device);
 }
 
-// A bare COM or LPT name (from TALQ_COMn) opens in the device namespace.
+// A bare COM or LPT name (from a mapping) opens in the device namespace, which
+// is what lets COM10 and above open.
 std::string DeviceName(const std::string& path) {
-    const bool bare = path.rfind("COM", 0) == 0 || path.rfind("LPT", 0) == 0;
-    return bare ? "\\\\.\\" + path : path;
+    const std::string name = SystemDeviceName(path);
+    return name.empty() ? path : "\\\\.\\" + name;
 }
 
-bool Disconnected(DWORD error) {
+// Whether a failed transfer means the device went away. With fAbortOnError a line error
+// (framing, parity, overrun, break) also fails every transfer with "operation aborted" until
+// ClearCommError: that is cleared here and taken for a failed transfer, not an unplugged printer.
+bool Disconnected(HANDLE handle, DWORD error) {
+    if (error == ERROR_OPERATION_ABORTED) {
+        DWORD errors = 0;
+        COMSTAT state{};
+        return !ClearCommError(handle, &errors, &state);  // fails once the device is gone
+    }
     return error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_BAD_COMMAND ||
-           error == ERROR_GEN_FAILURE || error == ERROR_OPERATION_ABORTED ||
-           error == ERROR_INVALID_HANDLE;
+           error == ERROR_GEN_FAILURE || error == ERROR_INVALID_HANDLE;
 }
 
 }  // namespace
@@ -37,8 +47,9 @@ DeviceHandle Win32Platform::OpenDevice(const std::string& path) {
         return kNoDevice;
     }
     // Share mode 0: no other program may hold the port while we do.
-    const HANDLE handle = CreateFileA(DeviceName(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileW(Utf8ToWide(DeviceName(path)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         lastOpenError = GetLastError();
         return kNoDevice;
@@ -89,7 +100,7 @@ IoResult Win32Platform::Write(DeviceHandle device, const std::uint8_t* data, int
                                   static_cast<DWORD>(count - result.count), &written, nullptr);
         result.count += static_cast<int>(written);
         if (!ok) {
-            result.hangUp = Disconnected(GetLastError());
+            result.hangUp = Disconnected(HandleOf(device), GetLastError());
             return result;
         }
         if (written == 0) return result;
@@ -104,7 +115,7 @@ IoResult Win32Platform::Read(DeviceHandle device, std::uint8_t* buffer, int coun
     DWORD got = 0;
     result.ok = ReadFile(HandleOf(device), buffer, static_cast<DWORD>(count), &got, nullptr) != 0;
     result.count = static_cast<int>(got);
-    if (!result.ok) result.hangUp = Disconnected(GetLastError());
+    if (!result.ok) result.hangUp = Disconnected(HandleOf(device), GetLastError());
     return result;
 }
 

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "platform/platform.h"
+#include "platform/port_devices.h"
 #include "platform/port_match.h"
 
 namespace talq::platform::win32 {
@@ -74,9 +76,14 @@ std::unique_ptr<Spooler> WinspoolSpooler::Reach(const std::string& scheduler) {
     return std::make_unique<WinspoolSpooler>();
 }
 
-// A queue prints to the port itself, by its name ("COM1"), whatever device
-// TALQ_COMn leads the program to.
-std::string WinspoolSpooler::PortMatchText(const std::string& portName) { return portName; }
+// A queue names the port it prints to ("COM12:"): the one the port name really
+// opens, so that with COM3 mapped to COM12 the queue on COM12 is held and the
+// one on COM3 left alone. A port mapped to a file path matches that path.
+std::string WinspoolSpooler::PortMatchText(const std::string& portName) {
+    const std::string device = DevicePathForPort(portName);
+    const std::string name = SystemDeviceName(device);
+    return name.empty() ? device : name;
+}
 
 bool WinspoolSpooler::PrintsTo(const std::string& portText, const std::string& match) {
     return PortListNamesPort(portText, match);
