@@ -52,4 +52,4 @@ cmake --build "$linux" --target talq-show-dialog
 cmake --build "$windows" --target talq-show-dialog
 screen=(-a -s "-screen 0 1024x768x24")
 xvfb-run "${screen[@]}" "$0" --linux "$linux"
-xvfb-run "${screen[@]}" env TALQ_WINE_KEEP_DISPLAY=1 scripts/wine-run.sh --script "$0" --windows "$windows"
+xvfb-run "${screen[@]}" env TALQ_WINE_GRAPHICS=x11 scripts/wine-run.sh --script "$0" --windows "$windows"

@@ -6,7 +6,7 @@
 # terminal a caller names:
 #   TALQ_WINE_PORTS="com5=/tmp/x/printer com6=/tmp/y/printer" wine-run.sh prog.exe args...
 #   wine-run.sh --script steps.sh args...   (steps.sh runs with $WINE set, in the prefix)
-#   TALQ_WINE_GRAPHICS=null wine-run.sh ...  (windows without a display, for dialog tests)
+#   TALQ_WINE_GRAPHICS=x11 wine-run.sh ...  (the X11 driver; default: null, no display)
 # The prefix's wineserver stays up for the whole run (so Wine does not set the
 # links up again) and is ended afterwards.
 set -euo pipefail
@@ -20,8 +20,8 @@ prefix=$(mktemp -d "${TMPDIR:-/tmp}/talq-wine.XXXXXX")
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}"
-# Tests run without a display (the null graphics driver, or none); pictures keep theirs.
-[ -n "${TALQ_WINE_KEEP_DISPLAY:-}" ] || unset DISPLAY
+# Tests run without a display (the null graphics driver); pictures keep theirs (X11).
+[ "${TALQ_WINE_GRAPHICS:-null}" = x11 ] || unset DISPLAY
 unset WAYLAND_DISPLAY
 # Wine's spooler would list the machine's CUPS queues: it gets a scheduler of its own, none.
 export CUPS_SERVER="$prefix/no-cups.sock"
@@ -35,40 +35,31 @@ trap finish EXIT
 
 "$wineserver" -p
 "$wine" wineboot.exe -i >/dev/null 2>&1
-# Windows of our programs (talq.exe's hidden session-end window among them) need a graphics
-# driver; with no display the null one. The desktop that wineboot started without one goes
-# with a restart of the prefix's programs; the mount manager runs again before the links below.
-"$wine" reg.exe add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-"$wineserver" -k 2>/dev/null || true
-"$wineserver" -w 2>/dev/null || true
+nowhere="$prefix/no-such-port"
+# Windows of our programs (the dialogs, and talq.exe's hidden session-end window) need a
+# graphics driver: with no display the null one (TALQ_WINE_GRAPHICS, default null; x11 for
+# pictures). It counts from the next wineserver start, and that start sets the port links up
+# again: first every COM and LPT name is pinned in the registry (to its pseudo-terminal or to
+# nowhere: device paths, as Wine keeps them), so that none is given to a real port, then the
+# services come back before the links are pointed below.
+{
+  printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n"Graphics"="%s"\n' \
+    "${TALQ_WINE_GRAPHICS:-null}"
+  printf '\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
+  for n in $(seq 1 32); do
+    target=$nowhere
+    for mapping in ${TALQ_WINE_PORTS:-}; do
+      [ "${mapping%%=*}" = "com$n" ] && target=${mapping#*=}
+    done
+    printf '"COM%s"="%s"\n' "$n" "$target"
+  done
+  for n in 1 2 3; do printf '"LPT%s"="%s"\n' "$n" "$nowhere"; done
+} >"$prefix/pinned.reg"
+"$wine" regedit.exe /S "$prefix/pinned.reg" >/dev/null 2>&1
+"$wineserver" -k
+"$wineserver" -w
 "$wineserver" -p
 "$wine" wineboot.exe >/dev/null 2>&1
-
-nowhere="$prefix/no-such-port"
-if [ -n "${TALQ_WINE_GRAPHICS:-}" ]; then
-  # The graphics driver counts from the next wineserver start, and that start sets the port
-  # links up again: first every COM and LPT name is pinned in the registry (to its pseudo-
-  # terminal or to nowhere: device paths, as Wine keeps them), so that none is given to a real port, then the services come
-  # back before the links are pointed below.
-  {
-    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n"Graphics"="%s"\n' \
-      "$TALQ_WINE_GRAPHICS"
-    printf '\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
-    for n in $(seq 1 32); do
-      target=$nowhere
-      for mapping in ${TALQ_WINE_PORTS:-}; do
-        [ "${mapping%%=*}" = "com$n" ] && target=${mapping#*=}
-      done
-      printf '"COM%s"="%s"\n' "$n" "$target"
-    done
-    for n in 1 2 3; do printf '"LPT%s"="%s"\n' "$n" "$nowhere"; done
-  } >"$prefix/pinned.reg"
-  "$wine" regedit.exe /S "$prefix/pinned.reg" >/dev/null 2>&1
-  "$wineserver" -k
-  "$wineserver" -w
-  "$wineserver" -p
-  "$wine" wineboot.exe >/dev/null 2>&1
-fi
 shopt -s nullglob
 for link in "$prefix"/dosdevices/com[0-9]* "$prefix"/dosdevices/lpt[0-9]*; do
   ln -sfn "$nowhere" "$link"
