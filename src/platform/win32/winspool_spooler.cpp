@@ -12,19 +12,61 @@
 namespace talq::platform::win32 {
 namespace {
 
+// The print system's library is loaded at the first look at a queue, not at the program's
+// start: most runs look at none, and loading it costs the dialog program a good part of its
+// start-up. Without the library every call fails, as with no spooler.
+struct SpoolerCalls {
+    decltype(&OpenPrinterA) openPrinter = nullptr;
+    decltype(&ClosePrinter) closePrinter = nullptr;
+    decltype(&GetPrinterA) getPrinter = nullptr;
+    decltype(&SetPrinterA) setPrinter = nullptr;
+    decltype(&EnumPrintersA) enumPrinters = nullptr;
+};
+
+template <typename Function>
+void Resolve(HMODULE library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+const SpoolerCalls& SpoolerLibrary() {
+    static const SpoolerCalls calls = [] {
+        SpoolerCalls loaded;
+        HMODULE library = LoadLibraryExW(L"winspool.drv", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (library == nullptr) return loaded;
+        Resolve(library, "OpenPrinterA", loaded.openPrinter);
+        Resolve(library, "ClosePrinter", loaded.closePrinter);
+        Resolve(library, "GetPrinterA", loaded.getPrinter);
+        Resolve(library, "SetPrinterA", loaded.setPrinter);
+        Resolve(library, "EnumPrintersA", loaded.enumPrinters);
+        return loaded;
+    }();
+    return calls;
+}
+
+// Each call of the library, failing with ERROR_PROC_NOT_FOUND when it could not be loaded.
+template <typename Function, typename... Args>
+BOOL Call(Function function, Args... args) {
+    if (function == nullptr) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return FALSE;
+    }
+    return function(args...);
+}
+
 // A queue opened for changing its settings; without the rights for that the
 // open fails and the queue is left alone.
 class OpenQueue {
   public:
     explicit OpenQueue(const std::string& name) {
         PRINTER_DEFAULTSA access{nullptr, nullptr, PRINTER_ALL_ACCESS};
-        if (!OpenPrinterA(const_cast<char*>(name.c_str()), &handle_, &access)) {
+        if (!Call(SpoolerLibrary().openPrinter, const_cast<char*>(name.c_str()), &handle_,
+                  &access)) {
             handle_ = nullptr;
             error_ = GetLastError();
         }
     }
     ~OpenQueue() {
-        if (handle_ != nullptr) ClosePrinter(handle_);
+        if (handle_ != nullptr) Call(SpoolerLibrary().closePrinter, handle_);
     }
     OpenQueue(const OpenQueue&) = delete;
     OpenQueue& operator=(const OpenQueue&) = delete;
@@ -46,12 +88,13 @@ using Level2 = std::unique_ptr<BYTE, LocalFreer>;
 // asks for; empty when it cannot be read.
 Level2 ReadLevel2(HANDLE queue) {
     DWORD needed = 0;
-    if (!GetPrinterA(queue, 2, nullptr, 0, &needed) &&
+    if (!Call(SpoolerLibrary().getPrinter, queue, 2, nullptr, 0, &needed) &&
         GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
         return nullptr;
     }
     Level2 buffer(static_cast<BYTE*>(LocalAlloc(LPTR, needed)));
-    if (!buffer || !GetPrinterA(queue, 2, buffer.get(), needed, &needed)) return nullptr;
+    if (!buffer || !Call(SpoolerLibrary().getPrinter, queue, 2, buffer.get(), needed, &needed))
+        return nullptr;
     return buffer;
 }
 
@@ -59,17 +102,22 @@ PRINTER_INFO_2A& Info(const Level2& buffer) {
     return *reinterpret_cast<PRINTER_INFO_2A*>(buffer.get());
 }
 
-std::string Text(const char* text) { return text != nullptr ? text : ""; }
+std::string Text(const char* text) {
+    return text != nullptr ? text : "";
+}
 
 bool Control(const std::string& name, DWORD command) {
     OpenQueue queue(name);
-    return queue.handle() != nullptr && SetPrinterA(queue.handle(), 0, nullptr, command);
+    return queue.handle() != nullptr &&
+           Call(SpoolerLibrary().setPrinter, queue.handle(), 0, nullptr, command);
 }
 
 }  // namespace
 
 // One spooler: the local machine's.
-std::string WinspoolSpooler::Scheduler() { return {}; }
+std::string WinspoolSpooler::Scheduler() {
+    return {};
+}
 
 std::unique_ptr<Spooler> WinspoolSpooler::Reach(const std::string& scheduler) {
     if (!scheduler.empty()) return nullptr;
@@ -89,19 +137,22 @@ bool WinspoolSpooler::PrintsTo(const std::string& portText, const std::string& m
     return PortListNamesPort(portText, match);
 }
 
-std::string WinspoolSpooler::DiscardPort() { return "FILE:"; }
+std::string WinspoolSpooler::DiscardPort() {
+    return "FILE:";
+}
 
 std::optional<std::vector<SpoolerQueue>> WinspoolSpooler::LocalQueues() {
     DWORD needed = 0, count = 0;
-    if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count) &&
+    if (!Call(SpoolerLibrary().enumPrinters, PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed,
+              &count) &&
         GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
         return std::nullopt;
     }
     std::vector<SpoolerQueue> queues;
     if (needed == 0) return queues;
     Level2 buffer(static_cast<BYTE*>(LocalAlloc(LPTR, needed)));
-    if (!buffer ||
-        !EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.get(), needed, &needed, &count)) {
+    if (!buffer || !Call(SpoolerLibrary().enumPrinters, PRINTER_ENUM_LOCAL, nullptr, 2,
+                         buffer.get(), needed, &needed, &count)) {
         return std::nullopt;
     }
     const auto* records = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.get());
@@ -134,10 +185,12 @@ bool WinspoolSpooler::SetPortText(const std::string& name, const std::string& po
     if (!record) return false;
     std::string port = portText;
     Info(record).pPortName = port.data();
-    return SetPrinterA(queue.handle(), 2, record.get(), 0) != 0;
+    return Call(SpoolerLibrary().setPrinter, queue.handle(), 2, record.get(), 0) != 0;
 }
 
-bool WinspoolSpooler::Pause(const std::string& name) { return Control(name, PRINTER_CONTROL_PAUSE); }
+bool WinspoolSpooler::Pause(const std::string& name) {
+    return Control(name, PRINTER_CONTROL_PAUSE);
+}
 
 bool WinspoolSpooler::Resume(const std::string& name) {
     return Control(name, PRINTER_CONTROL_RESUME);

@@ -7,9 +7,9 @@
 
 #include <vector>
 
+#include "system_function.h"
 #include "ui/dialog.h"
 #include "ui/prompts.h"
-#include "system_function.h"
 #include "wide_text.h"
 
 namespace talq::ui {
@@ -67,8 +67,10 @@ class Win32Prompter : public Prompter {
         if (request.mustExist) question.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
 
         using Question = BOOL WINAPI(OPENFILENAMEW*);
-        static Question* const save = win32::SystemFunction<Question>(L"comdlg32.dll", "GetSaveFileNameW");
-        static Question* const open = win32::SystemFunction<Question>(L"comdlg32.dll", "GetOpenFileNameW");
+        static Question* const save =
+            win32::SystemFunction<Question>(L"comdlg32.dll", "GetSaveFileNameW");
+        static Question* const open =
+            win32::SystemFunction<Question>(L"comdlg32.dll", "GetOpenFileNameW");
         Question* const ask = request.save ? save : open;
         const BOOL chosen = ask != nullptr && ask(&question);
         if (!chosen) return std::nullopt;
