@@ -18,6 +18,7 @@
 #include "platform/win32/dcb_settings.h"
 #include "platform/win32/setupapi_usb_bus.h"
 #include "platform/win32/usb_interface_path.h"
+#include "platform/win32/win32_platform.h"
 #include "platform/win32/winspool_spooler.h"
 #include "support/temp_dir.h"
 
@@ -147,6 +148,43 @@ TEST(Win32Backend, AHeldFileIsTakenOverOnlyOnceItsHolderLetsGo) {
     taken.reset();
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_FALSE(LockedFile::HoldExisting(path));
+}
+
+// A device that is neither a COM nor an LPT port (a USB printer; here a named pipe, which Wine
+// has) gets no time-outs from its driver: a read of a silent one still ends at the platform's
+// bound with nothing, and data both ways goes through as usual.
+TEST(Win32Backend, TransfersOfADeviceWithoutTimeOutsAreBounded) {
+    const std::string name = "\\\\.\\pipe\\talq-usb-" + std::to_string(GetCurrentProcessId());
+    const HANDLE printer = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1,
+                                            4096, 4096, 0, nullptr);
+    ASSERT_NE(printer, INVALID_HANDLE_VALUE);
+    platform::win32::Win32Platform os;
+    const platform::DeviceHandle device = os.OpenDevice(name);
+    ASSERT_NE(device, platform::kNoDevice);
+
+    std::uint8_t buffer[16] = {};
+    const ULONGLONG start = GetTickCount64();
+    const platform::IoResult silent = os.Read(device, buffer, sizeof buffer);
+    const ULONGLONG waited = GetTickCount64() - start;
+    EXPECT_TRUE(silent.ok);
+    EXPECT_EQ(silent.count, 0);
+    EXPECT_GE(waited + 50, static_cast<ULONGLONG>(platform::kUntimedReadMs));
+    EXPECT_LT(waited, 10000u);
+
+    DWORD moved = 0;
+    ASSERT_TRUE(WriteFile(printer, "\x1d\x49\x01", 3, &moved, nullptr));
+    const platform::IoResult reply = os.Read(device, buffer, sizeof buffer);
+    EXPECT_TRUE(reply.ok);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(reply.count)),
+              "\x1d\x49\x01");
+
+    const std::uint8_t command[] = {0x10, 0x04, 0x01};
+    EXPECT_TRUE(os.Write(device, command, sizeof command).ok);
+    char received[8] = {};
+    ASSERT_TRUE(ReadFile(printer, received, sizeof received, &moved, nullptr));
+    EXPECT_EQ(std::string(received, moved), "\x10\x04\x01");
+    os.CloseDevice(device);
+    CloseHandle(printer);
 }
 
 TEST(Win32Backend, UsbIdsComeFromTheInterfacePathsTokens) {

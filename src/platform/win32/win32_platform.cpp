@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <mutex>
+#include <set>
+
 #include "platform/port_devices.h"
 #include "platform/win32/dcb_settings.h"
 #include "platform/win32/utf8.h"
@@ -10,6 +13,44 @@ namespace talq::platform::win32 {
 namespace {
 
 thread_local DWORD lastOpenError = 0;
+
+// Handles opened for overlapped transfers: the devices that are neither COM nor LPT ports (the
+// USB printers), whose driver applies no time-outs of ours. Their transfers are bounded here,
+// as on every system: a read by kUntimedReadMs, a write by kWriteStallMs.
+std::mutex overlappedMutex;
+std::set<HANDLE> overlappedHandles;
+
+bool IsOverlapped(HANDLE handle) {
+    std::lock_guard lock(overlappedMutex);
+    return overlappedHandles.count(handle) != 0;
+}
+
+// One transfer of an overlapped handle, cancelled once it has taken `boundMs`; what it moved
+// before the cancel counts. False with the system's error when the transfer failed.
+bool BoundedTransfer(HANDLE handle, bool write, void* buffer, DWORD count, DWORD boundMs,
+                     DWORD& moved, DWORD& error) {
+    OVERLAPPED transfer{};
+    transfer.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (transfer.hEvent == nullptr) {
+        error = GetLastError();
+        return false;
+    }
+    const BOOL started = write ? WriteFile(handle, buffer, count, nullptr, &transfer)
+                               : ReadFile(handle, buffer, count, nullptr, &transfer);
+    error = started ? ERROR_SUCCESS : GetLastError();
+    bool ok = started != 0;
+    if (started || error == ERROR_IO_PENDING) {
+        if (WaitForSingleObject(transfer.hEvent, boundMs) == WAIT_TIMEOUT) {
+            CancelIoEx(handle, &transfer);
+        }
+        ok = GetOverlappedResult(handle, &transfer, &moved, TRUE) != 0;
+        error = ok ? ERROR_SUCCESS : GetLastError();
+        // Cancelled at the bound: not a failure, just what came in time.
+        if (!ok && error == ERROR_OPERATION_ABORTED) ok = true;
+    }
+    CloseHandle(transfer.hEvent);
+    return ok;
+}
 
 HANDLE HandleOf(DeviceHandle device) {
     return reinterpret_cast<HANDLE>(device);
@@ -46,21 +87,31 @@ DeviceHandle Win32Platform::OpenDevice(const std::string& path) {
         lastOpenError = ERROR_FILE_NOT_FOUND;
         return kNoDevice;
     }
+    const bool overlapped = SystemDeviceName(path).empty();
     // Share mode 0: no other program may hold the port while we do.
-    const HANDLE handle =
-        CreateFileW(Utf8ToWide(DeviceName(path)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileW(
+        Utf8ToWide(DeviceName(path)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | (overlapped ? FILE_FLAG_OVERLAPPED : 0), nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         lastOpenError = GetLastError();
         return kNoDevice;
     }
     lastOpenError = 0;
+    if (overlapped) {
+        std::lock_guard lock(overlappedMutex);
+        overlappedHandles.insert(handle);
+    }
     // INVALID_HANDLE_VALUE is -1, kNoDevice, and never a handle that opened.
     return reinterpret_cast<DeviceHandle>(handle);
 }
 
 void Win32Platform::CloseDevice(DeviceHandle device) {
-    if (device != kNoDevice) CloseHandle(HandleOf(device));
+    if (device == kNoDevice) return;
+    {
+        std::lock_guard lock(overlappedMutex);
+        overlappedHandles.erase(HandleOf(device));
+    }
+    CloseHandle(HandleOf(device));
 }
 
 bool Win32Platform::ApplyLineSettings(DeviceHandle device, const LineSettings& settings) {
@@ -94,13 +145,20 @@ IoResult Win32Platform::Write(DeviceHandle device, const std::uint8_t* data, int
     if (device == kNoDevice) return result;
     // Each WriteFile ends within the write time-out (kWriteStallMs at most,
     // ToCommTimeouts); one that moves nothing ends the write.
+    const bool overlapped = IsOverlapped(HandleOf(device));
     while (result.count < count) {
         DWORD written = 0;
-        const BOOL ok = WriteFile(HandleOf(device), data + result.count,
-                                  static_cast<DWORD>(count - result.count), &written, nullptr);
+        DWORD error = ERROR_SUCCESS;
+        void* from = const_cast<std::uint8_t*>(data + result.count);
+        const DWORD left = static_cast<DWORD>(count - result.count);
+        const bool ok =
+            overlapped
+                ? BoundedTransfer(HandleOf(device), true, from, left, kWriteStallMs, written, error)
+                : WriteFile(HandleOf(device), from, left, &written, nullptr) != 0;
+        if (!ok && !overlapped) error = GetLastError();
         result.count += static_cast<int>(written);
         if (!ok) {
-            result.hangUp = Disconnected(HandleOf(device), GetLastError());
+            result.hangUp = Disconnected(HandleOf(device), error);
             return result;
         }
         if (written == 0) return result;
@@ -113,9 +171,16 @@ IoResult Win32Platform::Read(DeviceHandle device, std::uint8_t* buffer, int coun
     IoResult result;
     if (device == kNoDevice) return result;
     DWORD got = 0;
-    result.ok = ReadFile(HandleOf(device), buffer, static_cast<DWORD>(count), &got, nullptr) != 0;
+    DWORD error = ERROR_SUCCESS;
+    if (IsOverlapped(HandleOf(device))) {
+        result.ok = BoundedTransfer(HandleOf(device), false, buffer, static_cast<DWORD>(count),
+                                    kUntimedReadMs, got, error);
+    } else {
+        result.ok = ReadFile(HandleOf(device), buffer, static_cast<DWORD>(count), &got, nullptr);
+        if (!result.ok) error = GetLastError();
+    }
     result.count = static_cast<int>(got);
-    if (!result.ok) result.hangUp = Disconnected(HandleOf(device), GetLastError());
+    if (!result.ok) result.hangUp = Disconnected(HandleOf(device), error);
     return result;
 }
 
