@@ -23,7 +23,7 @@ cmake -S . -B "$build" -G Ninja "${flags[@]}"
 cmake --build "$build"
 cmake --build "$build" --target msi
 built=$(date +%s)
-ctest --test-dir "$build" --output-on-failure --timeout 600
+ctest --test-dir "$build" --output-on-failure --timeout 600 --parallel 2
 tested=$(date +%s)
 (cd "$build" && cpack -G ZIP >/dev/null)
 echo "Windows build $((built - start)) s, tests under Wine $((tested - built)) s;" \

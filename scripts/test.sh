@@ -24,5 +24,5 @@ command -v ccache >/dev/null && flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 cmake -S . -B "$build" -G Ninja "${flags[@]}"
 cmake --build "$build"
-ctest --test-dir "$build" --output-on-failure --timeout 300 "${skip[@]}"
+ctest --test-dir "$build" --output-on-failure --timeout 300 --parallel 2 "${skip[@]}"
 [ "${TALQ_SANITIZE:-0}" = 1 ] || scripts/test-windows.sh "$build"
