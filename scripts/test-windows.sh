@@ -17,6 +17,9 @@ else
   echo "test-windows: no Linux build in $host/: the serial tests under Wine are left out" >&2
 fi
 command -v ccache >/dev/null && flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Paths below the checkout reach ccache relative to it, so another clone of the tree on the
+# same machine finds what this one compiled.
+export CCACHE_BASEDIR="$PWD"
 
 start=$(date +%s)
 cmake -S . -B "$build" -G Ninja "${flags[@]}"

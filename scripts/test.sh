@@ -21,6 +21,9 @@ if [ "${TALQ_SANITIZE:-0}" = 1 ]; then
 fi
 
 command -v ccache >/dev/null && flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Paths below the checkout reach ccache relative to it, so another clone of the tree on the
+# same machine finds what this one compiled.
+export CCACHE_BASEDIR="$PWD"
 
 cmake -S . -B "$build" -G Ninja "${flags[@]}"
 cmake --build "$build"
