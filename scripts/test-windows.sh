@@ -19,7 +19,7 @@ fi
 command -v ccache >/dev/null && flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # Paths below the checkout reach ccache relative to it, so another clone of the tree on the
 # same machine finds what this one compiled.
-export CCACHE_BASEDIR="$PWD"
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 start=$(date +%s)
 cmake -S . -B "$build" -G Ninja "${flags[@]}"
