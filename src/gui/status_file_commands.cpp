@@ -46,11 +46,18 @@ void StatusDialog::OnLoadStatus() {
         return;
     }
     std::string reason;
-    if (!status::LoadStatusFile(*path, status, &reason)) {
-        ui::MessageBox(&window(), "The status could not be loaded from \"" + *path + "\": " + reason +
-                                 ".",
-                       ui::MessageIcon::Exclamation);
-        return;
+    switch (status::LoadStatusFile(*path, status, &reason)) {
+        case status::LoadOutcome::Loaded:
+            break;
+        case status::LoadOutcome::Unreadable:
+            ui::MessageBox(&window(),
+                           "The status could not be loaded from \"" + *path + "\": " + reason + ".",
+                           ui::MessageIcon::Exclamation);
+            return;
+        case status::LoadOutcome::WrongFormat:
+            // Short, long or with a pin other than 0/1: Set Status would write it as set pins.
+            ui::MessageBox(&window(), "Wrong format files loaded.", ui::MessageIcon::Exclamation);
+            return;
     }
     if (model == 1) tabs.settingPage->SetSerialIndexes(status::DecodeSerialSettings(status));
     ShowNewRecord();
