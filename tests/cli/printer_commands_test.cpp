@@ -367,8 +367,9 @@ TEST_P(PrinterCommands, SetJsonReportsEachRun) {
 
 INSTANTIATE_TEST_SUITE_P(Models, PrinterCommands, ::testing::Values(0, 1));
 
-// Whatever code page pins a printer holds, also a pattern the list has no entry for, the file
-// get writes is taken back by show and set: every model, all 64 patterns, both forms.
+// Whatever code page pins a printer holds, also a pattern the list has no entry for, what get
+// gives is taken back by show and set: every model, all 64 patterns, the status file it writes
+// and the JSON it prints (what the collection receives).
 TEST(StatusFileRoundTrip, WhatGetWritesShowAndSetTakeBack) {
     test::VirtualPlatform os;
     test::ScopedPlatform scoped{os};
@@ -382,7 +383,8 @@ TEST(StatusFileRoundTrip, WhatGetWritesShowAndSetTakeBack) {
             for (int bit = 0; bit < 6; ++bit) printer.SetPin(2, 3 + bit, (pattern >> bit & 1) != 0);
         };
         const auto talq = [&](std::string command, std::vector<std::string> more) {
-            std::vector<std::string> args{command, "--model", std::to_string(model), "--port", port};
+            std::vector<std::string> args{command, "--model", std::to_string(model), "--port",
+                                          port};
             args.insert(args.end(), more.begin(), more.end());
             return RunTalq(args);
         };
@@ -396,9 +398,13 @@ TEST(StatusFileRoundTrip, WhatGetWritesShowAndSetTakeBack) {
             for (const std::string name : {"a.sts", "a.json"}) {
                 SCOPED_TRACE(port + " pins 8..1 " + switch2 + " " + name);
                 const std::string file = dir / name;
-                ASSERT_EQ(talq("get", {"-o", file}).exitCode, 0);
-                if (name == "a.json") {
-                    const auto codePage = nlohmann::json::parse(test::ReadText(file))["codePage"];
+                if (name == "a.sts") {
+                    ASSERT_EQ(talq("get", {"-o", file}).exitCode, 0);
+                } else {
+                    const auto got = talq("get", {"--json"});
+                    ASSERT_EQ(got.exitCode, 0);
+                    test::WriteText(file, got.out);
+                    const auto codePage = nlohmann::json::parse(got.out)["codePage"];
                     EXPECT_EQ(codePage["index"], page);
                     EXPECT_EQ(codePage["name"].is_null(), !listed);
                     EXPECT_EQ(codePage["inList"], listed);
@@ -406,7 +412,7 @@ TEST(StatusFileRoundTrip, WhatGetWritesShowAndSetTakeBack) {
                 const std::string words =
                     std::to_string(page) + " " +
                     (listed ? std::string(status::kCodePageTexts[static_cast<std::size_t>(page)])
-                         : "(matches no entry of the list)");
+                            : "(matches no entry of the list)");
                 const auto shown = RunTalq({"show", file});
                 EXPECT_EQ(shown.exitCode, 0) << shown.err;
                 EXPECT_NE(shown.out.find("Default code page: " + words + "\n"), std::string::npos)

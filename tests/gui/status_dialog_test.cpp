@@ -197,7 +197,6 @@ TEST_F(StatusDialogTest, NoListEncodesIntoTheRecordUnlessTheUserChoosesFromIt) {
 
 TEST_F(StatusDialogTest, PagesWalkTheSixSwitchesWithTheModelsCaptionsAndStoreClicksAtOnce) {
     status::PrinterStatus file{};
-    file.switches[status::kSlotSwitch2].pins[1] = 2;   // neither button
     file.switches[status::kSlotSwitch11].pins[1] = 1;  // "Disable" on models 0 and 2
     const std::string path = WriteStatusFile(file, "pages.sts");
     const std::vector<std::string> numbers = {"1", "2", "8", "9", "10", "11"};
@@ -217,6 +216,9 @@ TEST_F(StatusDialogTest, PagesWalkTheSixSwitchesWithTheModelsCaptionsAndStoreCli
         Open(c.model);
         prompts.AnswerFile(path);
         Press(kLoad);
+        // A value other than 0 and 1, which no file or printer brings in: neither button.
+        dialog->status.switches[status::kSlotSwitch2].pins[1] = 2;
+        SwitchPage().ShowPage(1, true);
         std::vector<std::string> shown, numbersShown;
         for (int page = 1; page <= 6; ++page) {
             shown.push_back(PinsShown());
