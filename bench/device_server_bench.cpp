@@ -11,8 +11,8 @@
 #include "status/status_exchanges.h"
 #include "support/com_port.h"
 #include "support/recording_sink.h"
-#include "support/served_printer.h"
 #include "support/ser2net_server.h"
+#include "support/served_printer.h"
 
 namespace {
 

@@ -60,9 +60,9 @@ std::string ExplainOpenFailure(const std::string& portName, const link::PortSett
     const PortAccess access = ExaminePortAccess(portName);
     if (access.devicePath.empty()) return portName + " cannot be opened: " + access.reason;
     // A device server's address given as the port is named once.
-    const std::string text = (access.devicePath == portName ? portName
-                                                            : portName + ": " + access.devicePath) +
-                             " cannot be opened: ";
+    const std::string named =
+        access.devicePath == portName ? portName : portName + ": " + access.devicePath;
+    const std::string text = named + " cannot be opened: ";
     if (access.hardware == platform::SerialHardware::Absent) return text + access.reason;
     // A device server applies the line settings itself, and says what it refuses.
     if (access.exists && settings != nullptr && PortKindOfName(portName) == link::Serial &&

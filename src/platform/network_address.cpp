@@ -36,7 +36,9 @@ std::variant<NetworkAddress, std::string> Read(std::string_view text) {
         address.protocol = NetworkProtocol::ComPortControl;
         prefix = kComPortPrefix;
     }
-    const auto fault = [&](const std::string& why) { return "\"" + std::string(text) + "\": " + why; };
+    const auto fault = [&](const std::string& why) {
+        return "\"" + std::string(text) + "\": " + why;
+    };
     const std::string form =
         " (" + std::string(prefix) + "HOST:PORT, e.g. " + std::string(prefix) + "till3.local:2001)";
     std::string_view rest = text.substr(prefix.size());

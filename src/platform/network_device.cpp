@@ -11,13 +11,14 @@ using std::chrono::milliseconds;
 
 thread_local std::string lastFailure;
 
-SteadyClock::time_point After(int ms) { return SteadyClock::now() + milliseconds(ms); }
+SteadyClock::time_point After(int ms) {
+    return SteadyClock::now() + milliseconds(ms);
+}
 
 // The options we take on our side and accept on the server's: binary both ways, so that the
 // stream carries every byte as it is; no go-ahead; the COM port control option from us.
 bool Wanted(bool ourSide, std::uint8_t option) {
-    return option == kBinary || option == kSuppressGoAhead ||
-           (ourSide && option == kComPortOption);
+    return option == kBinary || option == kSuppressGoAhead || (ourSide && option == kComPortOption);
 }
 
 struct Asked {
@@ -34,38 +35,59 @@ std::string ValueWords(std::uint8_t command, const Bytes& value) {
             return "baud rate " + std::to_string((std::uint32_t{value[0]} << 24) |
                                                  (std::uint32_t{value[1]} << 16) |
                                                  (std::uint32_t{value[2]} << 8) | value[3]);
-        case kSetDataSize: return "data bits " + std::to_string(v);
+        case kSetDataSize:
+            return "data bits " + std::to_string(v);
         case kSetParity: {
             static const char* const names[] = {"?", "None", "Odd", "Even", "Mark", "Space"};
             return std::string("parity ") + (v < 6 ? names[v] : "?");
         }
-        case kSetStopSize: return std::string("stop bits ") + (v == 1 ? "1" : v == 2 ? "2" : "1.5");
+        case kSetStopSize:
+            return std::string("stop bits ") + (v == 1 ? "1" : v == 2 ? "2" : "1.5");
         case kSetControl:
             switch (v) {
-                case kNoFlow: return "no flow control";
-                case kXonXoffFlow: return "flow control Xon/Xoff";
-                case kHardwareFlow: return "flow control Hardware";
-                case kDtrOn: return "DTR on";
-                case kDtrOff: return "DTR off";
-                case kRtsOn: return "RTS on";
-                case kRtsOff: return "RTS off";
-                default: break;
+                case kNoFlow:
+                    return "no flow control";
+                case kXonXoffFlow:
+                    return "flow control Xon/Xoff";
+                case kHardwareFlow:
+                    return "flow control Hardware";
+                case kDtrOn:
+                    return "DTR on";
+                case kDtrOff:
+                    return "DTR off";
+                case kRtsOn:
+                    return "RTS on";
+                case kRtsOff:
+                    return "RTS off";
+                default:
+                    break;
             }
             break;
-        default: break;
+        default:
+            break;
     }
     return "value " + std::to_string(v);
 }
 
-bool IsFlowValue(std::uint8_t v) { return v <= kHardwareFlow || v == 17 || v == 19; }
-bool IsDtrValue(std::uint8_t v) { return v >= 7 && v <= 9; }
-bool IsRtsValue(std::uint8_t v) { return v >= 10 && v <= 12; }
+bool IsFlowValue(std::uint8_t v) {
+    return v <= kHardwareFlow || v == 17 || v == 19;
+}
+bool IsDtrValue(std::uint8_t v) {
+    return v >= 7 && v <= 9;
+}
+bool IsRtsValue(std::uint8_t v) {
+    return v >= 10 && v <= 12;
+}
 
 }  // namespace
 
-std::string LastNetworkFailure() { return lastFailure; }
+std::string LastNetworkFailure() {
+    return lastFailure;
+}
 
-void SetLastNetworkFailure(std::string reason) { lastFailure = std::move(reason); }
+void SetLastNetworkFailure(std::string reason) {
+    lastFailure = std::move(reason);
+}
 
 PortAccess NetworkDeviceAccess(const std::string& address) {
     PortAccess access;
@@ -99,13 +121,16 @@ bool NetworkDevice::TakeOption(std::string& failure) {
     PumpUntil(After(kNetworkAnswerMs), [&] { return ours_[kComPortOption] || optionRefused_; });
     if (ours_[kComPortOption]) return true;
     if (optionRefused_) {
-        failure = "the device server refuses the COM port control option (RFC 2217); map the "
-                  "port as tcp:HOST:PORT to keep the server's own line settings";
+        failure =
+            "the device server refuses the COM port control option (RFC 2217); map the "
+            "port as tcp:HOST:PORT to keep the server's own line settings";
     } else if (closed_) {
         failure = "the device server closed the connection (in use by another client?)";
     } else {
-        failure = "the device server did not answer the COM port control option (RFC 2217) "
-                  "within " + std::to_string(kNetworkAnswerMs / 1000) + " s (not a telnet port?)";
+        failure =
+            "the device server did not answer the COM port control option (RFC 2217) "
+            "within " +
+            std::to_string(kNetworkAnswerMs / 1000) + " s (not a telnet port?)";
     }
     return false;
 }
@@ -171,15 +196,16 @@ bool NetworkDevice::ApplyLineSettings(const LineSettings& settings, std::string&
         }
         const Bytes value(reply->payload.begin() + 1, reply->payload.end());
         if (value != a.value) {
-            failure = "the device server set " + ValueWords(a.command, value) + " instead of " + wanted;
+            failure =
+                "the device server set " + ValueWords(a.command, value) + " instead of " + wanted;
             return false;
         }
     }
     if (flowReplies() < 2) {
-        failure = closed_ ? "the device server closed the connection"
-                          : "the device server did not acknowledge " +
-                                ValueWords(kSetControl, {flow}) + " within " +
-                                std::to_string(kNetworkAnswerMs / 1000) + " s";
+        failure = closed_
+                      ? "the device server closed the connection"
+                      : "the device server did not acknowledge " + ValueWords(kSetControl, {flow}) +
+                            " within " + std::to_string(kNetworkAnswerMs / 1000) + " s";
         return false;
     }
     // A server port without modem lines answers nothing for DTR and RTS, as a local
@@ -187,7 +213,8 @@ bool NetworkDevice::ApplyLineSettings(const LineSettings& settings, std::string&
     for (const Reply& reply : replies_) {
         if (reply.payload.size() != 2 || reply.payload[0] != kServerReply + kSetControl) continue;
         const std::uint8_t v = reply.payload[1];
-        const std::uint8_t expected = IsFlowValue(v) ? flow : IsDtrValue(v) ? kDtrOn
+        const std::uint8_t expected = IsFlowValue(v)  ? flow
+                                      : IsDtrValue(v) ? kDtrOn
                                       : IsRtsValue(v) ? rts
                                                       : v;
         if (v != expected) {
@@ -282,7 +309,8 @@ IoResult NetworkDevice::Read(std::uint8_t* buffer, int count) {
                 lastByte + milliseconds(t.readIntervalMs) + std::chrono::microseconds(500);
             deadline = std::min(deadline, gapEnd);
         }
-        if (deadline == SteadyClock::time_point::max()) deadline = start + milliseconds(kUntimedReadMs);
+        if (deadline == SteadyClock::time_point::max())
+            deadline = start + milliseconds(kUntimedReadMs);
         if (Pump(deadline).status == Received::TimedOut) break;
     }
     return result;
@@ -348,7 +376,8 @@ void NetworkDevice::Answer(const Event& event, std::size_t inputMark) {
 }
 
 void NetworkDevice::SendControl(const Bytes& bytes) {
-    const IoResult sent = socket_->Send(bytes.data(), static_cast<int>(bytes.size()), kWriteStallMs);
+    const IoResult sent =
+        socket_->Send(bytes.data(), static_cast<int>(bytes.size()), kWriteStallMs);
     closed_ = closed_ || sent.hangUp;
 }
 

@@ -25,7 +25,7 @@ namespace talq::platform {
 inline constexpr int kNetworkAnswerMs = 1000;
 
 class NetworkDevice {
-public:
+  public:
     // Connects, and for the COM port control option has the server take it. nullptr with the
     // reason in `failure`.
     static std::unique_ptr<NetworkDevice> Connect(const NetworkAddress& address,
@@ -41,7 +41,7 @@ public:
     IoResult Write(const std::uint8_t* data, int count);
     IoResult Read(std::uint8_t* buffer, int count);
 
-private:
+  private:
     struct Reply {
         telnet::Bytes payload;  // command code (with kServerReply added) and value
         std::size_t inputMark;  // input_ bytes that arrived before it
@@ -76,14 +76,14 @@ private:
 
 // The network devices open in this process, by handle.
 class NetworkDevices {
-public:
+  public:
     // kNoDevice when it cannot be reached; LastNetworkFailure() then says why.
     DeviceHandle Open(const std::string& address);
     std::shared_ptr<NetworkDevice> Find(DeviceHandle handle);
     // False when `handle` is not a network device.
     bool Close(DeviceHandle handle);
 
-private:
+  private:
     std::mutex mutex_;
     std::vector<std::shared_ptr<NetworkDevice>> open_;
 };

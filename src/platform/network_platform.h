@@ -11,7 +11,7 @@ namespace talq::platform {
 
 template <typename Local>
 class WithNetworkDevices final : public Platform {
-public:
+  public:
     DeviceHandle OpenDevice(const std::string& path) override {
         return IsNetworkAddress(path) ? network_.Open(path) : local_.OpenDevice(path);
     }
@@ -54,7 +54,7 @@ public:
     void Pause(int milliseconds) override { local_.Pause(milliseconds); }
     std::int64_t NowMs() override { return local_.NowMs(); }
 
-private:
+  private:
     Local local_;
     NetworkDevices network_;
 };

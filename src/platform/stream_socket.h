@@ -23,13 +23,14 @@ struct Received {
 };
 
 class StreamSocket {
-public:
+  public:
     virtual ~StreamSocket() = default;
     // A number no other open device of this process has, to stand for the connection.
     virtual DeviceHandle Id() const = 0;
     // Waits until `deadline` for input and takes what has come, at most `capacity` bytes.
     // Closed once the peer has gone (an orderly close, a reset, any failure).
-    virtual Received Receive(std::uint8_t* buffer, int capacity, SteadyClock::time_point deadline) = 0;
+    virtual Received Receive(std::uint8_t* buffer, int capacity,
+                             SteadyClock::time_point deadline) = 0;
     // Sends all bytes, giving up when none moved for `stallMs`; hangUp once the peer is gone.
     virtual IoResult Send(const std::uint8_t* data, int count, int stallMs) = 0;
 };

@@ -74,11 +74,11 @@ struct Event {
 // Splits a received stream into data and events; a sequence cut between two reads is taken up
 // where it stopped. Other commands (NOP, GA, a data mark) carry nothing here and are dropped.
 class Decoder {
-public:
+  public:
     void Feed(const std::uint8_t* bytes, std::size_t count, Bytes& data,
               std::vector<Event>& events);
 
-private:
+  private:
     enum class State { Data, Command, Option, SubOption, SubData, SubCommand };
     // A subnegotiation longer than this is no COM port reply; the rest of it is dropped.
     static constexpr std::size_t kMaxPayload = 256;

@@ -98,13 +98,20 @@ TEST_F(DeviceServer, WhatTheServerRefusesOrNeverAnswersFailsTheOpenWithinItsBoun
         bool reachesPrinter;  // the option's request lands on the line as data
     } cases[] = {
         {"a raw port never answers the option",
-         [](const test::Ser2netServer& s) { return "rfc2217" + s.RawAddress().substr(3); }, {},
-         "did not answer the COM port control option (RFC 2217) within 1 s", true},
-        {"plain telnet refuses it", [](const test::Ser2netServer& s) { return s.PlainTelnetAddress(); },
-         {}, "refuses the COM port control option", false},
+         [](const test::Ser2netServer& s) { return "rfc2217" + s.RawAddress().substr(3); },
+         {},
+         "did not answer the COM port control option (RFC 2217) within 1 s",
+         true},
+        {"plain telnet refuses it",
+         [](const test::Ser2netServer& s) { return s.PlainTelnetAddress(); },
+         {},
+         "refuses the COM port control option",
+         false},
         {"a setting the server never acknowledges",
-         [](const test::Ser2netServer& s) { return s.ComPortAddress(); }, {"--stop-bits", "1.5"},
-         "did not acknowledge stop bits 1.5 within 1 s", false},
+         [](const test::Ser2netServer& s) { return s.ComPortAddress(); },
+         {"--stop-bits", "1.5"},
+         "did not acknowledge stop bits 1.5 within 1 s",
+         false},
         {"no server there", nullptr, {}, "Connection refused", false},
     };
     for (const auto& c : cases) {

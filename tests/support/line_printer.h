@@ -27,7 +27,7 @@ struct LineSeen {
 };
 
 class LinePrinter {
-public:
+  public:
     explicit LinePrinter(int model);
     ~LinePrinter() { Stop(); }
     LinePrinter(const LinePrinter&) = delete;
@@ -45,7 +45,7 @@ public:
         return printer_;
     }
 
-private:
+  private:
     void Serve();
     void Stop();
 

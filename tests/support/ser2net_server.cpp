@@ -89,8 +89,8 @@ bool Ser2netServer::Start(const std::string& device, const std::string& line) {
         std::ofstream out(config);
         out << "%YAML 1.1\n---\n";
         for (int i = 0; i < 3; ++i) {
-            out << "connection: &port" << i << "\n  accepter: " << accepters[i]
-                << ",127.0.0.1," << ports_[i] << "\n  connector: " << connector << "\n";
+            out << "connection: &port" << i << "\n  accepter: " << accepters[i] << ",127.0.0.1,"
+                << ports_[i] << "\n  connector: " << connector << "\n";
         }
     }
     const std::string log = (dir_.path() / "ser2net.log").string();
@@ -102,8 +102,8 @@ bool Ser2netServer::Start(const std::string& device, const std::string& line) {
     // -n: stays in the foreground as our child; -u: no UUCP lock files in the system's folder.
     const std::string configText = config.string();
     const char* argv[] = {kSer2net, "-n", "-u", "-c", configText.c_str(), nullptr};
-    const int spawned = ::posix_spawn(&pid_, kSer2net, &actions, nullptr,
-                                      const_cast<char* const*>(argv), environ);
+    const int spawned =
+        ::posix_spawn(&pid_, kSer2net, &actions, nullptr, const_cast<char* const*>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         pid_ = -1;

@@ -12,7 +12,7 @@
 namespace talq::test {
 
 class Ser2netServer {
-public:
+  public:
     // `line` is ser2net's own setting of the device ("19200n81"), which raw TCP keeps.
     explicit Ser2netServer(const std::string& device, const std::string& line = "19200n81");
     ~Ser2netServer() { Kill(); }
@@ -29,7 +29,7 @@ public:
     // Ends the server at once, as one that is switched off: its connections drop.
     void Kill();
 
-private:
+  private:
     bool Start(const std::string& device, const std::string& line);
     bool Listening() const;
 

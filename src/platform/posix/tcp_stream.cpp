@@ -24,7 +24,8 @@ bool Ready(int fd, short events, SteadyClock::time_point deadline) {
     for (;;) {
         const auto left = std::max(deadline - SteadyClock::now(), SteadyClock::duration::zero());
         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-        const timespec wait{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+        const timespec wait{static_cast<time_t>(ns / 1000000000),
+                            static_cast<long>(ns % 1000000000)};
         pollfd polled{fd, events, 0};
         const int rc = ::ppoll(&polled, 1, &wait, nullptr);
         if (rc < 0 && errno == EINTR) continue;
@@ -33,16 +34,18 @@ bool Ready(int fd, short events, SteadyClock::time_point deadline) {
 }
 
 class PosixStream final : public StreamSocket {
-public:
+  public:
     explicit PosixStream(int fd) : fd_(fd) {}
     ~PosixStream() override { ::close(fd_); }
 
     DeviceHandle Id() const override { return fd_; }
 
-    Received Receive(std::uint8_t* buffer, int capacity, SteadyClock::time_point deadline) override {
+    Received Receive(std::uint8_t* buffer, int capacity,
+                     SteadyClock::time_point deadline) override {
         for (;;) {
             if (!Ready(fd_, POLLIN, deadline)) return {Received::TimedOut, 0};
-            const ssize_t got = ::recv(fd_, buffer, static_cast<std::size_t>(capacity), MSG_DONTWAIT);
+            const ssize_t got =
+                ::recv(fd_, buffer, static_cast<std::size_t>(capacity), MSG_DONTWAIT);
             if (got > 0) return {Received::Data, static_cast<int>(got)};
             if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
                 if (SteadyClock::now() >= deadline) return {Received::TimedOut, 0};
@@ -57,9 +60,9 @@ public:
         auto stallEnd = SteadyClock::now() + milliseconds(stallMs);
         while (result.count < count) {
             // MSG_NOSIGNAL: a server gone away fails the send instead of ending the program.
-            const ssize_t sent = ::send(fd_, data + result.count,
-                                        static_cast<std::size_t>(count - result.count),
-                                        MSG_NOSIGNAL | MSG_DONTWAIT);
+            const ssize_t sent =
+                ::send(fd_, data + result.count, static_cast<std::size_t>(count - result.count),
+                       MSG_NOSIGNAL | MSG_DONTWAIT);
             if (sent > 0) {
                 result.count += static_cast<int>(sent);
                 stallEnd = SteadyClock::now() + milliseconds(stallMs);
@@ -77,7 +80,7 @@ public:
         return result;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -135,7 +138,8 @@ std::unique_ptr<StreamSocket> ConnectStream(const std::string& host, const std::
         if (error == EINPROGRESS) {
             socklen_t length = sizeof error;
             error = ETIMEDOUT;
-            if (Ready(fd, POLLOUT, deadline)) ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
+            if (Ready(fd, POLLOUT, deadline))
+                ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
         }
         if (error != 0) {
             lastError = error;

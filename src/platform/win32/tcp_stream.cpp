@@ -35,21 +35,22 @@ bool Ready(SOCKET socket, Wait wait, SteadyClock::time_point deadline) {
     FD_ZERO(&failed);
     FD_SET(socket, &ready);
     FD_SET(socket, &failed);
-    const int rc = select(0, wait == Wait::Read ? &ready : nullptr,
-                          wait == Wait::Read ? nullptr : &ready,
-                          wait == Wait::Connect ? &failed : nullptr, &timeout);
+    const int rc =
+        select(0, wait == Wait::Read ? &ready : nullptr, wait == Wait::Read ? nullptr : &ready,
+               wait == Wait::Connect ? &failed : nullptr, &timeout);
     return rc > 0;
 }
 
 class WinsockStream final : public StreamSocket {
-public:
+  public:
     explicit WinsockStream(SOCKET socket) : socket_(socket) {}
     ~WinsockStream() override { closesocket(socket_); }
 
     // A socket is a kernel handle: no other open device of this process has its number.
     DeviceHandle Id() const override { return static_cast<DeviceHandle>(socket_); }
 
-    Received Receive(std::uint8_t* buffer, int capacity, SteadyClock::time_point deadline) override {
+    Received Receive(std::uint8_t* buffer, int capacity,
+                     SteadyClock::time_point deadline) override {
         for (;;) {
             if (!Ready(socket_, Wait::Read, deadline)) return {Received::TimedOut, 0};
             const int got = recv(socket_, reinterpret_cast<char*>(buffer), capacity, 0);
@@ -84,7 +85,7 @@ public:
         return result;
     }
 
-private:
+  private:
     SOCKET socket_;
 };
 
