@@ -12,7 +12,7 @@ packages=(
   cups-daemon cups-client libcups2-dev
   clang libclang-rt-dev
   desktop-file-utils appstream lintian man-db file
-  ansible-core
+  ansible-core python3-winrm
   ser2net
 )
 
