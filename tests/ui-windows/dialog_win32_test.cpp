@@ -249,15 +249,6 @@ TEST(Win32Dialog, AModalRunDisablesItsOwnerUntilTheAnswerEndsIt) {
     EXPECT_EQ(prompts.captions.front(), "talq_win32_ui_tests");
 }
 
-TEST(Win32Dialog, TheSessionEndGivesTheQueuesBackOnce) {
-    SampleDialog dialog;
-    int ended = 0;
-    dialog.OnSessionEnd([&] { ++ended; });
-    EXPECT_TRUE(SendMessageW(dialog.handle(), WM_QUERYENDSESSION, 0, 0));
-    SendMessageW(dialog.handle(), WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(ended, 1);
-}
-
 // The program's resources are linked into this test program as into talq-manager.exe.
 TEST(Win32Resources, IconStringVersionAndManifestAreThere) {
     HINSTANCE self = GetModuleHandleW(nullptr);

@@ -396,12 +396,11 @@ class Win32Window final : public DialogWindow {
                 NameLists(hwnd_, template_);
                 return TRUE;
             case WM_QUERYENDSESSION:
-                if (!page_) {
-                    EndSession();
-                    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
-                    return TRUE;
-                }
-                return FALSE;
+                // Only a question: another program may still cancel the end, and the port
+                // stays ours until the session really ends.
+                if (page_) return FALSE;
+                SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+                return TRUE;
             case WM_ENDSESSION:
                 if (!page_ && wParam) EndSession();
                 return FALSE;
