@@ -196,7 +196,7 @@ struct TabbedDialog : Dialog {
         window().InsertTab(1010, 1, "Memory Switch");
         page.Build(window());
         page.window().Place(window().TabDisplayArea(1010));
-        page.window().Raise();
+        page.window().StackAfter(1010);
     }
     HWND handle() const { return win32::HandleOf(&window()); }
     std::vector<std::string> events;
