@@ -14,12 +14,12 @@ constexpr const char* kStatusFileFilter = "Status Files (*.sts)|*.sts|";
 }  // namespace
 
 void StatusDialog::OnSaveStatus() {
-    // No default extension: a name typed without ".sts" is saved as typed.
+    // A name typed without an extension gets ".sts", so that Load Status lists it.
     const auto path = ui::AskFileName(&window(), {.save = true,
                                              .title = "Save current status",
                                              .initialName = "Noname.sts",
                                              .filter = kStatusFileFilter,
-                                             .defaultExtension = "",
+                                             .defaultExtension = "sts",
                                              .overwritePrompt = true,
                                              .createPrompt = true,
                                              .mustExist = false});

@@ -91,7 +91,7 @@ TEST_F(StatusFileCommandsTest, SaveThenLoadGivesBackAll216BytesFromTheFolderTheU
     EXPECT_EQ(save.title, "Save current status");
     EXPECT_EQ(save.initialName, "Noname.sts");
     EXPECT_EQ(save.filter, "Status Files (*.sts)|*.sts|");
-    EXPECT_EQ(save.defaultExtension, "");
+    EXPECT_EQ(save.defaultExtension, "sts");
     EXPECT_TRUE(save.overwritePrompt);
     const ui::FileRequest& load = prompts.fileRequests[1];
     EXPECT_FALSE(load.save);
