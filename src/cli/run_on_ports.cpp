@@ -40,7 +40,8 @@ PortOutcome RunGuarded(const PortRun& runOne, const PortNotRun& notRun, const Po
     } catch (const std::exception& e) {
         return Report(console, {kExitExchangeFailed, target.name + ": stopped: " + e.what()});
     } catch (...) {
-        return Report(console, {kExitExchangeFailed, target.name + ": stopped on an unknown fault"});
+        return Report(console,
+                      {kExitExchangeFailed, target.name + ": stopped on an unknown fault"});
     }
 }
 

@@ -20,11 +20,16 @@ bool IsContinuation(unsigned char c) {
 bool SecondByteFits(unsigned char lead, unsigned char second) {
     if (!IsContinuation(second)) return false;
     switch (lead) {
-        case 0xE0: return second >= 0xA0;
-        case 0xED: return second <= 0x9F;
-        case 0xF0: return second >= 0x90;
-        case 0xF4: return second <= 0x8F;
-        default: return true;
+        case 0xE0:
+            return second >= 0xA0;
+        case 0xED:
+            return second <= 0x9F;
+        case 0xF0:
+            return second >= 0x90;
+        case 0xF4:
+            return second <= 0x8F;
+        default:
+            return true;
     }
 }
 

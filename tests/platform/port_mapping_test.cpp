@@ -76,7 +76,7 @@ TEST(PortsFile, ReadsMappingsAndNamesEachFaultyLine) {
         "COM4 /dev/ttyUSB2\n"
         "COM5=\n"
         "COM6=ttyUSB0\n"
-        "COM7=/dev/caf\xE9\n"  // Latin-1: a name the program never meant
+        "COM7=/dev/caf\xE9\n"   // Latin-1: a name the program never meant
         "COM10=/dev/ttyACM0");  // no line end at the end
     ASSERT_EQ(contents.mappings.size(), 3u);
     EXPECT_EQ(contents.mappings[0].line, 3);

@@ -23,7 +23,8 @@ namespace {
 // runtime opens standard output.
 class DescriptorOnto {
   public:
-    DescriptorOnto(int descriptor, HANDLE handle) : descriptor_(descriptor), saved_(_dup(descriptor)) {
+    DescriptorOnto(int descriptor, HANDLE handle)
+        : descriptor_(descriptor), saved_(_dup(descriptor)) {
         const int opened = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_TEXT);
         _dup2(opened, descriptor);
         _close(opened);  // closes `handle` too: the descriptor holds a copy
@@ -49,9 +50,9 @@ std::wstring ConsoleRow(HANDLE console, SHORT row, DWORD length) {
 TEST(Win32Console, AConsoleGetsWideTextAndAPipeTheUtf8Bytes) {
     FreeConsole();
     ASSERT_TRUE(AllocConsole());
-    const HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                       0, nullptr);
+    const HANDLE console =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(console, INVALID_HANDLE_VALUE);
     HANDLE pipeOut = nullptr, pipeIn = nullptr;
     ASSERT_TRUE(CreatePipe(&pipeOut, &pipeIn, nullptr, 1 << 16));
@@ -67,12 +68,14 @@ TEST(Win32Console, AConsoleGetsWideTextAndAPipeTheUtf8Bytes) {
         const DescriptorOnto outOnPipe(_fileno(stdout), pipeIn);
         SetUpStandardStreams();
         // A name split inside a character, then a progress bar drawn without a line end.
-        std::cerr << "\xC5\x81ukasz, Caf\xC3" << std::flush << "\xA9 \xE2\x84\x96" << "1.sts\n";
+        std::cerr << "\xC5\x81ukasz, Caf\xC3" << std::flush << "\xA9 \xE2\x84\x96"
+                  << "1.sts\n";
         std::cerr << "\r[#....] 4%" << std::flush;
         std::cout << "\xC5\x81ukasz" << std::endl;
         DWORD waiting = 0;  // never a read that could wait
         if (PeekNamedPipe(pipeOut, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0) {
-            ReadFile(pipeOut, piped.data(), static_cast<DWORD>(piped.size()), &pipedLength, nullptr);
+            ReadFile(pipeOut, piped.data(), static_cast<DWORD>(piped.size()), &pipedLength,
+                     nullptr);
         }
         std::cout.rdbuf(out);
         std::cerr.rdbuf(err);
@@ -102,9 +105,9 @@ TEST(Win32Ports, APortIsHeldExclusivelyWhateverItIsMappedTo) {
         Platform& os = Current();
         const DeviceHandle handle = os.OpenDevice(DevicePathForPort(port));
         ASSERT_NE(handle, kNoDevice) << port;
-        const HANDLE other = CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, 0, nullptr);
+        const HANDLE other =
+            CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
         EXPECT_EQ(other, INVALID_HANDLE_VALUE) << port;
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << port;
         if (other != INVALID_HANDLE_VALUE) CloseHandle(other);

@@ -54,14 +54,15 @@ TEST_F(TalqOnWindows, AnAnsiPortsFileIsReadAsNotepadWroteIt) {
     EXPECT_NE(mapped.err.find("read in the ANSI code page, written back in UTF-8"),
               std::string::npos)
         << mapped.err;
-    EXPECT_EQ(test::ReadText(ports), "\xEF\xBB\xBF" "COM3=" + cafe + "\r\nCOM4=COM5\r\n");
+    const std::string mark = "\xEF\xBB\xBF";
+    EXPECT_EQ(test::ReadText(ports), mark + "COM3=" + cafe + "\r\nCOM4=COM5\r\n");
     EXPECT_EQ(RunTalq({"map", "COM4", "COM5"}).err, "");  // UTF-8 now: read as it is
 
     // A file marked UTF-8 whose bytes are not: the line is told and ignored, as any bad line.
-    test::WriteText(ports, "\xEF\xBB\xBF" "COM3=C:\\caf\xE9\\x\r\n");
+    test::WriteText(ports, mark + "COM3=C:\\caf\xE9\\x\r\n");
     std::string told;
-    const auto previous = platform::SetPortsFileReportWriter(
-        [&](const std::string& line) { told += line + "\n"; });
+    const auto previous =
+        platform::SetPortsFileReportWriter([&](const std::string& line) { told += line + "\n"; });
     EXPECT_EQ(RunTalq({"ports"}).exitCode, 0);
     platform::SetPortsFileReportWriter(previous);
     EXPECT_EQ(told, ports + ":1: the device is not UTF-8 text; line ignored\n");
@@ -74,8 +75,9 @@ TEST_F(TalqOnWindows, AnAnsiPortsFileIsReadAsNotepadWroteIt) {
 
 TEST_F(TalqOnWindows, AFailedOpenSaysWhatIsBehindThePort) {
     const std::string file = dir / "printer.bin";
-    const HANDLE held = CreateFileW(std::filesystem::path(file).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE held =
+        CreateFileW(std::filesystem::path(file).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     const struct {
         const char* mapping;  // TALQ_COM3, nullptr for none
@@ -83,7 +85,8 @@ TEST_F(TalqOnWindows, AFailedOpenSaysWhatIsBehindThePort) {
     } cases[] = {
         // Wine's COM3 opens but reaches nothing; Windows has no such name.
         {nullptr, "COM3: \\\\.\\COM3 cannot be opened: nothing serial is behind it ("},
-        {"COM40", "COM3: COM40 cannot be opened: nothing is behind it (no such port on this system)"},
+        {"COM40",
+         "COM3: COM40 cannot be opened: nothing is behind it (no such port on this system)"},
         {file.c_str(), "cannot be opened: in use by another program"},
     };
     for (const auto& c : cases) {

@@ -10,8 +10,8 @@ namespace talq::platform::win32 {
 
 bool SerialDriverRuns(std::string_view name) {
     HKEY map = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ,
-                      &map) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &map) !=
+        ERROR_SUCCESS) {
         return false;
     }
     const std::wstring wanted = Utf8ToWide(name);
@@ -26,8 +26,8 @@ bool SerialDriverRuns(std::string_view name) {
                                           reinterpret_cast<BYTE*>(port), &portBytes);
         if (result == ERROR_MORE_DATA) continue;  // no port name is that long
         if (result != ERROR_SUCCESS) break;
-        found = type == REG_SZ && CompareStringOrdinal(port, -1, wanted.c_str(), -1, TRUE) ==
-                                      CSTR_EQUAL;
+        found = type == REG_SZ &&
+                CompareStringOrdinal(port, -1, wanted.c_str(), -1, TRUE) == CSTR_EQUAL;
     }
     RegCloseKey(map);
     return found;
