@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <exception>
 
 #include "cli/commands.h"
 
@@ -164,7 +165,18 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (codePages->parsed()) return RunCodePages(console);
         return kExitUsage;
     };
-    int code = command();
+    int code = kExitDone;
+    // What a command did not foresee ends the command with a message, not the program with an
+    // abort; a port still held is closed and its queues given back on the way out.
+    try {
+        code = command();
+    } catch (const std::exception& e) {
+        console.Error(std::string("stopped: ") + e.what());
+        code = kExitStopped;
+    } catch (...) {
+        console.Error("stopped on an unknown fault");
+        code = kExitStopped;
+    }
     // Output that never arrived must not pass for a run whose results were read: a script
     // piping talq into head, or a full disk, learns it from the exit code.
     out.flush();

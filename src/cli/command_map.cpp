@@ -22,6 +22,7 @@ namespace {
 struct PortsFileText {
     std::string text;  // "" for a file not there yet
     std::optional<Failure> failure;
+    bool fromAnsi = false;  // read in the ANSI code page (Windows)
 };
 
 PortsFileText ReadUserFile(const std::string& file) {
@@ -36,7 +37,11 @@ PortsFileText ReadUserFile(const std::string& file) {
     if (read.count > platform::kMaxPortsFileBytes) {
         return {{}, Failure{kExitFileFailed, file + ": larger than 64 KiB, not a ports file"}};
     }
-    return {std::string(buffer.begin(), buffer.begin() + static_cast<long>(read.count)), {}};
+    PortsFileText contents;
+    contents.text = platform::TextFileAsUtf8(
+        std::string(buffer.begin(), buffer.begin() + static_cast<long>(read.count)),
+        &contents.fromAnsi);
+    return contents;
 }
 
 std::optional<Failure> CheckPort(const std::string& port) {
@@ -55,7 +60,8 @@ std::variant<platform::LockedFile, Failure> LockUserFile(const std::string& file
     std::filesystem::create_directories(path.parent_path(), error);
     if (error) return Failure{kExitFileFailed, file + ": " + error.message()};
     const std::filesystem::path lock =
-        path.parent_path() / ("." + platform::Utf8OfPath(path.filename()) + ".lock");
+        path.parent_path() /
+        platform::PathFromUtf8("." + platform::Utf8OfPath(path.filename()) + ".lock");
     if (auto held = platform::LockedFile::HoldWaiting(lock, kEditLockWaitMs)) {
         return std::move(*held);
     }
@@ -93,11 +99,7 @@ void TellWhatStillDecides(const Console& console, const std::string& port) {
 template <typename Edit>
 int EditUserFile(const Console& console, const std::string& port, Edit edit) {
     const std::string file = platform::UserPortsFile();
-    if (file.empty()) {
-        return Fail(console, {kExitFileFailed,
-                              "no home folder for the ports file: set HOME or "
-                              "XDG_CONFIG_HOME"});
-    }
+    if (file.empty()) return Fail(console, {kExitFileFailed, platform::NoUserPortsFileReason()});
     PortsFileText current = ReadUserFile(file);
     if (current.failure) return Fail(console, *current.failure);
     if (edit(current.text) == current.text) {
@@ -108,8 +110,13 @@ int EditUserFile(const Console& console, const std::string& port, Edit edit) {
         if (auto* failure = std::get_if<Failure>(&lock)) return Fail(console, *failure);
         current = ReadUserFile(file);
         if (current.failure) return Fail(console, *current.failure);
-        if (auto failure = WriteUserFile(file, edit(current.text))) {
+        // The mark makes every Notepad read the file back as what it now is.
+        const std::string mark = current.fromAnsi ? "\xEF\xBB\xBF" : "";
+        if (auto failure = WriteUserFile(file, mark + edit(current.text))) {
             return Fail(console, *failure);
+        }
+        if (current.fromAnsi) {
+            console.Message(file + ": read in the ANSI code page, written back in UTF-8");
         }
         console.out << "written: " << file << "\n";
     }

@@ -5,6 +5,7 @@
 #include "platform/network_address.h"
 #include "platform/port_devices.h"
 #include "platform/utf8_names.h"
+#include "platform/utf8_text.h"
 
 namespace talq::platform {
 namespace {
@@ -103,6 +104,8 @@ bool IsFixedPortName(std::string_view name) {
 
 std::optional<std::string> ProblemWithDevice(std::string_view device) {
     if (device.empty()) return "no device after '='";
+    // Names are UTF-8 inside; these bytes would name some other device.
+    if (!IsUtf8(device)) return "the device is not UTF-8 text";
     if (device.find_first_of("\r\n") != std::string_view::npos)
         return "the device holds a line break";
     if (Trimmed(device) != device) return "the device starts or ends with a space";

@@ -76,6 +76,7 @@ TEST(PortsFile, ReadsMappingsAndNamesEachFaultyLine) {
         "COM4 /dev/ttyUSB2\n"
         "COM5=\n"
         "COM6=ttyUSB0\n"
+        "COM7=/dev/caf\xE9\n"   // Latin-1: a name the program never meant
         "COM10=/dev/ttyACM0");  // no line end at the end
     ASSERT_EQ(contents.mappings.size(), 3u);
     EXPECT_EQ(contents.mappings[0].line, 3);
@@ -93,6 +94,7 @@ TEST(PortsFile, ReadsMappingsAndNamesEachFaultyLine) {
         {10, "not a mapping"},
         {11, "no device"},
         {12, "\"ttyUSB0\" is not an absolute path"},
+        {13, "the device is not UTF-8 text"},
     };
     ASSERT_EQ(contents.problems.size(), problems.size());
     for (std::size_t i = 0; i < problems.size(); ++i) {

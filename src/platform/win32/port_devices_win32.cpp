@@ -2,6 +2,7 @@
 // user's roaming application data and the machine's program data.
 #include "platform/port_devices.h"
 #include "platform/utf8_names.h"
+#include "platform/win32/serial_comm_map.h"
 
 namespace talq::platform {
 
@@ -37,8 +38,12 @@ std::string SystemConfigFolder() {
     return EnvironmentVariable("PROGRAMDATA");
 }
 
-// What is behind a COM port only an open tells; the name alone says nothing.
-SerialHardware SerialHardwareBehind(const std::string&) {
+// A port whose serial driver runs has hardware behind it. One that is not in the system's list
+// may still be a serial device (a driver that does not enter itself, a file mapped): only an
+// open tells.
+SerialHardware SerialHardwareBehind(const std::string& devicePath) {
+    const std::string name = SystemDeviceName(devicePath);
+    if (name.starts_with("COM") && win32::SerialDriverRuns(name)) return SerialHardware::Present;
     return SerialHardware::Unknown;
 }
 
