@@ -18,6 +18,13 @@ target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE ${talq_
 set(CLI11_FOUND TRUE)
 set(nlohmann_json_FOUND TRUE)
 
+# The installers and zips are named for the build's processor.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(TALQ_WINDOWS_ARCH x64)
+else()
+  set(TALQ_WINDOWS_ARCH x86)
+endif()
+
 # One program file with no DLL beside it.
 add_link_options(-static)
 # MinGW's GCC 12 reports std::string's own inlined copies as overlapping
