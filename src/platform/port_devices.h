@@ -4,9 +4,12 @@
 // precedence, reports) is OS-free.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/usb_identity.h"
 
 namespace talq::platform {
 
@@ -32,13 +35,22 @@ enum class SerialHardware {
 SerialHardware SerialHardwareBehind(const std::string& devicePath);
 
 struct SerialAdapter {
-    std::string path;    // stable name, e.g. /dev/serial/by-id/usb-...-if00-port0
-    std::string device;  // the node it names now, e.g. /dev/ttyUSB0
+    // The name to map a port to: the stable one, /dev/serial/by-id/usb-...-if00-port0 (the
+    // node itself when udev made none); on Windows the port's own name, COM12.
+    std::string path;
+    std::string device;  // the node it names now: /dev/ttyUSB0; on Windows \\.\COM12
+    // The names the system made for it (/dev/serial/by-id/..., by-path/...), so that a mapping
+    // to any of them is known as this adapter's.
+    std::vector<std::string> links;
+    std::string description;         // the system's words for it: "USB Serial Port (COM12)"
+    std::string location;            // where the system says it is plugged in, for people
+    std::optional<UsbIdentity> usb;  // the USB device behind it; none for a port on the board
 };
 
-// Where stable names of serial adapters live, for messages.
+// Where stable names of serial adapters live, for messages; "" on Windows, which has none.
 std::string SerialAdapterFolder();
-// The serial adapters present, by stable name, sorted.
+// The serial adapters present (on Windows every COM port the system describes), sorted by
+// `path`.
 std::vector<SerialAdapter> PresentSerialAdapters();
 
 }  // namespace talq::platform

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/port_devices.h"
+#include "platform/usb_identity.h"
 #include "platform/utf8_names.h"
 
 namespace talq::platform {
@@ -86,6 +87,13 @@ std::string_view LineEndOf(std::string_view text) {
     return end != std::string_view::npos && end > 0 && text[end - 1] == '\r' ? "\r\n" : "\n";
 }
 
+// A device named by its USB identity ("usb:serial=A1B2C3") must be a well formed name.
+std::optional<std::string> ProblemWithUsbIdentity(std::string_view device) {
+    std::string problem;
+    if (ParseUsbIdentityName(device, problem)) return std::nullopt;
+    return "device " + problem;
+}
+
 bool MapsPort(const std::optional<LineReading>& reading, const std::string& port) {
     return reading && reading->problem.empty() && reading->port == port;
 }
@@ -107,6 +115,7 @@ std::optional<std::string> ProblemWithDevice(std::string_view device) {
     if (Trimmed(device) != device) return "the device starts or ends with a space";
     if (WithoutComment(device) != device) return "a '#' after a space would start a comment";
     if (!SystemDeviceName(device).empty()) return std::nullopt;
+    if (IsUsbIdentityName(device)) return ProblemWithUsbIdentity(device);
     if (!PathFromUtf8(device).is_absolute()) {
 #ifdef _WIN32
         return "device \"" + std::string(device) +
