@@ -1,7 +1,6 @@
 #include "cli/identity_ports.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "link/usb_discovery.h"
 #include "platform/platform.h"
@@ -29,10 +28,9 @@ const platform::UsbPortNode* PresentUsbPorts::Behind(const std::string& device) 
         if (named) node = adapter.device;
     }
     // A link of the user's own to the node counts too.
-    std::error_code error;
-    const std::string real = std::filesystem::canonical(device, error).string();
+    const std::string real = platform::NodeBehindLinks(device);
     for (const platform::UsbPortNode& present : nodes) {
-        if (present.node == node || (!error && present.node == real)) return &present;
+        if (present.node == node || (!real.empty() && present.node == real)) return &present;
     }
     return nullptr;
 }

@@ -31,6 +31,10 @@ enum class SerialHardware {
     Unknown,  // not a node the system describes (a pseudo-terminal, a path of our own)
 };
 
+// The node `path` leads to through symbolic links (a stable name of udev's, a user's own link),
+// each followed in turn; `path` itself when it is no link. "" when a link leads nowhere.
+std::string NodeBehindLinks(const std::string& path);
+
 // Looks the node up in the system's device description; never opens it.
 SerialHardware SerialHardwareBehind(const std::string& devicePath);
 

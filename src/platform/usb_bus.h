@@ -24,8 +24,9 @@ struct UsbDeviceInfo {
     std::string devnode;
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
-    std::string serialNumber;  // "" when the device has none
-    std::string busPath;       // where it is plugged in (see UsbIdentity)
+    // Initialised, so that a list of devices may leave them out.
+    std::string serialNumber{};  // "" when the device has none
+    std::string busPath{};       // where it is plugged in (see UsbIdentity)
 };
 
 UsbIdentity IdentityOf(const UsbDeviceInfo& device);

@@ -60,12 +60,28 @@ std::string SystemConfigFolder() {
     return "/etc";
 }
 
+std::string NodeBehindLinks(const std::string& path) {
+    // Link by link rather than realpath: nothing but the links needs resolving, and test beds
+    // that redirect /dev give realpath a path it mishandles.
+    constexpr int kMaxLinks = 16;
+    fs::path node = path;
+    for (int hop = 0; hop < kMaxLinks; ++hop) {
+        std::error_code error;
+        if (!fs::is_symlink(node, error)) {
+            return fs::exists(node, error) ? node.lexically_normal().string() : std::string();
+        }
+        const fs::path target = fs::read_symlink(node, error);
+        if (error) return {};
+        node = target.is_absolute() ? target : node.parent_path() / target;
+    }
+    return {};  // a loop of links
+}
+
 SerialHardware SerialHardwareBehind(const std::string& devicePath) {
     // Resolving a stable name reads links only; the node itself is never opened.
-    std::error_code error;
-    fs::path node = fs::canonical(devicePath, error);
-    if (error) node = devicePath;
-    const std::string name = node.filename().string();
+    std::string node = NodeBehindLinks(devicePath);
+    if (node.empty()) node = devicePath;
+    const std::string name = fs::path(node).filename().string();
     if (HasNumberAfter(name, "ttyUSB") || HasNumberAfter(name, "ttyACM")) {
         return SerialHardware::Present;
     }
@@ -108,17 +124,16 @@ std::vector<SerialAdapter> PresentSerialAdapters() {
     std::error_code error;
     for (fs::directory_iterator entry(SerialAdapterFolder(), error), end; !error && entry != end;
          entry.increment(error)) {
-        std::error_code missing;
-        const fs::path device = fs::canonical(entry->path(), missing);
-        if (missing) continue;  // a link left behind by an adapter just unplugged
+        const std::string device = NodeBehindLinks(entry->path().string());
+        if (device.empty()) continue;  // a link left behind by an adapter just unplugged
         const std::string path = entry->path().string();
         const auto known =
             std::find_if(adapters.begin(), adapters.end(), [&](const SerialAdapter& a) {
-                return a.device == device.string() || a.path == path ||
+                return a.device == device || a.path == path ||
                        std::find(a.links.begin(), a.links.end(), path) != a.links.end();
             });
         if (known == adapters.end()) {
-            adapters.push_back({path, device.string(), {}, {}, {}, std::nullopt});
+            adapters.push_back({path, device, {}, {}, {}, std::nullopt});
         } else if (known->path != path) {
             known->links.push_back(std::exchange(known->path, path));
         }

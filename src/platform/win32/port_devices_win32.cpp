@@ -40,6 +40,11 @@ std::string SystemConfigFolder() {
     return EnvironmentVariable("PROGRAMDATA");
 }
 
+// Windows' names of devices are no links.
+std::string NodeBehindLinks(const std::string& path) {
+    return path;
+}
+
 // What is behind a COM port only an open tells; the name alone says nothing.
 SerialHardware SerialHardwareBehind(const std::string&) {
     return SerialHardware::Unknown;
