@@ -155,7 +155,10 @@ namespace {
 
 // Whether `port` reaches the adapter: mapped to one of its names, or by its identity.
 bool MapsTo(const std::string& port, const platform::SerialAdapter& adapter) {
-    const std::string mapped = platform::MappingOfPort(port).device;
+    const platform::PortMapping mapping = platform::MappingOfPort(port);
+    // COM1 reaching the port COM1 by default tells nothing.
+    if (mapping.source == platform::MappingSource::Default) return false;
+    const std::string& mapped = mapping.device;
     const std::string system = platform::SystemDeviceName(mapped);
     return mapped == adapter.path || mapped == adapter.device ||
            (!system.empty() && system == adapter.path) ||

@@ -75,7 +75,8 @@ bool IsOutputFolder(const std::string& output) {
 
 FleetBackup::FleetBackup(std::string folder, const std::vector<PortTarget>& ports, int model)
     : folder_(std::move(folder)), model_(model), started_(LocalTime()) {
-    for (const PortTarget& port : ports) entries_.push_back({port.name, {}, {}, {}, {}});
+    entries_.resize(ports.size());
+    for (std::size_t i = 0; i < ports.size(); ++i) entries_[i].port = ports[i].name;
 }
 
 std::optional<FleetBackup> FleetBackup::Start(const std::string& folder,

@@ -123,6 +123,10 @@ bool Matches(const UsbIdentityName& name, const UsbIdentity& device) {
     return !name.interfaceNumber || *name.interfaceNumber == device.interfaceNumber;
 }
 
+std::string UsbIdsText(const UsbIdentity& identity) {
+    return Hex4(identity.vendorId) + ":" + Hex4(identity.productId);
+}
+
 std::string IdentityNameOf(const UsbPortNode& node, const std::vector<UsbPortNode>& present) {
     const UsbIdentity& id = node.identity;
     const auto unique = [&](const UsbIdentityName& name) {
@@ -149,11 +153,16 @@ std::string IdentityNameOf(const UsbPortNode& node, const std::vector<UsbPortNod
         name.busPath = id.busPath;
         text = withInterface(name, "usb:path=" + id.busPath);
     }
+    // Neither (Windows gives no path where it cannot walk the device tree): the ids, when no
+    // other device has them.
+    if (text.empty()) {
+        UsbIdentityName name;
+        name.vendorId = id.vendorId;
+        name.productId = id.productId;
+        const std::string ids = UsbIdsText(id);
+        text = withInterface(name, "usb:vid=" + ids.substr(0, 4) + ",pid=" + ids.substr(5));
+    }
     return text;
-}
-
-std::string UsbIdsText(const UsbIdentity& identity) {
-    return Hex4(identity.vendorId) + ":" + Hex4(identity.productId);
 }
 
 std::optional<UsbIdentity> UsbIdentityOfInstanceId(std::string_view id) {
@@ -188,10 +197,10 @@ std::optional<UsbIdentity> UsbIdentityOfInstanceId(std::string_view id) {
         }
         return identity;
     }
-    if (const auto interface = NumberAfter(parts[1], "MI_", 2)) {
+    if (const auto number = NumberAfter(parts[1], "MI_", 2)) {
         // An interface of a composite device: its instance part is made up, the serial
         // number is its parent's.
-        identity.interfaceNumber = static_cast<int>(*interface);
+        identity.interfaceNumber = static_cast<int>(*number);
         return identity;
     }
     if (parts.size() >= 3 && parts[2].find('&') == std::string_view::npos && Nameable(parts[2])) {

@@ -52,8 +52,8 @@ struct UsbPortNode {
 };
 
 // The shortest name that tells `node` apart from every other one in `present`: its serial
-// number, else its bus path, with the interface when its device has several lines; "" when
-// nothing does (no serial number and no path, or values a name cannot carry).
+// number, else its bus path, else its vendor and product ids, each with the interface when its
+// device has several lines; "" when nothing does.
 std::string IdentityNameOf(const UsbPortNode& node, const std::vector<UsbPortNode>& present);
 
 // "0403:6001", as lsusb writes the ids.

@@ -46,9 +46,9 @@ TEST(UsbIdentityNames, NamesAreReadWhole) {
     EXPECT_NE(file.problems[0].text.find("is no KEY=VALUE"), std::string::npos);
 }
 
-UsbPortNode Node(std::string node, std::string serial, std::string path, int interface = -1,
+UsbPortNode Node(std::string node, std::string serial, std::string path, int line = -1,
                  std::uint16_t product = 0x0006) {
-    return {std::move(node), interface >= 0, {0x7c1a, product, serial, path, interface}};
+    return {std::move(node), line >= 0, {0x7c1a, product, serial, path, line}};
 }
 
 TEST(UsbIdentityNames, EachDeviceGetsTheShortestNameThatTellsItApart) {
@@ -63,12 +63,15 @@ TEST(UsbIdentityNames, EachDeviceGetsTheShortestNameThatTellsItApart) {
         // One adapter with two lines.
         Node("/dev/ttyUSB0", "FT4", "1-2", 0, 0x6010),
         Node("/dev/ttyUSB1", "FT4", "1-2", 1, 0x6010),
-        // Nothing to name it by.
+        // Nothing to name it by: no serial number a name can carry, no path, ids shared.
         Node("/dev/usb/lp5", "has space", ""),
+        // No serial number and no path, but ids of its own.
+        Node("/dev/usb/lp6", "", "", -1, 0x0004),
     };
     const std::vector<std::string> names{
-        "usb:serial=A1", "usb:serial=B2",       "usb:path=1-1.3",      "usb:path=1-1.4",
-        "usb:path=2-1",  "usb:serial=FT4,if=0", "usb:serial=FT4,if=1", ""};
+        "usb:serial=A1",       "usb:serial=B2",       "usb:path=1-1.3",
+        "usb:path=1-1.4",      "usb:path=2-1",        "usb:serial=FT4,if=0",
+        "usb:serial=FT4,if=1", "",                    "usb:vid=7c1a,pid=0004"};
     for (std::size_t i = 0; i < present.size(); ++i) {
         EXPECT_EQ(IdentityNameOf(present[i], present), names[i]) << present[i].node;
         if (names[i].empty()) continue;
@@ -94,7 +97,7 @@ TEST(UsbIdentityNames, WindowsIdsGiveTheDeviceTheyName) {
         bool usb;
         std::uint16_t vendor, product;
         const char* serial;
-        int interface;
+        int interfaceNumber;
     };
     for (const Case& c : std::vector<Case>{
              {"USB\\VID_0403&PID_6001\\A10K1ABC", true, 0x0403, 0x6001, "A10K1ABC", -1},
@@ -116,7 +119,7 @@ TEST(UsbIdentityNames, WindowsIdsGiveTheDeviceTheyName) {
         EXPECT_EQ(identity->vendorId, c.vendor) << c.id;
         EXPECT_EQ(identity->productId, c.product) << c.id;
         EXPECT_EQ(identity->serialNumber, c.serial) << c.id;
-        EXPECT_EQ(identity->interfaceNumber, c.interface) << c.id;
+        EXPECT_EQ(identity->interfaceNumber, c.interfaceNumber) << c.id;
     }
     EXPECT_EQ(PortNameInFriendlyName("USB Serial Port (COM12)"), "COM12");
     EXPECT_EQ(PortNameInFriendlyName("Communications Port (COM1)"), "COM1");

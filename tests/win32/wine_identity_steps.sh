@@ -29,7 +29,7 @@ device() {  # instance id, friendly name, port name, location
 run map COM3 'usb:serial=A10K1ABC' >map.out 2>&1 || fail "talq map COM3 usb:serial=...: $(cat map.out)"
 run map --list >list.out 2>list.err || fail "talq map --list: $(cat list.err)"
 expected='COM1  Communications Port (COM1)
-COM7  Prolific USB-to-Serial Comm Port (COM7)  067b:2303  at Port_#0002.Hub_#0001
+COM7  Prolific USB-to-Serial Comm Port (COM7)  usb:vid=067b,pid=2303  067b:2303  at Port_#0002.Hub_#0001
 COM12  USB Serial Port (COM12)  usb:serial=A10K1ABC  0403:6001  at Port_#0003.Hub_#0001  COM3
 COM14  USB Serial Port (COM14)  usb:serial=FT4XYZ  0403:6010'
 [ "$(tr -d '\r' <list.out)" = "$expected" ] || fail "talq map --list said:
@@ -57,7 +57,7 @@ for port in 'usb:serial=a10k1abc' COM3; do
 done
 run check --model 0 --port 'usb:serial=NOPE' >none.out 2>&1
 [ $? = 3 ] || fail "a serial number nothing has: $(cat none.out)"
-grep -qF 'usb:serial=NOPE matches no USB printer or serial adapter; present: usb:serial=A10K1ABC (0403:6001, \\.\COM12), usb:serial=FT4XYZ (0403:6010, \\.\COM14)' none.out ||
+grep -qF 'usb:serial=NOPE matches no USB printer or serial adapter; present: usb:vid=067b,pid=2303 (067b:2303, \\.\COM7), usb:serial=A10K1ABC (0403:6001, \\.\COM12), usb:serial=FT4XYZ (0403:6010, \\.\COM14)' none.out ||
   fail "a serial number nothing has said: $(cat none.out)"
 
 [ "$failures" = 0 ] && echo "talq.exe's serial ports by the device-setup services: all steps passed"
