@@ -4,6 +4,7 @@
 
 #include "cli/port_names.h"
 #include "cli/usb_entries.h"
+#include "platform/network_address.h"
 #include "platform/usb_identity.h"
 
 namespace talq::cli {
@@ -31,17 +32,23 @@ std::optional<link::PortKind> KindBeforeOpen(const std::string& name, int model)
 
 // A --port word and the line words for it; false with the usage failure.
 bool CheckPortName(const std::string& name, int model, const LineWords& line, Failure& failure) {
+    const auto kind = KindBeforeOpen(name, model);
+    if (auto problem = platform::IsNetworkAddress(name) ? platform::ProblemWithNetworkAddress(name)
+                                                        : std::nullopt) {
+        failure = {kExitUsage, "--port " + *problem};
+        return false;
+    }
     if (std::string problem;
         platform::IsUsbIdentityName(name) && !platform::ParseUsbIdentityName(name, problem)) {
         failure = {kExitUsage, "--port " + problem};
         return false;
     }
-    const auto kind = KindBeforeOpen(name, model);
     if (!kind) {
         failure = {kExitUsage, "--port \"" + name +
                                    "\": unknown port (COM1..COM10, LPT1..LPT3, a USB entry "
-                                   "or usb:serial=... name that `talq ports` lists, or usb for "
-                                   "all USB entries)"};
+                                   "or usb:serial=... name that `talq ports` lists, usb for all "
+                                   "USB entries, or a device server's rfc2217:HOST:PORT or "
+                                   "tcp:HOST:PORT)"};
         return false;
     }
     if (model == 2 && *kind != link::Serial) {

@@ -72,16 +72,22 @@ def next_line_settings(words):
 def _switches_before(after, changes):
     before = dict((key, list(pins)) for key, pins in after.items())
     for change in changes:
-        before[str(change['switch'])][change['pin']] = change['before']
+        pins = before.get(str(change.get('switch'))) if isinstance(change, dict) else None
+        if pins is not None and isinstance(change.get('pin'), int) and 0 <= change['pin'] < len(pins):
+            pins[change['pin']] = change.get('before')
     return before
 
 
 def _setting_text(value):
-    # A code page by its name; serial settings as their words, in talq's order.
+    """A decoded setting as the diff shows it: a code page by its name, or by its number where
+    the printer holds one that matches no entry of the list; serial settings as their words, in
+    talq's order. Fields it does not know are shown as they come."""
     if isinstance(value, dict):
-        if 'name' in value:
-            return str(value['name'])
-        return ', '.join('%s %s' % item for item in value.items())
+        if 'index' in value:
+            if value.get('name'):
+                return str(value['name'])
+            return 'code page %s (matches no entry)' % value['index']
+        return ', '.join('%s %s' % item for item in value.items() if item[1] is not None)
     return str(value)
 
 
@@ -93,7 +99,9 @@ def _pin_lines(model, switches, decoded, side):
             lines.append('switch %s pin %d: %s%s' % (key, pin, value,
                                                        '  ' + words if words else ''))
     for name in sorted(decoded):
-        lines.append('%s: %s' % (name, _setting_text(decoded[name].get(side))))
+        setting = decoded[name]
+        lines.append('%s: %s' % (name, _setting_text(
+            setting.get(side) if isinstance(setting, dict) else setting)))
     return '\n'.join(lines) + '\n'
 
 

@@ -150,7 +150,8 @@ msg:
 rc:
   description:
     - talq's exit code (2 usage, 3 port, 4 not identified, 5 exchange, 6 verify, 7 file), or
-      the shell's when talq is missing (127 on Linux, 9009 in cmd).
+      127 when talq could not be started (1 over ssh to a Windows host whose default shell is
+      PowerShell).
   returned: failure
   type: int
   sample: 4
