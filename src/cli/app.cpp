@@ -21,8 +21,9 @@ void AddConnection(CLI::App& command, ConnectionOptions& connection) {
     AddModel(command, connection.model, true);
     command
         .add_option("--port", connection.ports,
-                    "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, or usb for every "
-                    "one of those; give --port again for more ports, which run at once")
+                    "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, a USB printer or "
+                    "serial adapter by identity (usb:serial=A1B2C3, usb:path=1-1.3), or usb "
+                    "for every USB entry; give --port again for more ports, which run at once")
         ->type_name("PORT")
         ->required()
         ->allow_extra_args(false);
@@ -69,7 +70,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     auto* map = app.add_subcommand(
         "map", "map a port to a device in your ports file, or list the serial adapters");
     map->add_option("port", a.port, "COM1..COM10 or LPT1..LPT3");
-    map->add_option("device", a.device, "the device, e.g. /dev/serial/by-id/usb-...");
+    map->add_option("device", a.device,
+                    "the device, e.g. /dev/serial/by-id/usb-..., or usb:serial=... as "
+                    "talq map --list shows it");
     map->add_flag("--list", a.list, "list the serial adapters present (the default with no port)");
     auto* unmap = app.add_subcommand("unmap", "drop a port's mapping from your ports file");
     unmap->add_option("port", a.port, "COM1..COM10 or LPT1..LPT3")->required();
@@ -79,7 +82,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
     auto* get = app.add_subcommand("get", "check, then Get Status: the printer's switches");
     AddConnection(*get, a.connection);
-    get->add_option("-o,--output", a.get.output, "also write FILE.sts (216 bytes) or FILE.json");
+    get->add_option("-o,--output", a.get.output,
+                    "also write FILE.sts (216 bytes) or FILE.json; or FOLDER/: one new .sts "
+                    "per printer, named by printer and day, and an index, never overwriting");
     get->add_flag("--json", a.get.json, "print JSON");
 
     auto* set = app.add_subcommand(

@@ -4,6 +4,7 @@
 
 #include "platform/network_address.h"
 #include "platform/port_devices.h"
+#include "platform/usb_identity.h"
 #include "platform/utf8_names.h"
 #include "platform/utf8_text.h"
 
@@ -88,6 +89,13 @@ std::string_view LineEndOf(std::string_view text) {
     return end != std::string_view::npos && end > 0 && text[end - 1] == '\r' ? "\r\n" : "\n";
 }
 
+// A device named by its USB identity ("usb:serial=A1B2C3") must be a well formed name.
+std::optional<std::string> ProblemWithUsbIdentity(std::string_view device) {
+    std::string problem;
+    if (ParseUsbIdentityName(device, problem)) return std::nullopt;
+    return "device " + problem;
+}
+
 bool MapsPort(const std::optional<LineReading>& reading, const std::string& port) {
     return reading && reading->problem.empty() && reading->port == port;
 }
@@ -112,6 +120,7 @@ std::optional<std::string> ProblemWithDevice(std::string_view device) {
     if (WithoutComment(device) != device) return "a '#' after a space would start a comment";
     if (IsNetworkAddress(device)) return ProblemWithNetworkAddress(device);
     if (!SystemDeviceName(device).empty()) return std::nullopt;
+    if (IsUsbIdentityName(device)) return ProblemWithUsbIdentity(device);
     if (!PathFromUtf8(device).is_absolute()) {
 #ifdef _WIN32
         return "device \"" + std::string(device) +
