@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-dev
   desktop-file-utils appstream lintian man-db file
   ansible-core python3-winrm
+  ser2net
 )
 
 # MinGW-w64 for the Windows programs, Wine to run their tests (with Wine's own dialog fonts),
@@ -22,6 +23,7 @@ windows_packages=(
   cmake ninja-build
   g++-mingw-w64-x86-64-posix wine64 wine fonts-wine zip wixl msitools
   libgtest-dev libcli11-dev nlohmann-json3-dev
+  ser2net
 )
 [ "${1:-}" = --windows ] && packages=("${windows_packages[@]}")
 

@@ -7,6 +7,7 @@
 #include "cli/port_access.h"
 #include "cli/port_names.h"
 #include "cli/usb_entries.h"
+#include "platform/network_address.h"
 #include "platform/port_mapping.h"
 
 namespace talq::cli {
@@ -17,6 +18,8 @@ const char* KindWord(link::PortKind kind) {
 }
 
 std::string StateWords(const PortAccess& access) {
+    // Looking never connects: whether the server answers, only an open tells.
+    if (access.usable && platform::IsNetworkAddress(access.devicePath)) return "device server";
     if (access.usable) return access.accessKnown ? "can be opened" : "present";
     if (access.absent) return "absent";
     std::string text = access.reason;

@@ -4,6 +4,7 @@
 
 #include "cli/port_names.h"
 #include "cli/usb_entries.h"
+#include "platform/network_address.h"
 
 namespace talq::cli {
 
@@ -22,10 +23,16 @@ namespace {
 // A --port word and the line words for it; false with the usage failure.
 bool CheckPortName(const std::string& name, int model, const LineWords& line, Failure& failure) {
     const auto kind = name == kAllUsbPorts ? link::Usb : PortKindOfName(name);
+    if (auto problem = platform::IsNetworkAddress(name) ? platform::ProblemWithNetworkAddress(name)
+                                                        : std::nullopt) {
+        failure = {kExitUsage, "--port " + *problem};
+        return false;
+    }
     if (!kind) {
         failure = {kExitUsage, "--port \"" + name +
                                    "\": unknown port (COM1..COM10, LPT1..LPT3, a USB entry "
-                                   "that `talq ports` lists, or usb for all of those)"};
+                                   "that `talq ports` lists, usb for all of those, or a device "
+                                   "server's rfc2217:HOST:PORT or tcp:HOST:PORT)"};
         return false;
     }
     if (model == 2 && *kind != link::Serial) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/network_address.h"
 #include "platform/port_devices.h"
 #include "platform/utf8_names.h"
 
@@ -106,6 +107,7 @@ std::optional<std::string> ProblemWithDevice(std::string_view device) {
         return "the device holds a line break";
     if (Trimmed(device) != device) return "the device starts or ends with a space";
     if (WithoutComment(device) != device) return "a '#' after a space would start a comment";
+    if (IsNetworkAddress(device)) return ProblemWithNetworkAddress(device);
     if (!SystemDeviceName(device).empty()) return std::nullopt;
     if (!PathFromUtf8(device).is_absolute()) {
 #ifdef _WIN32

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/network_device.h"
 #include "platform/system_reason.h"
 #include "platform/win32/utf8.h"
 #include "platform/win32/win32_platform.h"
@@ -19,6 +20,7 @@ std::string DeviceNameOf(const std::string& path) {
 // Without opening it, the system can only say whether the device exists; who
 // may use it, and whether another program holds it, an open alone tells.
 PortAccess ExamineDeviceAccess(const std::string& devicePath) {
+    if (IsNetworkAddress(devicePath)) return NetworkDeviceAccess(devicePath);
     PortAccess access;
     access.devicePath = devicePath;
     const std::string device = DeviceNameOf(devicePath);
@@ -42,6 +44,7 @@ PortAccess ExamineDeviceAccess(const std::string& devicePath) {
 }
 
 std::string ExplainDeviceOpenFailure(const std::string& devicePath) {
+    if (IsNetworkAddress(devicePath)) return LastNetworkFailure();
     const PortAccess access = ExamineDeviceAccess(devicePath);
     if (!access.exists) return access.reason;
     const DWORD error = win32::LastOpenError();
