@@ -93,6 +93,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     set->add_option("file", a.set.file, "status file (.sts, exactly 216 bytes) or .json");
     set->add_option("--pin", a.set.edits.pins, "SWITCH.PIN=0|1, e.g. 10.5=1; may be repeated")
         ->allow_extra_args(false);
+    set->add_option("--setting", a.set.edits.settings,
+                    "CAPTION=WORD as talq show prints them, e.g. \"Paper width=2 inch\", "
+                    "\"default code page=PC850\"; may be repeated")
+        ->type_name("CAPTION=WORD")
+        ->allow_extra_args(false);
     set->add_option("--code-page", a.set.edits.codePage,
                     "default code page by name (PC850) or number");
     set->add_option("--printer-baud", a.set.edits.printerBaud,
