@@ -163,7 +163,10 @@ bool VirtualPlatform::ApplyLineSettings(DeviceHandle device,
     // that would fail on a real line.
     const bool accepted = slot != nullptr && !slot->refuseSettings && LiveDevice(device) &&
                           platform::SerialLineAccepts(settings);
-    if (accepted) slot->settings = settings;
+    if (accepted) {
+        slot->settings = settings;
+        slot->device->HostLineSettings(settings);
+    }
     Record("settings " + std::to_string(settings.baudRate) + " " +
            std::to_string(settings.dataBits) + " " + std::to_string(settings.stopBits) + " " +
            std::to_string(settings.parity) + " " + std::to_string(settings.flowControl) +
