@@ -156,7 +156,9 @@ PortOutcome FindOne(const PortTarget& target, const Console& console, Search& se
         case setup::FindOutcome::CannotOpen:
             result = "cannot open";
             code = kExitPortFailed;
-            text = error = ExplainOpenFailure(target.name);
+            text = error = found.systemConsole ? target.name + ": " + DevicePathOf(target.name) +
+                                                     " is the system's console: left alone"
+                                               : ExplainOpenFailure(target.name);
             break;
         case setup::FindOutcome::Interrupted:
             result = "interrupted";

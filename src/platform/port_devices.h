@@ -31,6 +31,10 @@ enum class SerialHardware {
 // Looks the node up in the system's device description; never opens it.
 SerialHardware SerialHardwareBehind(const std::string& devicePath);
 
+// Whether the node is one the kernel writes its console to (a serial console, where a login
+// or the boot messages may be); looked up, never opened. Always false on Windows.
+bool IsSystemConsole(const std::string& devicePath);
+
 struct SerialAdapter {
     std::string path;    // stable name, e.g. /dev/serial/by-id/usb-...-if00-port0
     std::string device;  // the node it names now, e.g. /dev/ttyUSB0

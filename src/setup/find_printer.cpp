@@ -113,8 +113,11 @@ FindResult FindPrinter(link::PrinterPort& port, QueuePorts& queues, const FindRe
     FindResult result;
     const std::string device = DeviceOf(request);
     const bool serial = request.kind == link::Serial;
+    // A console's speed and the bytes a search sends would reach whoever uses it.
+    result.systemConsole = platform::IsSystemConsole(device);
     // A node without a UART opens, and then nothing would ever answer at any setting.
-    if ((serial && platform::SerialHardwareBehind(device) == platform::SerialHardware::Absent) ||
+    if (result.systemConsole ||
+        (serial && platform::SerialHardwareBehind(device) == platform::SerialHardware::Absent) ||
         !DeviceOpens(device)) {
         result.outcome = FindOutcome::CannotOpen;
         return result;

@@ -6,8 +6,9 @@
 //
 // FindPrinter(port, queues, request):
 //  - Opens the device once on its own first, without a line setting and without writing: a
-//    device that cannot be opened (absent, held by another program, not permitted), or a
-//    serial node the kernel reports without a UART, ends the search at once (CannotOpen);
+//    device that cannot be opened (absent, held by another program, not permitted), a serial
+//    node the kernel reports without a UART, or the kernel's console (never opened:
+//    `systemConsole`) ends the search at once (CannotOpen);
 //    nothing is sent and no print queue is touched. The caller explains why (the platform's
 //    reasons need the port name only).
 //  - Then moves the print queues on a COM or LPT port off it into `queues`, exactly as
@@ -90,6 +91,7 @@ struct FindResult {
     int tries = 0;                               // exchanges made
     int refused = 0;                             // settings the system refused
     bool heardBytes = false;
+    bool systemConsole = false;  // CannotOpen: the device is the kernel's console
 };
 
 FindResult FindPrinter(link::PrinterPort& port, QueuePorts& queues, const FindRequest& request);

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "support/golden.h"
 #include "support/scoped_env.h"
 #include "support/scoped_platform.h"
@@ -170,6 +173,19 @@ TEST_F(FindFixture, EachWayASearchEnds) {
     EXPECT_EQ(os.Transcript(),
               Lines("open " + device + " failed\nclose\nopen " + device + " failed"));
     EXPECT_TRUE(queues.empty());
+
+    // The kernel's console is not even opened.
+    AddPrinter(0, {19200, 8, sim::Parity::None, 1, sim::Flow::DtrDsr});
+    test::TempDir sysfs{"talq-sysfs"};
+    std::filesystem::create_directories(sysfs.path() / "class/tty/console");
+    std::ofstream(sysfs.path() / "class/tty/console/active")
+        << "tty0 " << std::filesystem::path(device).filename().string() << "\n";
+    test::ScopedEnv sysfsRoot{"TALQ_SYSFS_ROOT", sysfs.path().string()};
+    os.ClearTranscript();
+    result = FindPrinter(port, queues, Request(0));
+    EXPECT_EQ(result.outcome, FindOutcome::CannotOpen);
+    EXPECT_TRUE(result.systemConsole);
+    EXPECT_TRUE(os.Transcript().empty());
 }
 
 }  // namespace
