@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <exception>
 
 #include "cli/commands.h"
 
@@ -37,8 +38,9 @@ void AddPorts(CLI::App& command, ConnectionOptions& connection, const char* help
 void AddConnection(CLI::App& command, ConnectionOptions& connection) {
     AddModel(command, connection.model, true);
     AddPorts(command, connection,
-             "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, or usb for every one of "
-             "those; give --port again for more ports, which run at once",
+             "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, a USB printer or serial "
+             "adapter by identity (usb:serial=A1B2C3, usb:path=1-1.3), or usb for every USB "
+             "entry; give --port again for more ports, which run at once",
              true);
     AddLineOptions(command, connection);
 }
@@ -76,7 +78,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     auto* map = app.add_subcommand(
         "map", "map a port to a device in your ports file, or list the serial adapters");
     map->add_option("port", a.port, "COM1..COM10 or LPT1..LPT3");
-    map->add_option("device", a.device, "the device, e.g. /dev/serial/by-id/usb-...");
+    map->add_option("device", a.device,
+                    "the device, e.g. /dev/serial/by-id/usb-..., or usb:serial=... as "
+                    "talq map --list shows it");
     map->add_flag("--list", a.list, "list the serial adapters present (the default with no port)");
     auto* unmap = app.add_subcommand("unmap", "drop a port's mapping from your ports file");
     unmap->add_option("port", a.port, "COM1..COM10 or LPT1..LPT3")->required();
@@ -103,7 +107,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
     auto* get = app.add_subcommand("get", "check, then Get Status: the printer's switches");
     AddConnection(*get, a.connection);
-    get->add_option("-o,--output", a.get.output, "also write FILE.sts (216 bytes) or FILE.json");
+    get->add_option("-o,--output", a.get.output,
+                    "also write FILE.sts (216 bytes) or FILE.json; or FOLDER/: one new .sts "
+                    "per printer, named by printer and day, and an index, never overwriting");
     get->add_flag("--json", a.get.json, "print JSON");
 
     auto* set = app.add_subcommand(
@@ -111,6 +117,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     AddConnection(*set, a.connection);
     set->add_option("file", a.set.file, "status file (.sts, exactly 216 bytes) or .json");
     set->add_option("--pin", a.set.edits.pins, "SWITCH.PIN=0|1, e.g. 10.5=1; may be repeated")
+        ->allow_extra_args(false);
+    set->add_option("--setting", a.set.edits.settings,
+                    "CAPTION=WORD as talq show prints them, e.g. \"Paper width=2 inch\", "
+                    "\"default code page=PC850\"; may be repeated")
+        ->type_name("CAPTION=WORD")
         ->allow_extra_args(false);
     set->add_option("--code-page", a.set.edits.codePage,
                     "default code page by name (PC850) or number");
@@ -190,7 +201,18 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (codePages->parsed()) return RunCodePages(console);
         return kExitUsage;
     };
-    int code = command();
+    int code = kExitDone;
+    // What a command did not foresee ends the command with a message, not the program with an
+    // abort; a port still held is closed and its queues given back on the way out.
+    try {
+        code = command();
+    } catch (const std::exception& e) {
+        console.Error(std::string("stopped: ") + e.what());
+        code = kExitStopped;
+    } catch (...) {
+        console.Error("stopped on an unknown fault");
+        code = kExitStopped;
+    }
     // Output that never arrived must not pass for a run whose results were read: a script
     // piping talq into head, or a full disk, learns it from the exit code.
     out.flush();

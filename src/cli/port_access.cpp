@@ -1,7 +1,9 @@
 #include "cli/port_access.h"
 
 #include "cli/port_names.h"
+#include "platform/network_address.h"
 #include "platform/serial_line_accepts.h"
+#include "platform/usb_port_nodes.h"
 
 namespace talq::cli {
 namespace {
@@ -14,7 +16,9 @@ PortAccess ExaminePortAccess(const std::string& portName) {
     const std::string devicePath = DevicePathOf(portName);
     if (devicePath.empty()) {
         PortAccess access;
-        access.reason = kNoDeviceReason;
+        // A name (or mapping) by USB identity that reaches no device says what is there.
+        access.reason = platform::UsbIdentityProblemOfPort(portName);
+        if (access.reason.empty()) access.reason = kNoDeviceReason;
         return access;
     }
     PortAccess access = platform::ExamineDeviceAccess(devicePath);
@@ -58,9 +62,14 @@ std::string RefusedLineSetting(const link::PortSettings& settings) {
 std::string ExplainOpenFailure(const std::string& portName, const link::PortSettings* settings) {
     const PortAccess access = ExaminePortAccess(portName);
     if (access.devicePath.empty()) return portName + " cannot be opened: " + access.reason;
-    const std::string text = portName + ": " + access.devicePath + " cannot be opened: ";
+    // A device server's address given as the port is named once.
+    const std::string named =
+        access.devicePath == portName ? portName : portName + ": " + access.devicePath;
+    const std::string text = named + " cannot be opened: ";
     if (access.hardware == platform::SerialHardware::Absent) return text + access.reason;
-    if (access.exists && settings != nullptr && PortKindOfName(portName) == link::Serial) {
+    // A device server applies the line settings itself, and says what it refuses.
+    if (access.exists && settings != nullptr && PortKindOfName(portName) == link::Serial &&
+        !platform::IsNetworkAddress(access.devicePath)) {
         if (const std::string refused = RefusedLineSetting(*settings); !refused.empty()) {
             return text + "the system's serial driver refuses " + refused;
         }

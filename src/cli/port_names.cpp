@@ -2,6 +2,7 @@
 
 #include "link/connection_choices.h"
 #include "link/usb_discovery.h"
+#include "platform/network_address.h"
 #include "platform/platform.h"
 
 namespace talq::cli {
@@ -27,6 +28,7 @@ std::optional<link::PortKind> PortKindOfName(const std::string& name) {
         if (name == fixed) return name.rfind("COM", 0) == 0 ? link::Serial : link::Parallel;
     }
     if (IsUsbEntry(name)) return link::Usb;
+    if (platform::ParseNetworkAddress(name)) return link::Serial;  // behind a device server
     return std::nullopt;
 }
 

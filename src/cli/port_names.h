@@ -13,7 +13,8 @@ namespace talq::cli {
 std::vector<std::string> FixedPortNames();
 
 // The interface of a dialog port name: COMn serial, LPTn parallel, "520plus:" or "540/542:"
-// followed by a device path USB; nullopt for any other text.
+// followed by a device path USB; a device server's address ("rfc2217:HOST:PORT", "tcp:HOST:PORT")
+// serial; nullopt for any other text.
 std::optional<link::PortKind> PortKindOfName(const std::string& name);
 
 // The device node a port name opens.

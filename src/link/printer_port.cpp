@@ -3,6 +3,7 @@
 #include <string>
 
 #include "link/usb_discovery.h"
+#include "platform/network_address.h"
 
 namespace talq::link {
 
@@ -26,7 +27,8 @@ UsbPort* PrinterPort::usb() {
 int PrinterPort::Configure(PortSettings settings) {
     connection = std::monostate{};
     const std::string& name = settings.portName;
-    if (name.compare(0, 3, "COM") == 0) {
+    // A printer behind a device server is on a serial line, however its address reads.
+    if (name.compare(0, 3, "COM") == 0 || platform::IsNetworkAddress(name)) {
         kind = Serial;
         auto port = std::make_unique<SerialPort>();
         const int accepted = port->SetSettings(settings);

@@ -4,8 +4,11 @@
 #include <cctype>
 #include <filesystem>
 
+#include "platform/network_address.h"
 #include "platform/port_devices.h"
+#include "platform/usb_identity.h"
 #include "platform/utf8_names.h"
+#include "platform/utf8_text.h"
 
 namespace talq::platform {
 namespace {
@@ -136,6 +139,13 @@ std::string_view LineEndOf(std::string_view text) {
     return end != std::string_view::npos && end > 0 && text[end - 1] == '\r' ? "\r\n" : "\n";
 }
 
+// A device named by its USB identity ("usb:serial=A1B2C3") must be a well formed name.
+std::optional<std::string> ProblemWithUsbIdentity(std::string_view device) {
+    std::string problem;
+    if (ParseUsbIdentityName(device, problem)) return std::nullopt;
+    return "device " + problem;
+}
+
 bool MapsPort(const std::optional<LineReading>& reading, const std::string& port) {
     return reading && reading->problem.empty() && !reading->lineSettings && reading->port == port;
 }
@@ -156,11 +166,15 @@ bool IsFixedPortName(std::string_view name) {
 
 std::optional<std::string> ProblemWithDevice(std::string_view device) {
     if (device.empty()) return "no device after '='";
+    // Names are UTF-8 inside; these bytes would name some other device.
+    if (!IsUtf8(device)) return "the device is not UTF-8 text";
     if (device.find_first_of("\r\n") != std::string_view::npos)
         return "the device holds a line break";
     if (Trimmed(device) != device) return "the device starts or ends with a space";
     if (WithoutComment(device) != device) return "a '#' after a space would start a comment";
+    if (IsNetworkAddress(device)) return ProblemWithNetworkAddress(device);
     if (!SystemDeviceName(device).empty()) return std::nullopt;
+    if (IsUsbIdentityName(device)) return ProblemWithUsbIdentity(device);
     if (!PathFromUtf8(device).is_absolute()) {
 #ifdef _WIN32
         return "device \"" + std::string(device) +

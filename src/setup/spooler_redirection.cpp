@@ -4,6 +4,8 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/network_address.h"
+#include "platform/platform.h"
 #include "platform/spooler.h"
 #include "setup/spooler_restore.h"
 
@@ -49,6 +51,8 @@ bool SwitchQueue(platform::Spooler& spooler, const std::string& scheduler, Spool
 void RedirectSpoolerQueues(const std::string& portName, QueuePorts& queuePorts,
                            SpoolerJournal& journal) {
     if (!IsLinePortName(portName)) return;
+    // A printer behind a device server shares no device with a local queue.
+    if (platform::IsNetworkAddress(platform::DevicePathForPort(portName))) return;
     platform::Spooler& spooler = platform::CurrentSpooler();
     const std::string match = spooler.PortMatchText(portName);
     if (match.empty()) return;  // would match every queue

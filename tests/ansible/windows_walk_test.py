@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""The collection on Windows hosts: ansible-playbook against four hosts whose commands run with
-cmd /c in a Wine prefix (connection_plugins/wine_cmd.py, shell type cmd), with talq.exe as the
-installer puts it and a talq-printer-sim per host on a pseudo-terminal the prefix presents as
-COM1..COM4. A first run with --diff changes every host and shows the pins with their words; a
-second changes nothing; a --check run with other pins reports changes and the printers still
-hold the old. The changed=0 run is timed against the same four printers as Linux hosts.
+"""The collection on Windows hosts through ansible-core's own connection plugins: ssh (its
+ssh_executable the stand-in ssh_standin.py) to hosts whose default shell is cmd and PowerShell,
+and winrm (pywinrm over loopback to winrm_standin.py), with both shell types. Whatever they send
+runs as the host would run it (powershell_subset.py, which refuses anything outside the
+PowerShell the plugins emit) in a Wine prefix, with talq.exe as the installer puts it and a
+talq-printer-sim per host on a pseudo-terminal the prefix presents as COM1..COM4. A first run
+with --diff changes every host and shows the pins with their words; a second changes nothing; a
+--check run with other pins reports changes and the printers still hold the old. The changed=0
+run is timed against the same four printers as Linux hosts.
 
     windows_walk_test.py --sim SIM --talq LINUX_TALQ --msi MSI --collections PATH
 (it runs itself again inside scripts/wine-run.sh, with --in-prefix WORK)
@@ -20,12 +23,15 @@ import time
 
 sys.dont_write_bytecode = True  # nothing of the run lands in the source tree
 from sim_fleet import ansible_env, run_playbook, simulators, talq_env
+from winrm_standin import WinRMStandIn
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 MODEL = 'KTV-520plus'
 HOSTS = ['win1', 'win2', 'win3', 'win4']
 FIRST_PINS = {'2.1': 1, '8.1': 1, '9.4': 1}
 CHECK_PINS = {'8.1': 0, '10.2': 1}
+NOWHERE = r'C:\Program Files\Nowhere\talq.exe'
+WINRM_USER, WINRM_PASSWORD = 'till', 'shop'
 
 failures = []
 
@@ -46,22 +52,52 @@ def write_inventory(work, name, hosts_vars):
     return path
 
 
-def windows_inventory(work, status_file):
-    hosts = {name: dict(talq_port='COM%d' % i, talq_model=MODEL, talq_env={},
-                        talq_pins=FIRST_PINS, ansible_connection='wine_cmd',
-                        ansible_shell_type='cmd')
-             for i, name in enumerate(HOSTS, start=1)}
-    # A host's path with a space and a cmd operator in it: one word all the same.
-    hosts['win3']['talq_status_file'] = 'Z:' + status_file.replace('/', '\\')
+def over_ssh(default_shell):
+    # The host's default shell decides the shell type, as on a real host.
+    return dict(ansible_connection='ssh', ansible_shell_type=default_shell,
+                ansible_ssh_executable=os.path.join(HERE, 'ssh_standin.py'))
+
+
+def over_winrm(port, shell_type):
+    return dict(ansible_connection='winrm', ansible_shell_type=shell_type,
+                ansible_host='127.0.0.1', ansible_port=port, ansible_user=WINRM_USER,
+                ansible_password=WINRM_PASSWORD, ansible_winrm_transport='basic',
+                ansible_winrm_scheme='http')
+
+
+def windows_inventory(work, status_file, winrm_port, ssh_hosts):
+    # Each ssh host's default shell, for the stand-in.
+    with open(ssh_hosts, 'w') as f:
+        json.dump({'win1': 'cmd', 'win2': 'powershell', 'win5': 'cmd', 'win6': 'powershell'}, f)
+    base = dict(talq_model=MODEL, talq_env={}, talq_pins=FIRST_PINS)
+    hosts = {
+        'win1': dict(base, talq_port='COM1', **over_ssh('cmd')),
+        'win2': dict(base, talq_port='COM2', **over_ssh('powershell')),
+        # A path with PowerShell's quotes, a cmd operator and letters outside any code page.
+        'win3': dict(base, talq_port='COM3', talq_status_file='Z:' + status_file.replace('/', '\\'),
+                     **over_winrm(winrm_port, 'powershell')),
+        # The port by another name, through the environment (a backslash, quotes and $ in it).
+        'win4': dict(base, talq_port='COM7', **over_winrm(winrm_port, 'cmd')),
+        # A port that carries commands for cmd and for PowerShell; hosts without talq.
+        'win5': dict(base, talq_port="COM5&echo injected>%s' ; Set-Content -Path '%s' -Value x ; '"
+                     % (injected_path(work), injected_path(work)), **over_ssh('cmd')),
+        'win6': dict(base, talq_port='COM1', talq_program=NOWHERE, **over_ssh('powershell')),
+        'win7': dict(base, talq_port='COM1', talq_program=NOWHERE, **over_winrm(winrm_port, 'cmd')),
+    }
     hosts['win3'].pop('talq_pins')
-    # A port that carries a second command for cmd; a host without talq.
-    hosts['win5'] = dict(hosts['win1'], talq_port='COM5&echo injected>%s' % injected_path(work))
-    hosts['win6'] = dict(hosts['win1'], talq_program=r'C:\Program Files\Nowhere\talq.exe')
+    hosts['win4']['talq_env'] = {'TALQ_COM7': '\\\\.\\COM4', 'SHOP_NOTE': "Bob's \u2018till\u2019 $(x)"}
+    for name in ('win1', 'win2', 'win5', 'win6'):
+        hosts[name]['ansible_host'] = name
     return write_inventory(work, 'windows.json', hosts)
 
 
 def injected_path(work):
     return 'Z:' + os.path.join(work, 'injected').replace('/', '\\')
+
+
+def failure_of(run, host):
+    found = re.search(r'^fatal: \[%s\]: FAILED! => (.*)$' % host, run.stdout, re.M)
+    return json.loads(found.group(1)) if found else {}
 
 
 def linux_inventory(work, talq, links):
@@ -90,34 +126,36 @@ def playbook(env, inventory, *options):
     return run, recap, time.monotonic() - start
 
 
-def walk_in_prefix(args):
-    work = args.in_prefix
-    os.makedirs(work)
-    env = ansible_env(work, args.collections, forks=4)
-    # talq.exe takes the prefix's COM ports; each Linux host gets its ports in talq_env.
-    env = dict((k, v) for k, v in env.items() if not k.startswith('TALQ_'))
-    env['ANSIBLE_CONNECTION_PLUGINS'] = os.path.join(HERE, 'connection_plugins')
-    os.makedirs(os.path.join(work, 'records'))
-    status_file = os.path.join(work, 'shop & co', 'shop.json')
-    os.makedirs(os.path.dirname(status_file))
-    subprocess.run([args.talq, 'factory', '--quiet', '--model', MODEL, '-o', status_file],
+def make_status_file(talq, work):
+    folder = os.path.join(work, "Bob\u2019s shop & co's", 'Caf\u00e9 \u21161')
+    os.makedirs(folder)
+    status_file = os.path.join(folder, 'shop.json')
+    subprocess.run([talq, 'factory', '--quiet', '--model', MODEL, '-o', status_file],
                    check=True, timeout=30)
     with open(status_file) as f:
         document = json.load(f)
     document['switches']['11'][8] = 1
     with open(status_file, 'w') as f:
         json.dump(document, f)
-    inventory = windows_inventory(work, status_file)
+    return status_file
 
+
+def first_run(env, inventory, work):
     first, recap, _ = playbook(env, inventory, '--diff')
     check(first.returncode == 2 and all(recap.get(h) == dict(changed=1, failed=0) for h in HOSTS),
           'first run: %s\n%s%s' % (recap, first.stdout, first.stderr))
-    check(recap.get('win5', {}).get('failed') == 1
+    # The port reached talq as one word, and nothing else ran.
+    refused = failure_of(first, 'win5').get('msg', '')
+    check(recap.get('win5', {}).get('failed') == 1 and 'unknown port' in refused
+          and "echo injected>%s' ; Set-Content" % injected_path(work) in refused
           and not os.path.exists(os.path.join(work, 'injected')),
-          'a port with a second command: %s, %s' % (recap.get('win5'), os.listdir(work)))
-    missing = re.search(r'^fatal: \[win6\]: FAILED! => (.*)$', first.stdout, re.M)
-    check(missing is not None and json.loads(missing.group(1)).get('msg', '').startswith(
-        'talq was not found on the managed host'), 'win6 without talq: %s' % first.stdout)
+          'a port with commands in it: %s, %r, %s' % (recap.get('win5'), refused, os.listdir(work)))
+    for host in ('win6', 'win7'):
+        missing = failure_of(first, host)
+        check(missing.get('msg', '').startswith('talq was not found on the managed host')
+              and 'msiexec /i' in missing['msg'] and missing.get('rc') != 0
+              and 'could not start: ' in missing.get('stderr', ''),
+              '%s without talq: %s' % (host, missing))
     for line in ('-switch 2 pin 1: 0  Font: A Font (12x24)', '+switch 2 pin 1: 1  Font: B Font (9x24)',
                  '+switch 11 pin 8: 1'):
         check(re.search('^' + re.escape(line), first.stdout, re.M) is not None,
@@ -129,21 +167,46 @@ def walk_in_prefix(args):
               '%s: first run %s' % (name, result))
     check(first_records.get('win3', {}).get('switches', {}).get('switches', {}).get('11', [0] * 9)[8] == 1,
           'win3: the status file was not applied: %s' % first_records.get('win3'))
+    return first_records
 
-    second, recap, windows_seconds = playbook(env, inventory, '--limit', ','.join(HOSTS))
-    check(second.returncode == 0 and all(recap.get(h) == dict(changed=0, failed=0) for h in HOSTS),
-          'second run: %s\n%s' % (recap, second.stdout))
-    records(work)
 
-    run, _, _ = playbook(env, inventory, '--check', '--limit', 'win1,win2',
+def check_mode_run(env, inventory, work, first_records):
+    run, _, _ = playbook(env, inventory, '--check', '--limit', ','.join(HOSTS),
                          '-e', json.dumps({'talq_pins': CHECK_PINS, 'read_back': True}))
     check(run.returncode == 0, '--check exits %d:\n%s' % (run.returncode, run.stdout))
-    for name, record in records(work).items():
-        held = first_records[name]['switches']['switches']
+    checked = records(work)
+    check(sorted(checked) == HOSTS, '--check recorded %s' % sorted(checked))
+    for name, record in checked.items():
+        held = first_records.get(name, {}).get('switches', {}).get('switches')
         check(record['switches'].get('changed') is True and record['switches'].get('set_status') is False,
               '--check, %s: %s' % (name, record['switches']))
         check(record['info'].get('switches') == held,
               '--check, %s: the printer now holds %s, not %s' % (name, record['info'].get('switches'), held))
+
+
+def walk_in_prefix(args):
+    work = args.in_prefix
+    os.makedirs(os.path.join(work, 'records'))
+    env = ansible_env(work, args.collections, forks=4)
+    # talq.exe takes the prefix's COM ports; each Linux host gets its ports in talq_env.
+    env = dict((k, v) for k, v in env.items() if not k.startswith('TALQ_'))
+    runner_log = os.path.join(work, 'refused.log')
+    open(runner_log, 'w').close()
+    env.update(TALQ_SSH_HOSTS=os.path.join(work, 'ssh-hosts.json'), TALQ_RUNNER_LOG=runner_log,
+               NO_PROXY='127.0.0.1', no_proxy='127.0.0.1')
+    status_file = make_status_file(args.talq, work)
+    with WinRMStandIn(WINRM_USER, WINRM_PASSWORD, os.environ['WINE'], os.environ['WINEPREFIX'],
+                      runner_log) as winrm:
+        inventory = windows_inventory(work, status_file, winrm.port, env['TALQ_SSH_HOSTS'])
+        first_records = first_run(env, inventory, work)
+        second, recap, windows_seconds = playbook(env, inventory, '--limit', ','.join(HOSTS))
+        check(second.returncode == 0 and all(recap.get(h) == dict(changed=0, failed=0) for h in HOSTS),
+              'second run: %s\n%s' % (recap, second.stdout))
+        records(work)
+        check_mode_run(env, inventory, work, first_records)
+    with open(runner_log) as f:
+        refused = f.read()
+    check(not refused, 'commands outside the PowerShell subset:\n' + refused)
 
     # The same four printers as Linux hosts, the changed=0 run timed alike.
     linux = linux_inventory(work, args.talq, json.loads(args.links))

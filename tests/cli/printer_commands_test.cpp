@@ -3,8 +3,10 @@
 
 #include <map>
 #include <nlohmann/json.hpp>
+#include <tuple>
 
 #include "platform/port_access.h"
+#include "status/code_pages.h"
 #include "support/environment.h"
 #include "support/scoped_platform.h"
 #include "support/system_reasons.h"
@@ -289,6 +291,115 @@ TEST_P(PrinterCommands, PrinterSerialSettingsAreSetByTheirWordsOnTheKtv540Only) 
         << verify.err;
 }
 
+TEST_P(PrinterCommands, SettingsAreNamedByTheWordsShowPrints) {
+    const int model = GetParam();
+    constexpr int kBoth = -1;
+    const std::string user = "talq: --setting \"User Setting=Enable\": ";
+    const struct {
+        int model;
+        std::vector<std::string> edits;
+        int exitCode;
+        std::string err;  // all of it when the run succeeds (-q), else a part
+        std::vector<std::tuple<int, int, bool>> pins;  // switch, pin, set afterwards
+        std::string out = {};
+    } cases[] = {
+        {kBoth,
+         {"--setting", "Auto Cutter=Full Cut", "--setting", "Font=B Font (9x24)"},
+         0,
+         "",
+         {{2, 2, true}, {2, 1, true}},
+         "switch 2 pin 1: 0 -> 1  [PIN 1] Font: A Font (12x24) -> B Font (9x24)"},
+        {kBoth,
+         {"--setting", " font :  =  a FONT (12x24) ", "--dry-run"},
+         0,
+         "",
+         {{2, 1, true}},
+         "switch 2 pin 1: 1 -> 0"},
+        // The catalogue's own punctuation; the asterisk may be left out; a caption narrowed to
+        // one pin as the candidates name it; the one pin whose 1 means "Disable".
+        {0,
+         {"--setting", "Parallel reset signal(I/F Pin 31)=enable", "--setting",
+          "External Buzzer Control=Enable", "--setting", "paper width:=2 inch", "--setting",
+          "Memory switch 11 [PIN 1] User Setting=Disable", "--pin", "2.5=1"},
+         0,
+         "",
+         {{10, 8, true}, {10, 1, true}, {10, 5, true}, {11, 1, true}, {2, 5, true}}},
+        // The settings held in several pins, as show and the Printer Setting page name them.
+        {1,
+         {"--setting", "Default code page=PC850", "--setting", "Baund Rate :=9600", "--setting",
+          "flow control=xon/xoff"},
+         0,
+         "",
+         {{2, 5, true}, {9, 6, false}, {9, 8, false}, {9, 5, true}}},
+        // A reserved pin is set, with a warning that --quiet keeps.
+        {1,
+         {"--pin", "10.5=1"},
+         0,
+         "talq: warning: --pin 10.5=1: switch 10 pin 5 is reserved on the KTV-540/542 (\"[PIN 5] "
+         "Reserved\" in talq show); it is set as given\n",
+         {{10, 5, true}}},
+        {0,
+         {"--setting", "User Setting=Enable"},
+         2,
+         user + "\"User Setting\" fits several pins of the KTV-520plus; name one:\n  switch 1 "
+                "[PIN 4] User Setting\n  switch 8 [PIN 1] User Setting\n",
+         {}},
+        {0,
+         {"--setting", "Paper widht=2 inch"},
+         2,
+         "the KTV-520plus has no setting \"Paper widht\"; its settings:\n  User Setting\n  Font\n  "
+         "Auto Cutter\n  default code page\n  *External Buzzer Control\n  Paper width\n  Two "
+         "Color Print\n  Parallel reset signal(I/F Pin 31)\n",
+         {}},
+        {1,
+         {"--setting", "User Setting=Enable"},
+         2,
+         user + "the KTV-540/542 has no setting \"User Setting\"; its settings:\n  Cutting + "
+                "Bell\n  AutoLine Feed\n  Font\n  Auto Cutter\n  default code page\n  baud\n  "
+                "data bits\n  parity\n  flow control\n",
+         {}},
+        {kBoth,
+         {"--setting", "Auto Cutter=Full"},
+         2,
+         "switch 2 [PIN 2] Auto Cutter takes \"Full Cut\" (1) or \"Partial Cut\" (0)",
+         {}},
+        {kBoth,
+         {"--setting", "[PIN 3] Reserved=Enable"},
+         2,
+         "a reserved pin has no words; set it with --pin SWITCH.PIN=0|1",
+         {}},
+        {kBoth,
+         {"--pin", "2.1=0", "--setting", "Font=B Font (9x24)"},
+         2,
+         "--pin 2.1=0 and --setting \"Font=B Font (9x24)\" both set switch 2 pin 1; give one of "
+         "them",
+         {}},
+        {kBoth,
+         {"--setting", "default code page=PC850", "--code-page", "2"},
+         2,
+         "--code-page 2 and --setting \"default code page=PC850\" both set switch 2 pin 3",
+         {}},
+    };
+    for (const auto& c : cases) {
+        if (c.model != kBoth && c.model != model) continue;
+        std::vector<std::string> args = On("set", c.edits);
+        args.insert(args.begin(), "-q");
+        const auto result = RunTalq(args);
+        const std::string where = c.edits[1] + ": " + result.err;
+        EXPECT_EQ(result.exitCode, c.exitCode) << where;
+        if (c.exitCode == 0) {
+            EXPECT_EQ(result.err, c.err) << where;
+        } else {
+            EXPECT_NE(result.err.find(c.err), std::string::npos) << where;
+        }
+        EXPECT_NE(result.out.find(c.out), std::string::npos) << where << result.out;
+        for (const auto& [number, pin, set] : c.pins) {
+            EXPECT_EQ(printer.Pin(number, pin), set)
+                << where << " switch " << number << " pin " << pin;
+        }
+    }
+}
+
 TEST_P(PrinterCommands, SetJsonReportsEachRun) {
     using Json = nlohmann::json;
     const struct {
@@ -365,6 +476,68 @@ TEST_P(PrinterCommands, SetJsonReportsEachRun) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, PrinterCommands, ::testing::Values(0, 1));
+
+// Whatever code page pins a printer holds, also a pattern the list has no entry for, what get
+// gives is taken back by show and set: every model, all 64 patterns, the status file it writes
+// and the JSON it prints (what the collection receives).
+TEST(StatusFileRoundTrip, WhatGetWritesShowAndSetTakeBack) {
+    test::VirtualPlatform os;
+    test::ScopedPlatform scoped{os};
+    test::ScratchDir dir;
+    for (int model = 0; model < 3; ++model) {
+        const std::string port = "COM" + std::to_string(model + 1);
+        auto device = std::make_shared<test::SimulatedPrinterDevice>(model);
+        os.AddDevice(port, device);
+        sim::SimulatedPrinter& printer = device->Printer();
+        const auto holdPins = [&](int pattern) {  // bit i: pin 3 + i of switch 2
+            for (int bit = 0; bit < 6; ++bit) printer.SetPin(2, 3 + bit, (pattern >> bit & 1) != 0);
+        };
+        const auto talq = [&](std::string command, std::vector<std::string> more) {
+            std::vector<std::string> args{command, "--model", std::to_string(model), "--port",
+                                          port};
+            args.insert(args.end(), more.begin(), more.end());
+            return RunTalq(args);
+        };
+        for (int pattern = 0; pattern < 64; ++pattern) {
+            holdPins(pattern);
+            const std::string switch2 = printer.SwitchText(2);
+            status::PrinterStatus held{};
+            for (int bit = 0; bit < 6; ++bit) held.switches[1].pins[3 + bit] = pattern >> bit & 1;
+            const int page = status::DecodeCodePage(held);
+            const bool listed = page < status::kCodePageCount;
+            for (const std::string name : {"a.sts", "a.json"}) {
+                SCOPED_TRACE(port + " pins 8..1 " + switch2 + " " + name);
+                const std::string file = dir / name;
+                if (name == "a.sts") {
+                    ASSERT_EQ(talq("get", {"-o", file}).exitCode, 0);
+                } else {
+                    const auto got = talq("get", {"--json"});
+                    ASSERT_EQ(got.exitCode, 0);
+                    test::WriteText(file, got.out);
+                    const auto codePage = nlohmann::json::parse(got.out)["codePage"];
+                    EXPECT_EQ(codePage["index"], page);
+                    EXPECT_EQ(codePage["name"].is_null(), !listed);
+                    EXPECT_EQ(codePage["inList"], listed);
+                }
+                const std::string words =
+                    std::to_string(page) + " " +
+                    (listed ? std::string(status::kCodePageTexts[static_cast<std::size_t>(page)])
+                            : "(matches no entry of the list)");
+                const auto shown = RunTalq({"show", file});
+                EXPECT_EQ(shown.exitCode, 0) << shown.err;
+                EXPECT_NE(shown.out.find("Default code page: " + words + "\n"), std::string::npos)
+                    << shown.out;
+
+                holdPins(63 - pattern);  // each code page pin the other way
+                const auto set = talq("set", {file});
+                ASSERT_EQ(set.exitCode, 0) << set.err;
+                EXPECT_NE(set.out.find(" -> " + words + "  [switch 2 pin 3: "), std::string::npos)
+                    << set.out;
+                EXPECT_EQ(printer.SwitchText(2), switch2);
+            }
+        }
+    }
+}
 
 }  // namespace
 }  // namespace talq::cli

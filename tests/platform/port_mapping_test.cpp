@@ -81,6 +81,7 @@ TEST(PortsFile, ReadsMappingsAndNamesEachFaultyLine) {
         "LPT1.line=9600 8 None 1 Hardware\n"
         "COM4.line=fast\n"
         "COM5.line=9600 9 None 1 Hardware\n"
+        "COM7=/dev/caf\xE9\n"   // Latin-1: a name the program never meant
         "COM10=/dev/ttyACM0");  // no line end at the end
     ASSERT_EQ(contents.mappings.size(), 3u);
     EXPECT_EQ(contents.mappings[0].line, 3);
@@ -107,6 +108,7 @@ TEST(PortsFile, ReadsMappingsAndNamesEachFaultyLine) {
         {15, "line settings for \"LPT1\" (COM1..COM10 only)"},
         {16, "line settings are five words"},
         {17, "\"9\" is no line setting"},
+        {18, "the device is not UTF-8 text"},
     };
     ASSERT_EQ(contents.problems.size(), problems.size());
     for (std::size_t i = 0; i < problems.size(); ++i) {

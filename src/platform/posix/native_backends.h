@@ -2,13 +2,14 @@
 // installs others.
 #pragma once
 
+#include "platform/network_platform.h"
 #include "platform/posix/cups_spooler.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/posix/udev_usb_bus.h"
 
 namespace talq::platform {
 
-using NativePlatform = posix::PosixPlatform;
+using NativePlatform = WithNetworkDevices<posix::PosixPlatform>;
 using NativeSpooler = posix::CupsSpooler;
 using NativeUsbBus = posix::UdevUsbBus;
 

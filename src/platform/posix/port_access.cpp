@@ -11,6 +11,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/network_device.h"
 #include "platform/system_reason.h"
 
 namespace talq::platform {
@@ -52,6 +53,7 @@ long LockHolder(const struct stat& node) {
 }  // namespace
 
 PortAccess ExamineDeviceAccess(const std::string& devicePath) {
+    if (IsNetworkAddress(devicePath)) return NetworkDeviceAccess(devicePath);
     PortAccess access;
     access.devicePath = devicePath;
     struct stat node {};
@@ -72,6 +74,7 @@ PortAccess ExamineDeviceAccess(const std::string& devicePath) {
 }
 
 std::string ExplainDeviceOpenFailure(const std::string& devicePath) {
+    if (IsNetworkAddress(devicePath)) return LastNetworkFailure();
     const PortAccess access = ExamineDeviceAccess(devicePath);
     if (!access.exists) return access.reason;
     if (!access.usable) {

@@ -2,13 +2,14 @@
 // installs others.
 #pragma once
 
+#include "platform/network_platform.h"
 #include "platform/win32/setupapi_usb_bus.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/winspool_spooler.h"
 
 namespace talq::platform {
 
-using NativePlatform = win32::Win32Platform;
+using NativePlatform = WithNetworkDevices<win32::Win32Platform>;
 using NativeSpooler = win32::WinspoolSpooler;
 using NativeUsbBus = win32::SetupApiUsbBus;
 

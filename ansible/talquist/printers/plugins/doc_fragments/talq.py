@@ -56,9 +56,10 @@ requirements:
     Windows, C(talquist-manager-<version>-x64.msi)). No Python is needed there.
 notes:
   - Works on Linux hosts (any connection with a POSIX shell, local or ssh) and on Windows hosts
-    over WinRM or OpenSSH with C(ansible_shell_type) C(cmd) or C(powershell). talq runs over the
-    host's connection from the controller, each word quoted by the connection's shell plugin, so
-    no value is taken for an option or a second command.
+    over WinRM, PSRP or OpenSSH with C(ansible_shell_type) C(cmd) or C(powershell). talq runs over
+    the host's connection from the controller, each word quoted (by the shell plugin on Linux; on
+    Windows, where every connection runs PowerShell, as a PowerShell literal), so no value is
+    taken for an option or a second command.
   - The task's C(environment) reaches talq on every kind of host.
   - The modules run talq with C(--json) and read its result; they never speak to the printer
     themselves. talq's own rules hold, among them that print queues on the port are held aside

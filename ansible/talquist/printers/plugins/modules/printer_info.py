@@ -89,8 +89,8 @@ msg:
   type: str
 rc:
   description:
-    - talq's exit code (2 usage, 3 port, 4 not identified, 5 exchange), or the shell's when
-      talq is missing (127 on Linux, 9009 in cmd).
+    - talq's exit code (2 usage, 3 port, 4 not identified, 5 exchange), or 127 when talq could
+      not be started (1 over ssh to a Windows host whose default shell is PowerShell).
   returned: failure
   type: int
   sample: 3

@@ -12,6 +12,9 @@ import re
 from ansible.errors import AnsibleActionFail
 from ansible.plugins.action import ActionBase
 
+from ansible_collections.talquist.printers.plugins.plugin_utils.windows_command import (
+    NOT_STARTED_MARK, UnsafeWord, powershell_command)
+
 # Where the Windows installer puts talq.
 WINDOWS_TALQ = r'C:\Program Files\Talquist Manager\talq.exe'
 
@@ -42,11 +45,11 @@ SWITCH_ORDER = ('1', '2', '8', '9', '10', '11')
 # The word of --port that reaches every USB printer talq finds.
 ALL_USB = 'usb'
 
-# What each shell says when the program is not there: sh's 127, cmd's 9009 (Wine's cmd: "Can't
-# recognize"), PowerShell's CommandNotFoundException.
-_NOT_FOUND_CODES = (127, 9009)
-_NOT_FOUND_WORDS = re.compile(r"not recognized as|Can't recognize|CommandNotFoundException"
-                              r"|cannot find the path")
+# How talq starts a warning on standard error.
+_WARNING = 'talq: warning: '
+
+# sh's exit code for a program that is not there.
+_NOT_FOUND_SH = 127
 
 
 def option_text(value):
@@ -73,6 +76,7 @@ class TalqAction(ActionBase):
     """An action that runs talq on the managed host; subclasses build the arguments."""
 
     TRANSFERS_FILES = False
+    talq_warnings = ()
     _requires_connection = True
     _supports_check_mode = True
     _supports_async = False
@@ -99,24 +103,17 @@ class TalqAction(ActionBase):
         return argv + list(extra)
 
     def _command_line(self, argv):
-        """ARGV as one command line of the host's shell, each word quoted by the shell plugin."""
-        shell = self._connection._shell
-        family = self._shell_family()
+        """ARGV as one command for the host: a PowerShell script on Windows, whatever the shell
+        type (every Windows connection runs PowerShell), else sh's words quoted by the shell
+        plugin."""
         environment = {}
-        self._compute_environment_string(environment)
-        if family == 'powershell':
-            words = ["'%s'" % shell._escape(word) for word in argv]
-            prefix = ''.join("[Environment]::SetEnvironmentVariable('%s', '%s'); "
-                             % (shell._escape(str(name)), shell._escape(str(value)))
-                             for name, value in environment.items())
-            # '& PROGRAM ARGS; exit $LASTEXITCODE', so talq's exit code is the command's.
-            return prefix + shell.wrap_for_exec(' '.join(words))
-        words = ' '.join(shell.quote(word) for word in argv)
-        if family == 'cmd':
-            prefix = ''.join('set %s&& ' % shell.quote('%s=%s' % (name, value))
-                             for name, value in environment.items())
-            return prefix + words
-        prefix = self._compute_environment_string()
+        prefix = self._compute_environment_string(environment)
+        if self._windows():
+            try:
+                return powershell_command(argv, environment)
+            except UnsafeWord as error:
+                raise TalqFailure(str(error), changed=False)
+        words = ' '.join(self._connection._shell.quote(word) for word in argv)
         return (prefix + ' ' + words) if prefix else words
 
     def run_talq(self, params, argv):
@@ -129,9 +126,13 @@ class TalqAction(ActionBase):
         except ValueError:
             document = None
         said = (stderr or '') + (stdout or '')
-        # A line of talq's own ("talq: ...") means talq ran.
-        if document is None and rc != 0 and not re.search(r'^talq: ', said, re.M) and (
-                rc in _NOT_FOUND_CODES or _NOT_FOUND_WORDS.search(said)):
+        # A line of talq's own ("talq: ...") means talq ran. On Windows the command says when
+        # talq did not start; its exit code is 1 there when the host's ssh shell is PowerShell.
+        if self._windows():
+            not_started = re.search('^' + re.escape(NOT_STARTED_MARK), stderr or '', re.M)
+        else:
+            not_started = rc == _NOT_FOUND_SH
+        if document is None and rc != 0 and not re.search(r'^talq: ', said, re.M) and not_started:
             raise TalqFailure(
                 "talq was not found on the managed host (talq_path %s): install Talquist Manager "
                 "there (Debian: the package talquist-manager; Windows: "
@@ -156,12 +157,16 @@ class TalqAction(ActionBase):
                                             ', '.join(str(d.get('port')) for d in documents)),
                               rc=rc, stderr=stderr, cmd=cmd, changed=changed, printers=documents)
         single = documents[0] if len(documents) == 1 else None
+        lines = [line for line in (stderr or '').splitlines() if line.strip()]
+        # What talq warned of on the way (a reserved pin, ...), for Ansible to show as warnings.
+        self.talq_warnings = [line[len(_WARNING):] for line in lines if line.startswith(_WARNING)]
         if rc == 0 and single is not None and single.get('format') == expected_format:
             return single
         message = single.get('error') if single else None
-        if not message:
-            lines = [line for line in stderr.splitlines() if line.strip()]
-            message = lines[-1] if lines else None
+        if not message and lines:
+            # talq's last message with the lines that belong to it (candidates, one a line).
+            starts = [i for i, line in enumerate(lines) if line.startswith('talq: ')]
+            message = '\n'.join(lines[starts[-1]:] if starts else lines[-1:])
         if not message:
             message = 'talq printed no %s document' % expected_format
         details = dict(rc=rc, stderr=stderr, cmd=cmd, changed=changed)

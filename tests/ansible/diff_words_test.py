@@ -1,0 +1,65 @@
+#!/usr/bin/env python3
+"""memory_switches' diff over talq set documents it may meet: a code page that matches no entry
+of the list (its name null), and fields it does not know, shown rather than failed on.
+
+    diff_words_test.py --collections ANSIBLE_COLLECTIONS_PATH
+(under the Python that runs ansible-playbook, which it starts itself when needed)
+"""
+import argparse
+import os
+import shutil
+import sys
+import warnings
+
+sys.dont_write_bytecode = True
+
+try:
+    import ansible  # noqa: F401  the action plugins import it
+except ImportError:
+    interpreter = open(shutil.which('ansible-playbook')).readline()[2:].split()
+    os.execv(interpreter[0] if len(interpreter) == 1 else '/usr/bin/env',
+             interpreter + [os.path.abspath(__file__)] + sys.argv[1:])
+
+SWITCHES = {key: [0] * 9 for key in ('1', '2', '8', '9', '10', '11')}
+CASES = [
+    # decoded, changes, lines expected before, lines expected after
+    ({'codePage': {'before': {'index': 0, 'name': 'PC437 (USA, Standard Europe)'},
+                   'after': {'index': 44, 'name': None}}},
+     [], ['codePage: PC437 (USA, Standard Europe)'], ['codePage: code page 44 (matches no entry)']),
+    ({'codePage': {'before': {'index': 44}, 'after': {'index': 0, 'name': 'PC437', 'entry': 1}},
+      'serial': {'before': {'baud': '9600', 'parity': None}, 'after': {'baud': '19200'}},
+      'future': True},
+     [{'switch': 12, 'pin': 1, 'before': 1, 'after': 0}, {'pin': 'x'}],
+     ['codePage: code page 44 (matches no entry)', 'serial: baud 9600', 'future: True'],
+     ['codePage: PC437', 'serial: baud 19200', 'future: True']),
+]
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--collections', required=True)
+    # Collections load through ansible-core's own finder, as in a play (which its plugin
+    # loader then finds in place).
+    warnings.filterwarnings('ignore', 'AnsibleCollectionFinder has already been configured')
+    from ansible.utils.collection_loader._collection_finder import _AnsibleCollectionFinder
+    _AnsibleCollectionFinder(paths=[os.path.abspath(parser.parse_args().collections)])._install()
+    from ansible_collections.talquist.printers.plugins.action.memory_switches import diff
+    failures = []
+    for decoded, changes, before, after in CASES:
+        document = dict(model='KTV-540/542', switches=SWITCHES, decoded=decoded, changes=changes)
+        try:
+            shown = diff('COM1', document)
+            got = [line for line in shown['before'].splitlines() if not line.startswith('switch')], \
+                [line for line in shown['after'].splitlines() if not line.startswith('switch')]
+        except Exception as error:  # what a host would see as the module's crash
+            got = repr(error)
+        if got != (sorted(before), sorted(after)):
+            failures.append('%s: %r' % (decoded, got))
+    for failure in failures:
+        print('FAIL: ' + failure, file=sys.stderr)
+    print('%d passed, %d failed' % (len(CASES) - len(failures), len(failures)))
+    return 1 if failures else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
