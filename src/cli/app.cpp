@@ -17,18 +17,7 @@ void AddModel(CLI::App& command, std::string& model, bool required) {
     if (required) option->required();
 }
 
-void AddConnection(CLI::App& command, ConnectionOptions& connection) {
-    AddModel(command, connection.model, true);
-    command
-        .add_option("--port", connection.ports,
-                    "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, a USB printer or "
-                    "serial adapter by identity (usb:serial=A1B2C3, usb:path=1-1.3), or usb "
-                    "for every USB entry; give --port again for more ports, which run at once")
-        ->type_name("PORT")
-        ->required()
-        ->allow_extra_args(false);
-    command.add_option("--jobs", connection.jobs, "run at most N ports at once (default: all)")
-        ->check(CLI::PositiveNumber);
+void AddLineOptions(CLI::App& command, ConnectionOptions& connection) {
     command.add_option("--baud", connection.line.baud,
                        "2400 4800 9600 19200 38400 57600 115200 (KTV-540/542 from 9600); "
                        "default 19200, KTV-540/542 115200");
@@ -38,12 +27,31 @@ void AddConnection(CLI::App& command, ConnectionOptions& connection) {
     command.add_option("--flow", connection.line.flow, "Hardware (default) or Xon/Xoff");
 }
 
+void AddPorts(CLI::App& command, ConnectionOptions& connection, const char* help, bool required) {
+    auto* ports = command.add_option("--port", connection.ports, help)->type_name("PORT");
+    if (required) ports->required();
+    ports->allow_extra_args(false);
+    command.add_option("--jobs", connection.jobs, "run at most N ports at once (default: all)")
+        ->check(CLI::PositiveNumber);
+}
+
+void AddConnection(CLI::App& command, ConnectionOptions& connection) {
+    AddModel(command, connection.model, true);
+    AddPorts(command, connection,
+             "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, a USB printer or serial "
+             "adapter by identity (usb:serial=A1B2C3, usb:path=1-1.3), or usb for every USB "
+             "entry; give --port again for more ports, which run at once",
+             true);
+    AddLineOptions(command, connection);
+}
+
 struct Arguments {
     bool quiet = false;
     bool json = false;
     ConnectionOptions connection;
     GetOptions get;
     SetOptions set;
+    FindOptions find;
     std::vector<std::string> files;
     std::string model;
     std::string output;
@@ -76,6 +84,23 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     map->add_flag("--list", a.list, "list the serial adapters present (the default with no port)");
     auto* unmap = app.add_subcommand("unmap", "drop a port's mapping from your ports file");
     unmap->add_option("port", a.port, "COM1..COM10 or LPT1..LPT3")->required();
+
+    auto* find = app.add_subcommand(
+        "find", "look for printers on the ports at every line setting, and say what answers");
+    find->add_option("--model", a.find.connection.model,
+                     std::string(kModelHelp) + " (default: any)");
+    AddPorts(*find, a.find.connection,
+             "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, or usb for every one of "
+             "those (default: every port); give --port again for more, searched at once",
+             false);
+    AddLineOptions(*find, a.find.connection);
+    for (const char* name : {"--baud", "--data-bits", "--parity", "--stop-bits", "--flow"}) {
+        find->get_option(name)->description("only this " + std::string(name + 2) +
+                                            " (default: each the model can have)");
+    }
+    find->add_flag("--json", a.find.json, "print a talq-find/1 JSON document per port");
+    find->add_flag("--save", a.find.save,
+                   "keep the line settings found in your ports file, for check, get and set");
 
     auto* check = app.add_subcommand("check", "Check Communication with the printer");
     AddConnection(*check, a.connection);
@@ -165,6 +190,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return RunMap(console, a.port, a.device);
         }
         if (unmap->parsed()) return RunUnmap(console, a.port);
+        if (find->parsed()) return RunFind(console, a.find);
         if (check->parsed()) return RunCheck(console, a.connection);
         if (get->parsed()) return RunGet(console, a.connection, a.get);
         if (set->parsed()) return RunSet(console, a.connection, a.set);

@@ -2,6 +2,7 @@
 // adapters plugged in, by their stable names, to map a port to.
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -98,33 +99,43 @@ void TellWhatStillDecides(const Console& console, const std::string& port) {
     }
 }
 
-// Edits the user's ports file with `edit`; "unchanged" when the text stays the same.
-template <typename Edit>
-int EditUserFile(const Console& console, const std::string& port, Edit edit) {
+}  // namespace
+
+int EditUserPortsFile(const Console& console,
+                      const std::function<std::string(const std::string&)>& edit) {
     const std::string file = platform::UserPortsFile();
     if (file.empty()) return Fail(console, {kExitFileFailed, platform::NoUserPortsFileReason()});
     PortsFileText current = ReadUserFile(file);
     if (current.failure) return Fail(console, *current.failure);
     if (edit(current.text) == current.text) {
         console.out << "unchanged: " << file << "\n";
-    } else {
-        // Read again under the lock: another run may have written meanwhile.
-        auto lock = LockUserFile(file);
-        if (auto* failure = std::get_if<Failure>(&lock)) return Fail(console, *failure);
-        current = ReadUserFile(file);
-        if (current.failure) return Fail(console, *current.failure);
-        // The mark makes every Notepad read the file back as what it now is.
-        const std::string mark = current.fromAnsi ? "\xEF\xBB\xBF" : "";
-        if (auto failure = WriteUserFile(file, mark + edit(current.text))) {
-            return Fail(console, *failure);
-        }
-        if (current.fromAnsi) {
-            console.Message(file + ": read in the ANSI code page, written back in UTF-8");
-        }
-        console.out << "written: " << file << "\n";
+        return kExitDone;
     }
-    TellWhatStillDecides(console, port);
+    // Read again under the lock: another run may have written meanwhile.
+    auto lock = LockUserFile(file);
+    if (auto* failure = std::get_if<Failure>(&lock)) return Fail(console, *failure);
+    current = ReadUserFile(file);
+    if (current.failure) return Fail(console, *current.failure);
+    // The mark makes every Notepad read the file back as what it now is.
+    const std::string mark = current.fromAnsi ? "\xEF\xBB\xBF" : "";
+    if (auto failure = WriteUserFile(file, mark + edit(current.text))) {
+        return Fail(console, *failure);
+    }
+    if (current.fromAnsi) {
+        console.Message(file + ": read in the ANSI code page, written back in UTF-8");
+    }
+    console.out << "written: " << file << "\n";
     return kExitDone;
+}
+
+namespace {
+
+// Edits the user's ports file, then says what else still decides the port.
+int EditUserFile(const Console& console, const std::string& port,
+                 const std::function<std::string(const std::string&)>& edit) {
+    const int code = EditUserPortsFile(console, edit);
+    if (code == kExitDone) TellWhatStillDecides(console, port);
+    return code;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/port_names.h"
+#include "cli/saved_line_settings.h"
 #include "cli/usb_entries.h"
 #include "platform/network_address.h"
 #include "platform/usb_identity.h"
@@ -56,8 +57,13 @@ bool CheckPortName(const std::string& name, int model, const LineWords& line, Fa
                                    "\": the KTV-520plusF connects only over SERIAL (COM1..COM10)"};
         return false;
     }
-    if (SettingsOrError built = BuildPortSettings(name, model, line); !built.settings) {
-        failure = {kExitUsage, built.error};
+    std::optional<SavedLine> saved;
+    const LineWords words = LineWordsFor(name, line, &saved);
+    if (SettingsOrError built = BuildPortSettings(name, model, words); !built.settings) {
+        failure = {kExitUsage, !saved ? built.error
+                                      : saved->file + ":" + std::to_string(saved->line) + ": " +
+                                            name + "'s line settings: " + built.error +
+                                            "; give the line options to use others"};
         return false;
     }
     return true;
@@ -105,8 +111,9 @@ std::optional<ResolvedTargets> ResolveTargets(const ConnectionOptions& options, 
         const bool seen = std::any_of(targets.ports.begin(), targets.ports.end(),
                                       [&](const PortTarget& port) { return port.name == name; });
         if (seen) continue;
-        targets.ports.push_back({name, *KindBeforeOpen(name, *model),
-                                 *BuildPortSettings(name, *model, options.line).settings});
+        targets.ports.push_back(
+            {name, *KindBeforeOpen(name, *model),
+             *BuildPortSettings(name, *model, LineWordsFor(name, options.line)).settings});
     }
     const bool allUsb =
         std::find(options.ports.begin(), options.ports.end(), kAllUsbPorts) != options.ports.end();

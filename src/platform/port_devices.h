@@ -38,6 +38,10 @@ std::string NodeBehindLinks(const std::string& path);
 // Looks the node up in the system's device description; never opens it.
 SerialHardware SerialHardwareBehind(const std::string& devicePath);
 
+// Whether the node is one the kernel writes its console to (a serial console, where a login
+// or the boot messages may be); looked up, never opened. Always false on Windows.
+bool IsSystemConsole(const std::string& devicePath);
+
 struct SerialAdapter {
     // The name to map a port to: the stable one, /dev/serial/by-id/usb-...-if00-port0 (the
     // node itself when udev made none); on Windows the port's own name, COM12.

@@ -238,7 +238,7 @@ TEST_P(PrinterCommands, PrinterSerialSettingsAreSetByTheirWordsOnTheKtv540Only) 
         EXPECT_TRUE(os.Transcript().empty());
         return;
     }
-    // The simulated KTV-540/542 starts at 19200 baud, 8 data bits, no parity, DTR/DSR.
+    // The simulated KTV-540/542 starts at 115200 baud, 8 data bits, no parity, DTR/DSR.
     const struct {
         std::vector<std::string> edits;
         std::string change;    // the line set prints
@@ -247,9 +247,9 @@ TEST_P(PrinterCommands, PrinterSerialSettingsAreSetByTheirWordsOnTheKtv540Only) 
     } steps[] = {
         {{"--printer-baud", "9600", "--printer-data-bits", "7", "--printer-parity", "Even",
           "--printer-flow", "xon/xoff"},
-         "printer's serial settings: baud 19200 -> 9600, data bits 8 -> 7, parity None -> Even, "
+         "printer's serial settings: baud 115200 -> 9600, data bits 8 -> 7, parity None -> Even, "
          "flow control DTR/DSR -> Xon/Xoff  [switch 9 pin 2: 0 -> 1, pin 3: 0 -> 1, pin 4: 0 -> 1, "
-         "pin 5: 0 -> 1, pin 6: 1 -> 0]\n",
+         "pin 5: 0 -> 1, pin 8: 1 -> 0]\n",
          "--baud 9600 --data-bits 7 --parity Even --flow Xon/Xoff",
          "00011110"},
         {{"--printer-parity", "None", "--printer-baud", "115200", "--printer-flow", "DTR/DSR"},

@@ -94,6 +94,18 @@ SerialHardware SerialHardwareBehind(const std::string& devicePath) {
     return type == 0 ? SerialHardware::Absent : SerialHardware::Present;
 }
 
+bool IsSystemConsole(const std::string& devicePath) {
+    std::error_code error;
+    fs::path node = fs::canonical(devicePath, error);
+    if (error) node = devicePath;
+    // The consoles the kernel writes to, by name: "tty0 ttyS0".
+    std::ifstream active(SysfsRoot() / "class" / "tty" / "console" / "active");
+    for (std::string name; active >> name;) {
+        if (name == node.filename().string()) return true;
+    }
+    return false;
+}
+
 std::string SerialAdapterFolder() {
     if (const char* folder = Variable("TALQ_SERIAL_BY_ID_DIR")) return folder;
     return "/dev/serial/by-id";

@@ -55,6 +55,10 @@ SerialHardware SerialHardwareBehind(const std::string& devicePath) {
     return SerialHardware::Unknown;
 }
 
+bool IsSystemConsole(const std::string&) {
+    return false;
+}
+
 // USB serial adapters take COM numbers of their own; there is no folder of stable names.
 std::string SerialAdapterFolder() {
     return {};
