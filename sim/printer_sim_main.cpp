@@ -2,7 +2,8 @@
 // the program or testing the real backend without a printer.
 //
 //   talq-printer-sim --model NAME [--link PATH] [--delay MS] [--fault silent]
-//                    [--baud B] [--data-bits D] [--parity P] [--stop-bits S] [--flow F]
+//                    [--settings-take now|restart] [--baud B] [--data-bits D] [--parity P]
+//                    [--stop-bits S] [--flow F]
 //   talq-printer-sim --help
 //
 // Prints the terminal's device path on one line, then serves until SIGINT or
@@ -33,6 +34,7 @@ struct Options {
     std::string link;
     int delayMs = 0;
     bool silent = false;
+    bool takeSettingsNow = false;
     // The line words given; the rest stay as the model leaves the factory.
     std::optional<int> baud, dataBits, stopBits;
     std::optional<talq::sim::Parity> parity;
@@ -41,7 +43,8 @@ struct Options {
 
 constexpr const char* kUsage =
     "usage: talq-printer-sim --model NAME [--link PATH] [--delay MS] [--fault silent]\n"
-    "                        [--baud B] [--data-bits 7|8] [--parity P] [--stop-bits 1|2] [--flow "
+    "                        [--settings-take now|restart] [--baud B] [--data-bits 7|8] [--parity "
+    "P] [--stop-bits 1|2] [--flow "
     "F]\n";
 
 constexpr const char* kHelp =
@@ -51,6 +54,9 @@ constexpr const char* kHelp =
     "  --link PATH     also reach the terminal through the symbolic link PATH\n"
     "  --delay MS      wait MS milliseconds (0 to 60000) before each reply\n"
     "  --fault silent  take commands but never answer\n"
+    "  --settings-take W  when a KTV-540/542 takes the serial settings a Set Status\n"
+    "                  writes: restart (default), at its next start; now, as it leaves\n"
+    "                  its setting mode\n"
     "  --baud B        the printer's own speed: 2400 4800 9600 19200 38400 57600 115200\n"
     "                  (KTV-540/542 from 9600); default 19200, KTV-540/542 115200\n"
     "  --data-bits D   7 or 8 (default)\n"
@@ -80,9 +86,9 @@ bool AsksForHelp(int argc, char** argv) {
 std::string ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        static const char* const kNames[] = {"--model",  "--link", "--delay",
-                                             "--fault",  "--baud", "--data-bits",
-                                             "--parity", "--flow", "--stop-bits"};
+        static const char* const kNames[] = {"--model",     "--link",         "--delay",  "--fault",
+                                             "--baud",      "--data-bits",    "--parity", "--flow",
+                                             "--stop-bits", "--settings-take"};
         bool known = false;
         for (const char* name : kNames) known = known || arg == name;
         if (!known) return "unknown argument '" + arg + "'";
@@ -127,6 +133,11 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
             } else {
                 return "--flow: '" + value + "' is not DTR/DSR or Xon/Xoff";
             }
+        } else if (arg == "--settings-take") {
+            if (value != "now" && value != "restart") {
+                return "--settings-take: '" + value + "' is not now or restart";
+            }
+            options.takeSettingsNow = value == "now";
         } else if (value == "silent") {
             options.silent = true;
         } else {
@@ -174,6 +185,7 @@ int main(int argc, char** argv) {
     }
     printer.SetReplyDelayMs(options.delayMs);
     printer.SetSilent(options.silent);
+    printer.SetRestartOnLeavingSettingMode(options.takeSettingsNow);
     talq::sim::PtyServer server(printer);
     if (!server.Open()) {
         std::fprintf(stderr, "%s: pseudo-terminal: %s\n", kTool, std::strerror(errno));
