@@ -98,6 +98,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         find->get_option(name)->description("only this " + std::string(name + 2) +
                                             " (default: each the model can have)");
     }
+    find->add_flag("--thorough", a.find.thorough,
+                   "wait at every COM setting as long as Check Communication does, for a "
+                   "printer slow to answer (1.67 s a setting instead of 0.37 s)");
     find->add_flag("--json", a.find.json, "print a talq-find/1 JSON document per port");
     find->add_flag("--save", a.find.save,
                    "keep the line settings found in your ports file, for check, get and set");

@@ -31,6 +31,7 @@ struct FindOptions {
     ConnectionOptions connection;  // the model may be empty (any); line words fix a setting
     bool json = false;
     bool save = false;  // keep the found line settings in the user's ports file
+    bool thorough = false;  // the whole exchange at every COM setting
 };
 int RunFind(const Console& console, const FindOptions& options);
 
