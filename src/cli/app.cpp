@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "cli/commands.h"
+#include "cli/trace_option.h"
 
 namespace talq::cli {
 namespace {
@@ -16,8 +17,16 @@ void AddModel(CLI::App& command, std::string& model, bool required) {
     if (required) option->required();
 }
 
-void AddConnection(CLI::App& command, ConnectionOptions& connection) {
+void AddTrace(CLI::App& command, std::string& trace) {
+    command.add_option("--trace", trace,
+                       "write every write, read and pause on the ports to FILE, with times, "
+                       "in hex and as text")
+        ->type_name("FILE");
+}
+
+void AddConnection(CLI::App& command, ConnectionOptions& connection, std::string& trace) {
     AddModel(command, connection.model, true);
+    AddTrace(command, trace);
     command
         .add_option("--port", connection.ports,
                     "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, or usb for every "
@@ -47,6 +56,7 @@ struct Arguments {
     std::string output;
     std::string port, device;
     bool list = false;
+    std::string trace;
 };
 
 }  // namespace
@@ -74,16 +84,16 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     unmap->add_option("port", a.port, "COM1..COM10 or LPT1..LPT3")->required();
 
     auto* check = app.add_subcommand("check", "Check Communication with the printer");
-    AddConnection(*check, a.connection);
+    AddConnection(*check, a.connection, a.trace);
 
     auto* get = app.add_subcommand("get", "check, then Get Status: the printer's switches");
-    AddConnection(*get, a.connection);
+    AddConnection(*get, a.connection, a.trace);
     get->add_option("-o,--output", a.get.output, "also write FILE.sts (216 bytes) or FILE.json");
     get->add_flag("--json", a.get.json, "print JSON");
 
     auto* set = app.add_subcommand(
         "set", "check, Get Status, apply FILE and the edits, and Set Status what differs");
-    AddConnection(*set, a.connection);
+    AddConnection(*set, a.connection, a.trace);
     set->add_option("file", a.set.file, "status file (.sts, exactly 216 bytes) or .json");
     set->add_option("--pin", a.set.edits.pins, "SWITCH.PIN=0|1, e.g. 10.5=1; may be repeated")
         ->allow_extra_args(false);
@@ -116,7 +126,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     factory->add_option("-o,--output", a.output, "FILE.sts or FILE.json")->required();
 
     auto* selfTest = app.add_subcommand("self-test", "check, then print the test page");
-    AddConnection(*selfTest, a.connection);
+    AddConnection(*selfTest, a.connection, a.trace);
 
     auto* codePages = app.add_subcommand("code-pages", "list the code pages --code-page takes");
 
@@ -138,6 +148,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
 
     const Console console{out, err, a.quiet, errIsTerminal && !a.quiet, nullptr, errTakesEscapes};
+    std::unique_ptr<CommandTrace> trace;
+    if (!a.trace.empty()) {
+        Failure failure;
+        trace = CommandTrace::Start(a.trace, args, failure);
+        if (!trace) return Report(console, failure).exitCode;
+    }
     const auto command = [&]() -> int {
         if (ports->parsed()) return RunPorts(console, a.json);
         if (map->parsed()) {
@@ -165,6 +181,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return kExitUsage;
     };
     int code = command();
+    if (const auto lost = trace ? trace->Loss() : std::nullopt) {
+        code = std::max(code, Report(console, *lost).exitCode);
+    }
     // Output that never arrived must not pass for a run whose results were read: a script
     // piping talq into head, or a full disk, learns it from the exit code.
     out.flush();
