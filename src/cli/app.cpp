@@ -57,6 +57,7 @@ struct Arguments {
     std::string port, device;
     bool list = false;
     std::string trace;
+    DoctorOptions doctor;
 };
 
 }  // namespace
@@ -130,6 +131,21 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
     auto* codePages = app.add_subcommand("code-pages", "list the code pages --code-page takes");
 
+    auto* doctor = app.add_subcommand(
+        "doctor", "look along the way to the printer and say what is wrong and how to mend it");
+    doctor
+        ->add_option("--port", a.doctor.ports,
+                     "the port to look at (again for more); default: every port present and "
+                     "the USB printers")
+        ->type_name("PORT")
+        ->allow_extra_args(false);
+    doctor->add_option("--bundle", a.doctor.bundle,
+                       "also write the report and the trace of the printer check into FILE, "
+                       "for a support ticket")
+        ->type_name("FILE");
+    doctor->add_flag("--json", a.doctor.json, "print a talq-doctor/1 JSON document");
+    AddTrace(*doctor, a.trace);
+
     // The exit-code table once, in talq --help.
     for (CLI::App* command : app.get_subcommands({})) command->footer("Exit codes: talq --help");
 
@@ -178,6 +194,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (factory->parsed()) return RunFactory(console, a.model, a.output);
         if (selfTest->parsed()) return RunSelfTest(console, a.connection);
         if (codePages->parsed()) return RunCodePages(console);
+        if (doctor->parsed()) {
+            return RunDoctor(console, a.doctor, trace ? &trace->Log() : nullptr, args);
+        }
         return kExitUsage;
     };
     int code = command();

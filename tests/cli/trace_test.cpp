@@ -7,7 +7,10 @@
 #include <sstream>
 
 #include "child_process.h"
+#include "support/fake_spooler.h"
+#include "support/line_printer.h"
 #include "support/scoped_platform.h"
+#include "support/ser2net_server.h"
 #include "support/virtual_device.h"
 #include "support/virtual_platform.h"
 #include "talq_run.h"
@@ -40,16 +43,19 @@ std::map<std::string, std::vector<std::string>> TraceOperations(const std::strin
     return ports;
 }
 
+// The transcript of `command` on a KTV-520plus at COM1 in virtual time.
+std::vector<std::string> VirtualTranscript(const std::string& command) {
+    test::VirtualPlatform os;
+    test::ScopedPlatform scoped(os);
+    os.AddDevice("COM1", std::make_shared<test::SimulatedPrinterDevice>(0));
+    EXPECT_EQ(test::RunTalq({command, "--model", "0", "--port", "COM1"}).exitCode, 0);
+    std::vector<std::string> lines;
+    for (const std::string& line : os.Transcript()) lines.push_back(WithoutPath(line));
+    return lines;
+}
+
 TEST(Trace, ARealExchangeOnTwoPortsAtOnceHoldsTheVirtualTimeTranscriptForEach) {
-    // The transcript of talq get on one port in virtual time.
-    std::vector<std::string> golden;
-    {
-        test::VirtualPlatform os;
-        test::ScopedPlatform scoped(os);
-        os.AddDevice("COM1", std::make_shared<test::SimulatedPrinterDevice>(0));
-        ASSERT_EQ(test::RunTalq({"get", "--model", "0", "--port", "COM1"}).exitCode, 0);
-        for (const std::string& line : os.Transcript()) golden.push_back(WithoutPath(line));
-    }
+    const std::vector<std::string> golden = VirtualTranscript("get");
 
     test::ScratchDir dir;
     std::vector<std::unique_ptr<test::ChildProcess>> printers;
@@ -71,6 +77,24 @@ TEST(Trace, ARealExchangeOnTwoPortsAtOnceHoldsTheVirtualTimeTranscriptForEach) {
     ASSERT_EQ(ports.size(), 2u) << test::ReadText(trace);
     EXPECT_EQ(ports.at("COM1"), golden);
     EXPECT_EQ(ports.at("COM2"), golden);
+}
+
+// Telnet negotiation, the COM port control commands and doubled 0xFF bytes stay off the trace.
+TEST(Trace, BehindADeviceServerItHoldsThePrintersBytesWithoutTheTelnetFraming) {
+    test::LinePrinter printer(0);
+    test::Ser2netServer server(printer.Path());
+    ASSERT_TRUE(printer.Running() && server.Running());
+    test::FakeSpooler spooler;
+    test::ScopedSpooler installed(spooler);
+    test::ScratchDir dir;
+    const std::string address = server.ComPortAddress(), trace = dir / "trace.txt";
+    const auto run =
+        test::RunTalq({"check", "--model", "0", "--port", address, "--trace", trace});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto ports = TraceOperations(test::ReadText(trace));
+    ASSERT_EQ(ports.count(address), 1u) << test::ReadText(trace);
+    EXPECT_EQ(ports.at(address), VirtualTranscript("check"));
+    EXPECT_NE(test::ReadText(trace).find("without the Telnet framing"), std::string::npos);
 }
 
 TEST(Trace, AFileThatCannotBeMadeStopsTheRunBeforeAnythingIsSent) {
