@@ -24,8 +24,13 @@ std::string CodePageName(int index) {
     return Entry(status::kCodePageTexts, index);
 }
 
+bool IsListedCodePage(int index) {
+    return !CodePageName(index).empty();
+}
+
 std::string CodePageText(int index) {
-    return std::to_string(index) + " " + OrNone(CodePageName(index));
+    return std::to_string(index) + " " +
+           (IsListedCodePage(index) ? CodePageName(index) : "(matches no entry of the list)");
 }
 
 std::optional<SerialWords> SerialSettingsWords(const status::PrinterStatus& status,

@@ -21,7 +21,11 @@ struct SerialWords {
 // The list entry of the code page the pins give; empty above 36.
 std::string CodePageName(int index);
 
-// "2 PC850 (Multilingual)", or "40 (none)" for a number no entry has.
+// Whether the list has an entry for the code page: a printer may hold any of the 64 patterns,
+// and the dialog then shows no code page selected.
+bool IsListedCodePage(int index);
+
+// "2 PC850 (Multilingual)", or "44 (matches no entry of the list)" for a number no entry has.
 std::string CodePageText(int index);
 
 // On "KTV-540/542" from switch 9; on the other models from what Get Status read (`info`), and

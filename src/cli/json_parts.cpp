@@ -58,7 +58,9 @@ Json SwitchesJson(const status::PrinterStatus& record) {
 }
 
 Json CodePageJson(int index) {
-    return {{"index", index}, {"name", TextOrNull(CodePageName(index))}};
+    return {{"index", index},
+            {"name", TextOrNull(CodePageName(index))},
+            {"inList", IsListedCodePage(index)}};
 }
 
 Json SerialJson(const SerialWords& words) {

@@ -18,7 +18,8 @@ Json TextOrNull(const std::string& text);
 // {"1": [nine integers], "2": [...], ...}: pins[0] and pins 1..8 of each switch.
 Json SwitchesJson(const status::PrinterStatus& status);
 
-// {"index": 2, "name": "PC850 (Multilingual)"}; the name is null above 36.
+// {"index": 2, "name": "PC850 (Multilingual)", "inList": true}; above 36 (a pattern the
+// printer may hold, though no list entry has it) the name is null and inList false.
 Json CodePageJson(int index);
 
 // {"baud": "19200", "dataBits": "8", "parity": "None", "flowControl": "DTR/DSR"}; null words

@@ -5,7 +5,6 @@
 #include "platform/read_regular_file.h"
 #include "platform/replace_file.h"
 #include "platform/system_reason.h"
-#include "status/code_pages.h"
 #include "status/status_file.h"
 
 namespace talq::cli {
@@ -22,27 +21,6 @@ bool IsJsonName(const std::string& path) {
 
 Failure FileFailure(const std::string& path, const std::string& why) {
     return {kExitFileFailed, path + ": " + why};
-}
-
-// What the printer could never have sent: a pin other than 0 or 1, or a code page off the list.
-std::optional<std::string> ProblemWithValues(const status::PrinterStatus& record) {
-    for (int slot = 0; slot < status::kSlotCount; ++slot) {
-        const auto& pins = record.switches[static_cast<std::size_t>(slot)].pins;
-        for (int pin = 1; pin <= status::kPinsPerSwitch; ++pin) {
-            const std::int32_t value = pins[static_cast<std::size_t>(pin)];
-            if (value == 0 || value == 1) continue;
-            return "switch " +
-                   std::to_string(status::kSwitchNumbers[static_cast<std::size_t>(slot)]) +
-                   " pin " + std::to_string(pin) + " holds " + std::to_string(value) +
-                   "; a pin is 0 or 1";
-        }
-    }
-    if (const int codePage = status::DecodeCodePage(record); codePage >= status::kCodePageCount) {
-        return "switch 2 pins 3..8 give code page " + std::to_string(codePage) +
-               ", which is not in the list (0.." + std::to_string(status::kCodePageCount - 1) +
-               ", see talq code-pages)";
-    }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -74,25 +52,17 @@ std::optional<StatusDocument> ReadStatusInput(const std::string& path, Failure& 
         StatusJsonResult parsed = ParseStatusJson(text);
         if (!parsed.document) {
             failure = FileFailure(path, "not a status document: " + parsed.error);
-        } else if (auto problem = ProblemWithValues(parsed.document->status)) {
+        } else if (auto problem = status::PinValueProblem(parsed.document->status)) {
             failure = FileFailure(path, "not a status document: " + *problem);
             return std::nullopt;
         }
         return parsed.document;
     }
-    if (bytes.size() != status::kStatusFileSize) {
-        failure = FileFailure(path, "a status file is exactly 216 bytes; this one has " +
-                                        std::string(bytes.size() > status::kStatusFileSize
-                                                        ? "more"
-                                                        : std::to_string(bytes.size())));
+    if (auto problem = status::StatusImageProblem(bytes)) {
+        failure = FileFailure(path, *problem);
         return std::nullopt;
     }
-    StatusDocument document{status::DecodeStatusImage(bytes.data(), bytes.size()), std::nullopt};
-    if (auto problem = ProblemWithValues(document.status)) {
-        failure = FileFailure(path, "not a status file: " + *problem);
-        return std::nullopt;
-    }
-    return document;
+    return StatusDocument{status::DecodeStatusImage(bytes.data(), bytes.size()), std::nullopt};
 }
 
 bool WriteStatusOutput(const std::string& path, const status::PrinterStatus& record,

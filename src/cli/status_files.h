@@ -14,8 +14,9 @@ namespace talq::cli {
 // Whether an output name says which form to write; an error text when it does not.
 std::string CheckOutputName(const std::string& path);
 
-// A status file must be exactly 216 bytes: a script writing printers must not send zeros it
-// never meant. Failure carries kExitFileFailed.
+// Refused as the dialogs' Load Status refuses it (status::StatusImageProblem): a script writing
+// printers must not send zeros it never meant. A JSON document's pins follow the same rule.
+// Failure carries kExitFileFailed.
 std::optional<StatusDocument> ReadStatusInput(const std::string& path, Failure& failure);
 
 // Writes whole or not at all; the form follows the name (see CheckOutputName).

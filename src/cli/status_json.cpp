@@ -93,10 +93,9 @@ struct Reader {
     bool CheckDecoded(const Json& top, const StatusDocument& document) {
         if (const auto it = top.find("codePage"); it != top.end() && !it->is_null()) {
             if (!it->is_object()) return Fail("\"codePage\" must be an object");
-            const int index = status::DecodeCodePage(document.status);
-            if (!Agrees(*it, "index", Json(index), "codePage") ||
-                !Agrees(*it, "name", TextOrNull(CodePageName(index)), "codePage")) {
-                return false;
+            const Json decoded = CodePageJson(status::DecodeCodePage(document.status));
+            for (const auto& [field, value] : decoded.items()) {
+                if (!Agrees(*it, field.c_str(), value, "codePage")) return false;
             }
         }
         // Only "KTV-540/542" keeps its serial settings in the pins.

@@ -14,12 +14,12 @@ constexpr const char* kStatusFileFilter = "Status Files (*.sts)|*.sts|";
 }  // namespace
 
 void StatusDialog::OnSaveStatus() {
-    // No default extension: a name typed without ".sts" is saved as typed.
+    // A name typed without an extension gets ".sts", so that Load Status lists it.
     const auto path = ui::AskFileName(&window(), {.save = true,
                                              .title = "Save current status",
                                              .initialName = "Noname.sts",
                                              .filter = kStatusFileFilter,
-                                             .defaultExtension = "",
+                                             .defaultExtension = "sts",
                                              .overwritePrompt = true,
                                              .createPrompt = true,
                                              .mustExist = false});
@@ -46,11 +46,18 @@ void StatusDialog::OnLoadStatus() {
         return;
     }
     std::string reason;
-    if (!status::LoadStatusFile(*path, status, &reason)) {
-        ui::MessageBox(&window(), "The status could not be loaded from \"" + *path + "\": " + reason +
-                                 ".",
-                       ui::MessageIcon::Exclamation);
-        return;
+    switch (status::LoadStatusFile(*path, status, &reason)) {
+        case status::LoadOutcome::Loaded:
+            break;
+        case status::LoadOutcome::Unreadable:
+            ui::MessageBox(&window(),
+                           "The status could not be loaded from \"" + *path + "\": " + reason + ".",
+                           ui::MessageIcon::Exclamation);
+            return;
+        case status::LoadOutcome::WrongFormat:
+            // Short, long or with a pin other than 0/1: Set Status would write it as set pins.
+            ui::MessageBox(&window(), "Wrong format files loaded.", ui::MessageIcon::Exclamation);
+            return;
     }
     if (model == 1) tabs.settingPage->SetSerialIndexes(status::DecodeSerialSettings(status));
     ShowNewRecord();

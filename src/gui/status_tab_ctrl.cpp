@@ -39,7 +39,7 @@ void StatusTabCtrl::PlacePages() {
     for (ui::Page* page : {static_cast<ui::Page*>(switchPage.get()),
                            static_cast<ui::Page*>(settingPage.get())}) {
         page->window().Place(area);
-        page->window().Raise();
+        page->window().StackAfter(id_);
     }
 }
 

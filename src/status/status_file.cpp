@@ -47,6 +47,32 @@ PrinterStatus DecodeStatusImage(const std::uint8_t* bytes, std::size_t size) {
     return status;
 }
 
+std::optional<std::string> PinValueProblem(const PrinterStatus& status) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const auto& pins = status.switches[static_cast<std::size_t>(slot)].pins;
+        for (int pin = 1; pin <= kPinsPerSwitch; ++pin) {
+            const std::int32_t value = pins[static_cast<std::size_t>(pin)];
+            if (value == 0 || value == 1) continue;
+            return "switch " + std::to_string(kSwitchNumbers[static_cast<std::size_t>(slot)]) +
+                   " pin " + std::to_string(pin) + " holds " + std::to_string(value) +
+                   "; a pin is 0 or 1";
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> StatusImageProblem(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() != kStatusFileSize) {
+        return "a status file is exactly 216 bytes; this one has " +
+               (bytes.size() > kStatusFileSize ? std::string("more")
+                                               : std::to_string(bytes.size()));
+    }
+    if (auto problem = PinValueProblem(DecodeStatusImage(bytes.data(), bytes.size()))) {
+        return "not a status file: " + *problem;
+    }
+    return std::nullopt;
+}
+
 bool HasStatusFileName(std::string_view name) {
     return name.size() >= 3 && name.substr(name.size() - 3) == "sts";
 }
@@ -57,13 +83,25 @@ bool SaveStatusFile(const std::string& path, const PrinterStatus& status, std::s
     return error == 0 || FailWithErrno(reason, error);
 }
 
-bool LoadStatusFile(const std::string& path, PrinterStatus& status, std::string* reason) {
-    StatusFileImage image{};
-    const platform::RegularFileRead read = platform::ReadRegularFile(path, image);
-    if (!read.regular && read.error == 0) return Fail(reason, kNotARegularFile);
-    if (read.error != 0) return FailWithErrno(reason, read.error);
-    status = DecodeStatusImage(image.data(), read.count);
-    return true;
+LoadOutcome LoadStatusFile(const std::string& path, PrinterStatus& status, std::string* reason) {
+    // One byte past the image, so that a longer file shows as one.
+    std::array<std::uint8_t, kStatusFileSize + 1> bytes{};
+    const platform::RegularFileRead read = platform::ReadRegularFile(path, bytes);
+    if (!read.regular && read.error == 0) {
+        Fail(reason, kNotARegularFile);
+        return LoadOutcome::Unreadable;
+    }
+    if (read.error != 0) {
+        FailWithErrno(reason, read.error);
+        return LoadOutcome::Unreadable;
+    }
+    const std::span<const std::uint8_t> contents(bytes.data(), read.count);
+    if (auto problem = StatusImageProblem(contents)) {
+        Fail(reason, *problem);
+        return LoadOutcome::WrongFormat;
+    }
+    status = DecodeStatusImage(contents.data(), contents.size());
+    return LoadOutcome::Loaded;
 }
 
 }  // namespace talq::status

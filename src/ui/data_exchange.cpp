@@ -34,12 +34,17 @@ int RadioIndex(const Window& window, const DialogTemplate& dialog, int firstId) 
 
 void SetRadioIndex(Window& window, const DialogTemplate& dialog, int firstId, int index) {
     const std::vector<int> group = RadioGroup(dialog, firstId);
+    bool focused = false;
+    for (const int id : group) focused = focused || window.HasFocus(id);
     // Clear first, so that no moment has two buttons checked.
     for (std::size_t i = 0; i < group.size(); ++i) {
         if (static_cast<int>(i) != index) window.SetChecked(group[i], false);
     }
     if (index >= 0 && static_cast<std::size_t>(index) < group.size()) {
-        window.SetChecked(group[static_cast<std::size_t>(index)], true);
+        const int checked = group[static_cast<std::size_t>(index)];
+        window.SetChecked(checked, true);
+        // A group's focus sits on its checked button, where the arrow keys start from.
+        if (focused) window.Focus(checked);
     }
 }
 

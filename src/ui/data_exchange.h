@@ -44,7 +44,8 @@ int ListSelection(const Window& window, int id);
 std::vector<int> RadioGroup(const DialogTemplate& dialog, int firstId);
 // The checked button's index in the group starting at `firstId`, −1 none.
 int RadioIndex(const Window& window, const DialogTemplate& dialog, int firstId);
-// Checks button `index` of the group; −1 (or any index outside it) clears all.
+// Checks button `index` of the group; −1 (or any index outside it) clears all. A focus on
+// the group moves to the checked button.
 void SetRadioIndex(Window& window, const DialogTemplate& dialog, int firstId, int index);
 
 }  // namespace talq::ui

@@ -79,15 +79,22 @@ class Window {
     virtual void SetIcon(int iconId) = 0;
     // A page's place in its parent's client area.
     virtual void Place(const PixelRect& rect) = 0;
-    // Raises the window over its siblings (a page over the tab control).
-    virtual void Raise() = 0;
+    // Puts a page right after its parent's control `id` in the keyboard order, shown over
+    // that control (a page after its tab control: Tab goes from the tabs into the page).
+    virtual void StackAfter(int id) = 0;
 
     // Controls, by id. An id the template lacks is ignored (reads as empty).
     virtual bool Has(int id) const = 0;
     virtual std::string Text(int id) const = 0;
     virtual void SetText(int id, std::string_view text) = 0;
     virtual bool IsEnabled(int id) const = 0;
+    // A control that has the keyboard focus hands it on to the next enabled control in the
+    // keyboard order before it goes off, and takes it back when it comes on again while the
+    // focus is still where it went: the keyboard never goes dead under a busy button.
     virtual void Enable(int id, bool enable) = 0;
+    // The keyboard focus: whether control `id` (or a part of it) has it, and giving it to `id`.
+    virtual bool HasFocus(int id) const = 0;
+    virtual void Focus(int id) = 0;
     // Paints the control now: the thread may stay busy with an exchange.
     virtual void Repaint(int id) = 0;
     // Radio buttons and check boxes. Unchecking one radio button leaves the

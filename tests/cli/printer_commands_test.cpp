@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/port_access.h"
+#include "status/code_pages.h"
 #include "support/environment.h"
 #include "support/scoped_platform.h"
 #include "support/system_reasons.h"
@@ -365,6 +366,68 @@ TEST_P(PrinterCommands, SetJsonReportsEachRun) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, PrinterCommands, ::testing::Values(0, 1));
+
+// Whatever code page pins a printer holds, also a pattern the list has no entry for, what get
+// gives is taken back by show and set: every model, all 64 patterns, the status file it writes
+// and the JSON it prints (what the collection receives).
+TEST(StatusFileRoundTrip, WhatGetWritesShowAndSetTakeBack) {
+    test::VirtualPlatform os;
+    test::ScopedPlatform scoped{os};
+    test::ScratchDir dir;
+    for (int model = 0; model < 3; ++model) {
+        const std::string port = "COM" + std::to_string(model + 1);
+        auto device = std::make_shared<test::SimulatedPrinterDevice>(model);
+        os.AddDevice(port, device);
+        sim::SimulatedPrinter& printer = device->Printer();
+        const auto holdPins = [&](int pattern) {  // bit i: pin 3 + i of switch 2
+            for (int bit = 0; bit < 6; ++bit) printer.SetPin(2, 3 + bit, (pattern >> bit & 1) != 0);
+        };
+        const auto talq = [&](std::string command, std::vector<std::string> more) {
+            std::vector<std::string> args{command, "--model", std::to_string(model), "--port",
+                                          port};
+            args.insert(args.end(), more.begin(), more.end());
+            return RunTalq(args);
+        };
+        for (int pattern = 0; pattern < 64; ++pattern) {
+            holdPins(pattern);
+            const std::string switch2 = printer.SwitchText(2);
+            status::PrinterStatus held{};
+            for (int bit = 0; bit < 6; ++bit) held.switches[1].pins[3 + bit] = pattern >> bit & 1;
+            const int page = status::DecodeCodePage(held);
+            const bool listed = page < status::kCodePageCount;
+            for (const std::string name : {"a.sts", "a.json"}) {
+                SCOPED_TRACE(port + " pins 8..1 " + switch2 + " " + name);
+                const std::string file = dir / name;
+                if (name == "a.sts") {
+                    ASSERT_EQ(talq("get", {"-o", file}).exitCode, 0);
+                } else {
+                    const auto got = talq("get", {"--json"});
+                    ASSERT_EQ(got.exitCode, 0);
+                    test::WriteText(file, got.out);
+                    const auto codePage = nlohmann::json::parse(got.out)["codePage"];
+                    EXPECT_EQ(codePage["index"], page);
+                    EXPECT_EQ(codePage["name"].is_null(), !listed);
+                    EXPECT_EQ(codePage["inList"], listed);
+                }
+                const std::string words =
+                    std::to_string(page) + " " +
+                    (listed ? std::string(status::kCodePageTexts[static_cast<std::size_t>(page)])
+                            : "(matches no entry of the list)");
+                const auto shown = RunTalq({"show", file});
+                EXPECT_EQ(shown.exitCode, 0) << shown.err;
+                EXPECT_NE(shown.out.find("Default code page: " + words + "\n"), std::string::npos)
+                    << shown.out;
+
+                holdPins(63 - pattern);  // each code page pin the other way
+                const auto set = talq("set", {file});
+                ASSERT_EQ(set.exitCode, 0) << set.err;
+                EXPECT_NE(set.out.find(" -> " + words + "  [switch 2 pin 3: "), std::string::npos)
+                    << set.out;
+                EXPECT_EQ(printer.SwitchText(2), switch2);
+            }
+        }
+    }
+}
 
 }  // namespace
 }  // namespace talq::cli

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <nlohmann/json.hpp>
 
 #include "status/code_pages.h"
 #include "status/status_file.h"
@@ -55,6 +56,20 @@ TEST(StatusJson, DecodedFieldsMustAgreeWithThePins) {
               std::string::npos);
     EXPECT_NE(edited(R"("baud": "9600")", R"("baud": "115200")").error.find("serial.baud"),
               std::string::npos);
+    // A pattern above the list is kept and named by no entry; a writer that knew no "inList"
+    // left it out.
+    status::PrinterStatus page44{};
+    for (int pin : {3, 6, 7}) page44.switches[status::kSlotSwitch2].pins[pin] = 1;
+    auto document = nlohmann::json::parse(StatusJson(page44, 0));
+    EXPECT_EQ(document["codePage"],
+              nlohmann::json::parse(R"({"index": 44, "name": null, "inList": false})"));
+    document["codePage"]["inList"] = true;
+    EXPECT_NE(ParseStatusJson(document.dump()).error.find("codePage.inList"), std::string::npos);
+    document["codePage"].erase("inList");
+    const StatusJsonResult older = ParseStatusJson(document.dump());
+    ASSERT_TRUE(older.document) << older.error;
+    EXPECT_EQ(older.document->status, page44);
+
     // Models 0 and 2 keep no serial settings in the pins: theirs are the printer's report.
     EXPECT_TRUE(ParseStatusJson("{" + ValidSwitches() +
                                 R"(, "model": "KTV-520plus", "serial": {"baud": "2400"}})")

@@ -1,6 +1,7 @@
 // The status file: any bytes as a file's contents. A load that fails (the
-// path names a folder, nothing, or a FIFO) leaves the record untouched; a
-// load that succeeds gives the image of the first 216 bytes, and saving that
+// path names a folder, nothing, or a FIFO; or the bytes are no status file)
+// leaves the record untouched; a load succeeds exactly when the bytes pass
+// the one check the dialogs and talq share, gives their image, and saving that
 // record writes exactly that image back. Files live in one folder under
 // /dev/shm (or the temporary folder), made once per process.
 #include <fcntl.h>
@@ -74,18 +75,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     PrinterStatus record = Marked();
     std::string reason;
-    if (!talq::status::LoadStatusFile(path, record, &reason)) {
-        FUZZ_CHECK(pick >= 5, "a regular file failed to load");
+    using talq::status::LoadOutcome;
+    const LoadOutcome outcome = talq::status::LoadStatusFile(path, record, &reason);
+    const auto problem = talq::status::StatusImageProblem({data, size});
+    if (outcome != LoadOutcome::Loaded) {
+        FUZZ_CHECK(pick >= 5 || outcome == LoadOutcome::WrongFormat,
+                   "a regular file could not be read");
+        FUZZ_CHECK(pick >= 5 || (problem && reason == *problem),
+                   "refused other than by the shared check");
         FUZZ_CHECK(record == Marked(), "a failed load changed the record");
         FUZZ_CHECK(!reason.empty(), "a failed load gave no reason");
         return 0;
     }
     FUZZ_CHECK(pick < 5, "something other than a file loaded");
+    FUZZ_CHECK(!problem && size == talq::status::kStatusFileSize, "a broken file loaded");
 
     talq::status::StatusFileImage expected{};
-    std::copy_n(data, std::min(size, expected.size()), expected.begin());
+    std::copy_n(data, expected.size(), expected.begin());
     FUZZ_CHECK(record == talq::status::DecodeStatusImage(expected.data(), expected.size()),
                "load and decode disagree");
+    for (int i = 0; i < talq::status::kStatusIntegerCount; ++i) {
+        const std::int32_t value = talq::status::IntegerAt(record, i);
+        FUZZ_CHECK(i % 9 == 0 || value == 0 || value == 1, "a pin other than 0 or 1 loaded");
+    }
     FUZZ_CHECK(talq::status::EncodeStatusImage(record) == expected, "the image does not round-trip");
 
     const std::string saved = folder + "/saved.sts";

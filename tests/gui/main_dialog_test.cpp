@@ -4,7 +4,10 @@
 // pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "gui/dialog_state.h"
+#include "gui/resources.h"
 #include "support/golden.h"
 #include "support/scoped_platform.h"
 #include "support/served_printer.h"
@@ -226,6 +229,51 @@ TEST_F(ConnectionDialog, SelfTestPrintsThePageWithRunManagerOffMeanwhile) {
     EXPECT_EQ(Buttons(dialog), "011");
     EXPECT_TRUE(os.IsOpen("COM1"));
     EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ConnectionDialog, TheKeyboardStaysWithTheDialogWhenTheButtonItWasOnGoesOff) {
+    AddPrinter(0);
+    Click(kIdCheckCommunication);  // by mouse: the focus is on the button, which then goes off
+    ASSERT_TRUE(dialog.connected);
+    EXPECT_EQ(test::FocusedControl(dialog.window()), kIdSelfTest);
+    test::PressKey(dialog.window(), test::Key::Tab);
+    EXPECT_EQ(test::FocusedControl(dialog.window()), kIdRunManager);
+    // No USB printer: SERIAL is checked again, and the focus goes with the check.
+    Click(kIdUsb);
+    EXPECT_EQ(CheckedInterface(dialog), "SERIAL");
+    EXPECT_EQ(test::FocusedControl(dialog.window()), kIdSerial);
+    test::PressKey(dialog.window(), test::Key::Escape);
+    EXPECT_FALSE(dialog.window().IsVisible());
+}
+
+TEST_F(ConnectionDialog, OpensCentredOnTheScreenAndItsDialogsCentredOnIt) {
+    AddPrinter(0);
+    Connect();
+    // Centred on `under` within a pixel, but never past the work area's edges, the top and
+    // the left edge before the others (a dialog wider than the screen starts at its left).
+    const auto expectCentred = [](const ui::PixelRect& shown, const ui::PixelRect& under,
+                                  const ui::PixelRect& area) {
+        const auto place = [](int centre, int size, int from, int length) {
+            return std::max(std::min(centre - size / 2, from + length - size), from);
+        };
+        EXPECT_NEAR(shown.x, place(under.x + under.width / 2, shown.width, area.x, area.width), 1);
+        EXPECT_NEAR(shown.y, place(under.y + under.height / 2, shown.height, area.y, area.height),
+                    1);
+    };
+    const ui::PixelRect area = test::WorkAreaOf(dialog.window());
+    const ui::PixelRect main = test::FrameOf(dialog.window());
+    expectCentred(main, area, area);
+    std::vector<ui::PixelRect> frames;
+    const auto seen = [&frames](ui::Dialog& shown) {
+        frames.push_back(test::FrameOf(shown.window()));
+        test::PressKey(shown.window(), test::Key::Escape);
+    };
+    prompts.AnswerModal(seen);
+    Click(kIdRunManager);
+    prompts.AnswerModal(seen);
+    dialog.OnSysCommand(kCommandAboutBox, 0);
+    EXPECT_EQ(prompts.modalRuns.size(), 2u);
+    for (const ui::PixelRect& frame : frames) expectCentred(frame, main, area);
 }
 
 TEST(ConnectionDialogEnd, ExitEndsTheRunAndTheDialogClosesItsConnection) {

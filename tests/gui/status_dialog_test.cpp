@@ -93,6 +93,42 @@ TEST_F(StatusDialogTest, ButtonsAndPagesFromOpeningToAFailedIdentification) {
     }
 }
 
+TEST_F(StatusDialogTest, TheKeyboardWalksThroughThePageAndKeepsTheFocusWhereverButtonsGoOff) {
+    Open(0);
+    ui::Window& window = dialog->window();
+    Press(kInit);  // pin 4 and Next of the first switch take the keyboard now
+    Focus(window, StatusDialog::kTabsId);
+    // The page comes right after its tab: Tab, the arrows inside a pin, Tab on.
+    PressKey(window, Key::Tab);
+    EXPECT_EQ(FocusedControl(Switches()), MemorySwitchPage::LeftButtonId(4));
+    PressKey(window, Key::Down);
+    EXPECT_EQ(FocusedControl(Switches()), MemorySwitchPage::RightButtonId(4));
+    EXPECT_EQ(dialog->status.switches[status::kSlotSwitch1].pins[4], 1);
+    PressKey(window, Key::Tab);
+    EXPECT_EQ(FocusedControl(Switches()), MemorySwitchPage::kNextId);
+    PressKey(window, Key::Tab);
+    EXPECT_EQ(FocusedControl(window), kGet);
+
+    // Next goes off on the last switch: the focus goes on to the next button.
+    for (int page = 1; page < 6; ++page) Next();
+    EXPECT_EQ(SwitchNumberShown(), "11");
+    EXPECT_EQ(FocusedControl(window), kGet);
+    // Every button is off while Get Status runs; the focus comes back when it is done.
+    PressKey(window, Key::Enter);
+    EXPECT_EQ(prompts.messages, std::vector<Message>{kGotStatus});
+    EXPECT_EQ(FocusedControl(window), kGet);
+
+    // After a failed identification the focus is on Exit, the one button left.
+    Printer().SetModelByte(0x99);
+    PressKey(window, Key::Enter);
+    EXPECT_EQ(EnabledButtons(), std::vector<int>{kExit});
+    EXPECT_EQ(FocusedControl(window), kExit);
+    PressKey(window, Key::Tab);
+    EXPECT_EQ(FocusedControl(window), StatusDialog::kTabsId);
+    PressKey(window, Key::Escape);
+    EXPECT_FALSE(window.IsVisible());
+}
+
 TEST_F(StatusDialogTest, AGetStatusBrokenOffByAGarbledSwitchReplyChangesNothingButShowsTheTexts) {
     Open(0);
     Printer().SetReplyCut(5);  // every reply: the texts still name the maker's model
@@ -197,7 +233,6 @@ TEST_F(StatusDialogTest, NoListEncodesIntoTheRecordUnlessTheUserChoosesFromIt) {
 
 TEST_F(StatusDialogTest, PagesWalkTheSixSwitchesWithTheModelsCaptionsAndStoreClicksAtOnce) {
     status::PrinterStatus file{};
-    file.switches[status::kSlotSwitch2].pins[1] = 2;   // neither button
     file.switches[status::kSlotSwitch11].pins[1] = 1;  // "Disable" on models 0 and 2
     const std::string path = WriteStatusFile(file, "pages.sts");
     const std::vector<std::string> numbers = {"1", "2", "8", "9", "10", "11"};
@@ -217,6 +252,9 @@ TEST_F(StatusDialogTest, PagesWalkTheSixSwitchesWithTheModelsCaptionsAndStoreCli
         Open(c.model);
         prompts.AnswerFile(path);
         Press(kLoad);
+        // A value other than 0 and 1, which no file or printer brings in: neither button.
+        dialog->status.switches[status::kSlotSwitch2].pins[1] = 2;
+        SwitchPage().ShowPage(1, true);
         std::vector<std::string> shown, numbersShown;
         for (int page = 1; page <= 6; ++page) {
             shown.push_back(PinsShown());

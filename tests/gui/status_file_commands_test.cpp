@@ -64,8 +64,8 @@ TEST_F(StatusFileCommandsTest, SaveThenLoadGivesBackAll216BytesFromTheFolderTheU
     Open(0);
     Press(kInit);
     dialog->status.switches[0].pins[0] = 0x01020304;  // no pin, yet it travels with the file
-    dialog->status.switches[3].pins[5] = -48;
-    dialog->status.switches[5].pins[8] = 2;
+    dialog->status.switches[5].pins[0] = -48;
+    dialog->status.switches[3].pins[5] = 1;
     const status::PrinterStatus saved = dialog->status;
     ASSERT_NE(fs::current_path(), dir);
 
@@ -91,7 +91,7 @@ TEST_F(StatusFileCommandsTest, SaveThenLoadGivesBackAll216BytesFromTheFolderTheU
     EXPECT_EQ(save.title, "Save current status");
     EXPECT_EQ(save.initialName, "Noname.sts");
     EXPECT_EQ(save.filter, "Status Files (*.sts)|*.sts|");
-    EXPECT_EQ(save.defaultExtension, "");
+    EXPECT_EQ(save.defaultExtension, "sts");
     EXPECT_TRUE(save.overwritePrompt);
     const ui::FileRequest& load = prompts.fileRequests[1];
     EXPECT_FALSE(load.save);
@@ -101,34 +101,62 @@ TEST_F(StatusFileCommandsTest, SaveThenLoadGivesBackAll216BytesFromTheFolderTheU
     EXPECT_TRUE(load.mustExist);
 }
 
-TEST_F(StatusFileCommandsTest, LoadTakesAnyNameEndingInStsAndWhatTheFileHolds) {
+// A name ending in "sts" and what a printer could hold: 216 bytes, each pin 0 or 1, the integer
+// before pin 1 anything, and any code page pattern (one above the list selects no entry).
+// Anything else would reach the printer as pins nobody chose.
+TEST_F(StatusFileCommandsTest, LoadTakesAStsNameAndOnlyWhatAPrinterCouldHold) {
     Open(0);
-    struct Case {
+    // Refused before any Get Status, a file leaves Set Status disabled: none of it is sent.
+    const std::vector<int> enabled = EnabledButtons();
+    WriteBytes(PathOf("ff.sts"), Bytes(300, 0xFF));
+    prompts.AnswerFile(PathOf("ff.sts"));
+    Press(kLoad);
+    EXPECT_EQ(EnabledButtons(), enabled);
+    EXPECT_FALSE(dialog->window().IsEnabled(StatusDialog::kSetStatusId));
+
+    Press(kGet);
+    status::PrinterStatus file{};
+    file.switches[status::kSlotSwitch10].pins[5] = 1;
+    file.switches[status::kSlotSwitch11].pins[0] = -1;
+    const Bytes good = Image(file);
+    for (int pin : {3, 6, 7}) file.switches[status::kSlotSwitch2].pins[pin] = 1;  // page 44
+    const Bytes page44 = Image(file);
+    Bytes pinOf2 = good;
+    pinOf2[36 * 2 + 4 * 3] = 2;  // switch 8 pin 3
+    Bytes longer = good;
+    longer.push_back(0);
+    const struct {
         const char* name;
-        std::size_t size;
-        bool accepted;
+        Bytes bytes;
+        const char* lists;  // as shown afterwards, when loaded
+    } cases[] = {
+        {"x.STS", good, nullptr},
+        {"seven.sts", Bytes(7, 1), nullptr},
+        {"ff.sts", Bytes(300, 0xFF), nullptr},
+        {"two.sts", pinOf2, nullptr},
+        {"longer.sts", longer, nullptr},
+        {"xsts", good, "3 1 0 0 0*"},
+        {"page44.sts", page44, "3 1 0 0 -*"},
     };
-    Bytes bytes(300);
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + 1);
-    status::PrinterStatus marker{};
-    marker.switches[2].pins[2] = 1;
-    // 100 bytes give 25 integers and leave the other 29 at 0; of 300, 216 are read.
-    for (const Case& c : {Case{"x.STS", 216, false}, Case{"xsts", 216, true},
-                          Case{"short.sts", 100, true}, Case{"long.sts", 300, true}}) {
+    const status::PrinterStatus printer = dialog->status;
+    const std::string pagesBefore = PinsShown() + " " + ListsShown();
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         prompts.messages.clear();
-        dialog->status = marker;
-        WriteBytes(PathOf(c.name), Bytes(bytes.begin(), bytes.begin() + static_cast<long>(c.size)));
+        dialog->status = printer;
+        WriteBytes(PathOf(c.name), c.bytes);
         prompts.AnswerFile(PathOf(c.name));
         Press(kLoad);
-        if (c.accepted) {
+        if (c.lists != nullptr) {
             EXPECT_TRUE(prompts.messages.empty());
-            EXPECT_EQ(dialog->status, status::DecodeStatusImage(bytes.data(), c.size));
+            EXPECT_EQ(dialog->status, status::DecodeStatusImage(c.bytes.data(), c.bytes.size()));
+            EXPECT_EQ(ListsShown(), c.lists);
         } else {
             EXPECT_EQ(
                 prompts.messages,
                 (std::vector<Message>{{"Wrong format files loaded.", MessageIcon::Exclamation}}));
-            EXPECT_EQ(dialog->status, marker);
+            EXPECT_EQ(dialog->status, printer);
+            EXPECT_EQ(PinsShown() + " " + ListsShown(), pagesBefore);
         }
     }
 }

@@ -59,9 +59,11 @@ for command in "${talq_commands[@]}"; do
 done
 exit_codes=$(sed -n '/^Exit codes:/,$p' "$work/talq.help" | grep -oE '^ *[0-9]+ ' | sort -un)
 [ -n "$exit_codes" ] || fail "talq --help lists no exit codes"
+# The section is read once: a grep -q that stops early would end sed with SIGPIPE, which
+# pipefail reports as a missing code.
+exit_section=$(sed -n '/^\.SH "EXIT STATUS"/,/^\.SH [^"]*[A-Z]/p' "$work/talq.page")
 for code in $exit_codes; do
-    sed -n '/^\.SH "EXIT STATUS"/,/^\.SH [^"]*[A-Z]/p' "$work/talq.page" | grep -qx "\.B $code" ||
-        fail "talq.1 lacks exit code $code"
+    grep -qx "\.B $code" <<<"$exit_section" || fail "talq.1 lacks exit code $code"
 done
 
 # Bash completion, against a stand-in talq whose port list holds one USB printer.

@@ -76,29 +76,64 @@ TEST_F(StatusFileTest, SaveThenLoadGivesBackTheSameRecordAndBytes) {
 
     PrinterStatus loaded;
     loaded.switches[2].pins[2] = 9;  // overwritten: the load replaces all 54 integers
-    ASSERT_TRUE(LoadStatusFile(path, loaded));
-    EXPECT_EQ(loaded, Sample());
+    ASSERT_EQ(LoadStatusFile(path, loaded), LoadOutcome::WrongFormat);  // a pin of -48 or 2
+    EXPECT_EQ(loaded.switches[2].pins[2], 9);
+    PrinterStatus pinsOf0And1 = Sample();
+    pinsOf0And1.switches[3].pins[5] = 1;
+    pinsOf0And1.switches[5].pins[8] = 0;
+    ASSERT_TRUE(SaveStatusFile(path, pinsOf0And1));
+    ASSERT_EQ(LoadStatusFile(path, loaded), LoadOutcome::Loaded);
+    EXPECT_EQ(loaded, pinsOf0And1);
 
     ASSERT_TRUE(SaveStatusFile(path, PrinterStatus{}));  // an existing file is cut, not appended
     EXPECT_EQ(ReadBytes(path).size(), kStatusFileSize);
 }
 
-TEST_F(StatusFileTest, ShortFilesLeaveTheRestZeroAndLongFilesAreCutAt216) {
-    std::vector<std::uint8_t> bytes(300);
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<std::uint8_t>(i % 4 == 0 ? i / 4 + 1 : 0);
-
-    WriteBytes(PathOf("short.sts"), std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 100));
-    PrinterStatus status = Sample();
-    ASSERT_TRUE(LoadStatusFile(PathOf("short.sts"), status));
-    for (int index = 0; index < kStatusIntegerCount; ++index) {
-        EXPECT_EQ(IntegerAt(status, index), index < 25 ? index + 1 : 0) << index;
+// Only what a printer could hold loads: exactly 216 bytes, each pin 0 or 1. The integer before
+// pin 1 and every code page pattern, also those above the list, are kept as they are.
+TEST_F(StatusFileTest, OnlyA216ByteImageWithPinsOf0And1Loads) {
+    PrinterStatus kept;
+    for (auto& memorySwitch : kept.switches) memorySwitch.pins[0] = -1;
+    for (int pin = 3; pin <= 8; ++pin) kept.switches[kSlotSwitch2].pins[pin] = 1;  // page 63
+    const StatusFileImage image = EncodeStatusImage(kept);
+    const std::vector<std::uint8_t> whole(image.begin(), image.end());
+    const auto withPin = [&](std::size_t offset, std::uint8_t value) {
+        std::vector<std::uint8_t> bytes = whole;
+        bytes[offset] = value;
+        return bytes;
+    };
+    std::vector<std::uint8_t> longer = whole;
+    longer.push_back(0);
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        const char* reason;  // empty when it loads
+    } cases[] = {
+        {"kept.sts", whole, ""},
+        {"seven.sts", std::vector<std::uint8_t>(7, 0), "exactly 216 bytes; this one has 7"},
+        {"empty.sts", {}, "exactly 216 bytes; this one has 0"},
+        {"ff.sts", std::vector<std::uint8_t>(300, 0xFF), "exactly 216 bytes; this one has more"},
+        {"longer.sts", longer, "exactly 216 bytes; this one has more"},
+        {"two.sts", withPin(36 * 2 + 4 * 3, 2), "not a status file: switch 8 pin 3 holds 2"},
+        {"high.sts", withPin(36 * 5 + 4 * 8 + 3, 0x80),
+         "switch 11 pin 8 holds -2147483648; a pin is 0 or 1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(PathOf(c.name), c.bytes);
+        PrinterStatus status = Sample();
+        std::string reason;
+        const LoadOutcome outcome = LoadStatusFile(PathOf(c.name), status, &reason);
+        EXPECT_EQ(reason, StatusImageProblem(c.bytes).value_or("")) << "one rule for both";
+        if (*c.reason == '\0') {
+            EXPECT_EQ(outcome, LoadOutcome::Loaded);
+            EXPECT_EQ(status, kept);
+        } else {
+            EXPECT_EQ(outcome, LoadOutcome::WrongFormat);
+            EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
+            EXPECT_EQ(status, Sample());
+        }
     }
-
-    WriteBytes(PathOf("long.sts"), bytes);
-    ASSERT_TRUE(LoadStatusFile(PathOf("long.sts"), status));
-    for (int index = 0; index < kStatusIntegerCount; ++index)
-        EXPECT_EQ(IntegerAt(status, index), index + 1);
 
     // A trailing partial integer keeps the bytes it has.
     const std::uint8_t partial[] = {1, 0, 0, 0, 0x34, 0x12};
@@ -116,7 +151,7 @@ TEST_F(StatusFileTest, FailuresAreReportedWithTheirReasonAndLeaveTheRecordAlone)
     };
     for (const auto& [path, why] : loads) {
         std::string reason;
-        EXPECT_FALSE(LoadStatusFile(path, status, &reason)) << path;
+        EXPECT_EQ(LoadStatusFile(path, status, &reason), LoadOutcome::Unreadable) << path;
         EXPECT_EQ(reason, why) << path;
     }
     EXPECT_EQ(status, Sample());

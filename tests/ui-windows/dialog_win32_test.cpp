@@ -5,8 +5,13 @@
 #include "ui/win32/win32_window.h"
 // After windows.h, which they need.
 #include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+#include <initguid.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <cwctype>
 
@@ -17,6 +22,7 @@
 #include "ui/sample_template.h"
 #include "ui/support/prompt_recorder.h"
 #include "ui/support/ui_driver.h"
+#include "ui/win32/wide_text.h"
 
 namespace talq::ui {
 namespace {
@@ -196,7 +202,7 @@ struct TabbedDialog : Dialog {
         window().InsertTab(1010, 1, "Memory Switch");
         page.Build(window());
         page.window().Place(window().TabDisplayArea(1010));
-        page.window().Raise();
+        page.window().StackAfter(1010);
     }
     HWND handle() const { return win32::HandleOf(&window()); }
     std::vector<std::string> events;
@@ -249,15 +255,6 @@ TEST(Win32Dialog, AModalRunDisablesItsOwnerUntilTheAnswerEndsIt) {
     EXPECT_EQ(prompts.captions.front(), "talq_win32_ui_tests");
 }
 
-TEST(Win32Dialog, TheSessionEndGivesTheQueuesBackOnce) {
-    SampleDialog dialog;
-    int ended = 0;
-    dialog.OnSessionEnd([&] { ++ended; });
-    EXPECT_TRUE(SendMessageW(dialog.handle(), WM_QUERYENDSESSION, 0, 0));
-    SendMessageW(dialog.handle(), WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(ended, 1);
-}
-
 // The program's resources are linked into this test program as into talq-manager.exe.
 TEST(Win32Resources, IconStringVersionAndManifestAreThere) {
     HINSTANCE self = GetModuleHandleW(nullptr);
@@ -296,6 +293,77 @@ TEST(Win32Prompts, FileNamesEndAtEitherSlash) {
     EXPECT_EQ(FileNameOf("C:\\users\\\xc5\x81ukasz\\a.sts"), "a.sts");
     EXPECT_EQ(FileNameOf("C:/x/b.sts"), "b.sts");
     EXPECT_EQ(FileNameOf("c.sts"), "c.sts");
+}
+
+// Answers the next file dialog of this thread from its own loop: notes the folder it opened
+// in, then types `name` into it and presses OK, or presses Cancel when `name` is empty.
+struct FileDialogAnswer {
+    std::wstring name;
+    std::wstring openedIn;
+    int ticks = 0;
+};
+FileDialogAnswer* answer = nullptr;
+
+void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM result) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (!IsWindowVisible(window) || std::wstring(name) != L"#32770") return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    if (found == nullptr && ++answer->ticks < 200) return;
+    KillTimer(nullptr, timer);
+    if (found == nullptr) return;
+    wchar_t folder[MAX_PATH] = {};
+    SendMessageW(found, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+    answer->openedIn = folder;
+    if (answer->name.empty()) {
+        PostMessageW(found, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    SendMessageW(found, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(answer->name.c_str()));
+    SendMessageW(found, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(answer->name.c_str()));
+    PostMessageW(found, WM_COMMAND, IDOK, 0);
+}
+
+std::wstring WithoutTrailingSlash(std::wstring path) {
+    while (!path.empty() && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+TEST(Win32Prompts, FileDialogsStartInDocumentsThenWhereTheUserWasAndAddTheDefaultExtension) {
+    PWSTR known = nullptr;
+    ASSERT_TRUE(SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &known)));
+    const std::wstring documents = known;
+    CoTaskMemFree(known);
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring shop =
+        std::wstring(temp) + L"talq-shop-" + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(shop.c_str(), nullptr));
+    Dialog owner(test::SampleTemplate());
+    owner.Show();
+
+    FileDialogAnswer typed;
+    typed.name = shop + L"\\counter";  // without an extension
+    answer = &typed;
+    SetTimer(nullptr, 0, 50, AnswerFileDialog);
+    const auto saved = AskFileName(&owner.window(), test::SaveStatusRequest());
+    EXPECT_EQ(saved, win32::Narrow(shop + L"\\counter.sts"));
+    EXPECT_EQ(WithoutTrailingSlash(typed.openedIn), WithoutTrailingSlash(documents));
+
+    FileDialogAnswer cancelled;
+    answer = &cancelled;
+    SetTimer(nullptr, 0, 50, AnswerFileDialog);
+    EXPECT_EQ(AskFileName(&owner.window(), test::LoadStatusRequest()), std::nullopt);
+    EXPECT_EQ(WithoutTrailingSlash(cancelled.openedIn), shop);
+    answer = nullptr;
+    RemoveDirectoryW(shop.c_str());
 }
 
 }  // namespace

@@ -3,10 +3,15 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
 #include "ui/dialog.h"
 #include "ui/prompts.h"
 #include "ui/qt/qt_window.h"
@@ -47,12 +52,38 @@ TEST(QtPrompter, ShowsAnOwnedBoxWithOkAndAFileDialogOfQtsOwn) {
         EXPECT_EQ(dialog.nameFilters(), QStringList{"Status Files (*.sts)"});
         EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
     });
-    FileRequest request;
-    request.title = "Load saved status";
-    request.initialName = "*.sts";
-    request.filter = "Status Files (*.sts)|*.sts|";
-    request.mustExist = true;
-    EXPECT_EQ(AskFileName(&owner.window(), request), std::nullopt);
+    EXPECT_EQ(AskFileName(&owner.window(), test::LoadStatusRequest()), std::nullopt);
+}
+
+TEST(QtPrompter, FileDialogsStartInDocumentsThenWhereTheUserWasAndAddTheDefaultExtension) {
+    test::TempDir home("talq-home");
+    const QString documents = QString::fromStdString((home.path() / "Documents").string());
+    const QString chosen = QString::fromStdString((home.path() / "shop").string());
+    ASSERT_TRUE(QDir().mkpath(documents) && QDir().mkpath(chosen));
+    test::ScopedEnv env("HOME", home.path().string());
+    env.Unset("XDG_CONFIG_HOME");
+    Dialog owner(test::SampleTemplate());
+    owner.Show();
+
+    std::string startedIn;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        startedIn = dialog->directory().absolutePath().toStdString();
+        // Typed without an extension, and Enter.
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setText(chosen + "/counter");
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    EXPECT_EQ(AskFileName(&owner.window(), test::SaveStatusRequest()),
+              (chosen + "/counter.sts").toStdString());
+    EXPECT_EQ(startedIn, documents.toStdString());
+
+    InspectModal<QFileDialog>([&](QFileDialog& dialog) {
+        EXPECT_EQ(dialog.directory().absolutePath().toStdString(), chosen.toStdString());
+    });
+    EXPECT_EQ(AskFileName(&owner.window(), test::LoadStatusRequest()), std::nullopt);
 }
 
 TEST(QtModalRun, TheCloseBoxEndsWithCancel) {

@@ -1,7 +1,9 @@
-// A small template with one of each kind of control the loader handles.
+// A small template with one of each kind of control the loader handles, and the status
+// dialog's two file questions.
 #pragma once
 
 #include "ui/dialog_template.h"
+#include "ui/prompts.h"
 
 namespace talq::test {
 
@@ -28,6 +30,25 @@ inline const ui::DialogTemplate& SampleTemplate() {
             {40, ProgressBar, "", {140, 50, 50, 8}, kSmooth},
         }};
     return sample;
+}
+
+inline ui::FileRequest SaveStatusRequest() {
+    ui::FileRequest save;
+    save.save = true;
+    save.title = "Save current status";
+    save.initialName = "Noname.sts";
+    save.filter = "Status Files (*.sts)|*.sts|";
+    save.defaultExtension = "sts";
+    return save;
+}
+
+inline ui::FileRequest LoadStatusRequest() {
+    ui::FileRequest load;
+    load.title = "Load saved status";
+    load.initialName = "*.sts";
+    load.filter = "Status Files (*.sts)|*.sts|";
+    load.mustExist = true;
+    return load;
 }
 
 }  // namespace talq::test

@@ -2,9 +2,12 @@
 // tools drive a dialog: it is started as a user starts it, its windows are
 // found by caption and owner, buttons pressed by BM_CLICK, message boxes read
 // and answered. Against a simulated printer on COM1:
-//   Check Communication -> "Printer is connected."
-//   Run Manager -> Get Status -> the memory switch page shows switch 1's pins
-//   Save Status through the system's file dialog -> SAVED_PATH
+//   the connection dialog opens centred on the screen
+//   Check Communication -> "Printer is connected." -> the focus on Self Test
+//   Run Manager -> the status dialog centred on the connection dialog
+//   Get Status -> the memory switch page shows switch 1's pins, the focus back on Get Status
+//   Save Status through the system's file dialog, SAVED_PATH typed without an extension
+//     -> SAVED_PATH.sts
 //   Exit, Exit -> the process ends with 0.
 //   manager_end_to_end.exe MANAGER_EXE SAVED_PATH
 // Every wait is bounded; a step that times out fails the run.
@@ -136,6 +139,39 @@ void ExpectMessage(DWORD pid, HWND owner, const std::string& text) {
     WaitFor([&] { return IsWindow(box) ? nullptr : owner; });
 }
 
+// Waits until control `id` of `dialog` has the keyboard focus of its thread.
+void ExpectFocus(HWND dialog, int id, const std::string& when) {
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    HWND control = GetDlgItem(dialog, id);
+    const HWND focused = WaitFor(
+        [&]() -> HWND {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof(info);
+            return GetGUIThreadInfo(thread, &info) && info.hwndFocus == control ? control : nullptr;
+        },
+        5000);
+    if (focused == nullptr) Fail("the focus is not on " + std::to_string(id) + " " + when);
+}
+
+// `window` is centred on `under` (a window, or the work area of the screen) within a pixel.
+void ExpectCentred(HWND window, HWND under, const std::string& what) {
+    RECT shown{}, base{};
+    GetWindowRect(window, &shown);
+    if (under != nullptr) {
+        GetWindowRect(under, &base);
+    } else {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        base = monitor.rcWork;
+    }
+    const long dx = (shown.left + shown.right) / 2 - (base.left + base.right) / 2;
+    const long dy = (shown.top + shown.bottom) / 2 - (base.top + base.bottom) / 2;
+    if (dx < -1 || dx > 1 || dy < -1 || dy > 1) {
+        Fail(what + " is off centre by " + std::to_string(dx) + ", " + std::to_string(dy));
+    }
+}
+
 // What the memory switch page shows per pin: 0 left, 1 right, n neither, - disabled.
 std::string PinsShown(HWND page) {
     std::string shown;
@@ -204,7 +240,12 @@ int wmain(int argc, wchar_t** argv) {
     if (main == nullptr) {
         Fail("the connection dialog did not appear");
     } else {
-        if (Press(main, 1001)) ExpectMessage(pid, main, "Printer is connected.");
+        ExpectCentred(main, nullptr, "the connection dialog");
+        // Pressed as a mouse presses it: the button takes the focus, then goes off.
+        if (Press(main, 1001)) {
+            ExpectMessage(pid, main, "Printer is connected.");
+            ExpectFocus(main, 1023, "after Check Communication");
+        }
         if (Press(main, 1030)) {
             const std::string caption =
                 "Printer Status (For KTV-520plus/KTV-540/KTV-542/KTV-520plusF V3.0.6a)";
@@ -212,8 +253,10 @@ int wmain(int argc, wchar_t** argv) {
             if (status == nullptr) {
                 Fail("the status dialog did not appear");
             } else {
+                ExpectCentred(status, main, "the status dialog");
                 if (Press(status, 1002)) {
                     ExpectMessage(pid, status, "Success to get status of printer.");
+                    ExpectFocus(status, 1002, "after Get Status");
                 }
                 HWND page = FindPage(status, 1049);
                 if (page == nullptr) {

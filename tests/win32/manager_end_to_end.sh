@@ -21,7 +21,8 @@ pid=$!
 for _ in $(seq 100); do [ -e "$work/printer" ] && break; sleep 0.05; done
 [ -e "$work/printer" ] || { echo "the simulated printer did not start" >&2; exit 1; }
 
-saved="Z:${work//\//\\}\\saved.sts"
+# Typed without an extension: the file dialog adds ".sts".
+saved="Z:${work//\//\\}\\saved"
 cat >"$work/steps.sh" <<STEPS
 set -u
 cd "$work"

@@ -2,9 +2,11 @@
 // dialog in front.
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include "ui/dialog.h"
@@ -69,14 +71,27 @@ class QtPrompter : public Prompter {
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
         dialog.setNameFilters(NameFilters(request.filter));
         dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+        // Not the working folder: Documents the first time, then the folder of the file
+        // chosen last.
+        QString folder = lastFolder_;
+        if (folder.isEmpty()) {
+            folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+            if (!QFileInfo(folder).isDir()) folder = QDir::homePath();
+        }
+        dialog.setDirectory(folder);
         dialog.selectFile(QString::fromStdString(request.initialName));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return std::nullopt;
         }
-        return dialog.selectedFiles().front().toStdString();
+        const QString chosen = dialog.selectedFiles().front();
+        lastFolder_ = QFileInfo(chosen).absolutePath();
+        return chosen.toStdString();
     }
 
     int RunModal(Dialog& dialog) override { return dialog.dialogWindow().RunModal(); }
+
+  private:
+    QString lastFolder_;
 };
 
 }  // namespace

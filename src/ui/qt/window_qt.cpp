@@ -20,6 +20,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <map>
+#include <vector>
 
 #include "ui/qt/dialog_controls.h"
 #include "ui/qt/qt_window.h"
@@ -39,6 +40,20 @@ constexpr const char* kNoAutoDefaultProperty = "talqNoAutoDefault";
 
 void SetTyped(QComboBox& combo, bool typed) {
     combo.setProperty(kTypedProperty, typed);
+}
+
+// The control that handed the keyboard focus on when it went off, and the control that has
+// held it since.
+struct FocusLoan {
+    QPointer<QWidget> lender;
+    QPointer<QWidget> holder;
+};
+FocusLoan loan;
+
+// The focus within the widget's window, whether that window is active or not.
+bool HoldsFocus(const QWidget& widget) {
+    const QWidget* focus = widget.window()->focusWidget();
+    return focus != nullptr && (focus == &widget || widget.isAncestorOf(focus));
 }
 
 // Forwards to the window's WindowEvents until the window goes: nothing is
@@ -189,9 +204,7 @@ class ControlsWindow : public Interface, public QtControls {
         widget_->setFixedSize(rect.width, rect.height);
         widget_->move(rect.x, rect.y);
     }
-    void Raise() override {
-        if (widget_) widget_->raise();
-    }
+    void StackAfter(int) override {}
 
     bool Has(int id) const override { return Item(id) != nullptr; }
     std::string Text(int id) const override {
@@ -223,7 +236,28 @@ class ControlsWindow : public Interface, public QtControls {
         return widget != nullptr && widget->isEnabled();
     }
     void Enable(int id, bool enable) override {
-        if (QWidget* widget = Item(id)) widget->setEnabled(enable);
+        QWidget* widget = Item(id);
+        if (widget == nullptr) return;
+        const bool held = HoldsFocus(*widget);
+        // Qt hands the focus on to the next control itself when the one that has it goes off.
+        widget->setEnabled(enable);
+        QWidget* focus = widget->window()->focusWidget();
+        if (!enable && held && focus != nullptr && !HoldsFocus(*widget)) {
+            // Handed on again by the holder: the first lender stays.
+            if (loan.holder != widget) loan.lender = widget;
+            loan.holder = focus;
+        } else if (enable && loan.lender == widget) {
+            // Back on with the focus still where it went: it comes back.
+            if (focus == loan.holder) widget->setFocus(Qt::OtherFocusReason);
+            loan = {};
+        }
+    }
+    bool HasFocus(int id) const override {
+        QWidget* widget = Item(id);
+        return widget != nullptr && HoldsFocus(*widget);
+    }
+    void Focus(int id) override {
+        if (QWidget* widget = Item(id)) widget->setFocus(Qt::OtherFocusReason);
     }
     void Repaint(int id) override {
         if (QWidget* widget = Item(id)) widget->repaint();
@@ -338,11 +372,18 @@ class ControlsWindow : public Interface, public QtControls {
         icons_ = icons;
         controls_.Load(dialog, *widget, icons);
         for (const auto& [id, control] : controls_.items()) Wire(id, *control);
+        for (const ControlTemplate& control : dialog.controls) {
+            QWidget* item = controls_.Item(control.id);
+            if (item != nullptr && item->focusPolicy() != Qt::NoFocus)
+                keyboardOrder_.push_back(item);
+        }
     }
 
     Reporter reporter_;
     QPointer<QWidget> widget_;
     IconSource icons_;
+    // The controls that take the focus, in the template's order.
+    std::vector<QWidget*> keyboardOrder_;
 
   private:
     void Wire(int id, QWidget& control) {
@@ -444,7 +485,7 @@ class QtDialogWindow : public ControlsWindow<DialogWindow> {
 class QtPageWindow : public ControlsWindow<Window> {
   public:
     QtPageWindow(const DialogTemplate& page, Window& parent, WindowEvents& events)
-        : ControlsWindow(events) {
+        : ControlsWindow(events), parent_(parent) {
         QWidget* parentWidget = TopWidget(parent);
         auto* widget = new PageWidget(*parentWidget, reporter_);
         widget->hide();
@@ -453,6 +494,22 @@ class QtPageWindow : public ControlsWindow<Window> {
             TakeAutoDefaultFrom(*widget);
         }
     }
+
+    void StackAfter(int id) override {
+        QWidget* control = WidgetOf(parent_, id);
+        if (!widget_ || control == nullptr) return;
+        // Painted over the control; the window's one keyboard chain takes the page's controls,
+        // in their own order, right after it.
+        widget_->raise();
+        QWidget* previous = control;
+        for (QWidget* item : keyboardOrder_) {
+            QWidget::setTabOrder(previous, item);
+            previous = item;
+        }
+    }
+
+  private:
+    Window& parent_;
 };
 
 }  // namespace

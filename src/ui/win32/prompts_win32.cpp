@@ -2,8 +2,11 @@
 // that asks; every name and text crosses as UTF-16.
 // First: windows.h, without the macros that would rename our MessageBox.
 #include "win32_window.h"
-// After windows.h, which it needs.
+// After windows.h, which they need.
 #include <commdlg.h>
+#include <initguid.h>
+#include <knownfolders.h>
+#include <shtypes.h>
 
 #include <vector>
 
@@ -30,6 +33,18 @@ std::wstring FilterOf(const std::string& filter) {
     }
     wide.push_back(L'\0');
     return wide;
+}
+
+// The user's Documents, or "" where the system names none.
+std::wstring DocumentsFolder() {
+    using KnownFolder = HRESULT WINAPI(const KNOWNFOLDERID&, DWORD, HANDLE, PWSTR*);
+    static KnownFolder* const known =
+        win32::SystemFunction<KnownFolder>(L"shell32.dll", "SHGetKnownFolderPath");
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (known != nullptr && SUCCEEDED(known(FOLDERID_Documents, 0, nullptr, &path))) folder = path;
+    CoTaskMemFree(path);
+    return folder;
 }
 
 class Win32Prompter : public Prompter {
@@ -60,6 +75,10 @@ class Win32Prompter : public Prompter {
         question.nMaxFile = static_cast<DWORD>(name.size());
         question.lpstrTitle = title.empty() ? nullptr : title.c_str();
         question.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+        // Not the program's folder, which a user may not write to: Documents the first time,
+        // then the folder of the file chosen last.
+        const std::wstring folder = lastFolder_.empty() ? DocumentsFolder() : lastFolder_;
+        question.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
         // The working folder never moves under the program.
         question.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
         if (request.overwritePrompt) question.Flags |= OFN_OVERWRITEPROMPT;
@@ -74,10 +93,14 @@ class Win32Prompter : public Prompter {
         Question* const ask = request.save ? save : open;
         const BOOL chosen = ask != nullptr && ask(&question);
         if (!chosen) return std::nullopt;
+        lastFolder_.assign(name.data(), question.nFileOffset);
         return win32::Narrow(name.data());
     }
 
     int RunModal(Dialog& dialog) override { return dialog.dialogWindow().RunModal(); }
+
+  private:
+    std::wstring lastFolder_;
 };
 
 }  // namespace

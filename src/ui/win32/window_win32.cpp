@@ -8,6 +8,7 @@
 #include <oleacc.h>
 #include <uxtheme.h>
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 
@@ -65,6 +66,43 @@ void NameLists(HWND window, const DialogTemplate& dialog) {
     services->Release();
 }
 
+// The control that handed the keyboard focus on when it went off, and the control that has
+// held it since.
+struct FocusLoan {
+    HWND lender = nullptr;
+    HWND holder = nullptr;
+};
+FocusLoan loan;
+
+bool HoldsFocus(HWND control) {
+    HWND focus = GetFocus();
+    return control != nullptr && focus != nullptr && (focus == control || IsChild(control, focus));
+}
+
+// Gives `control` the focus as the dialog manager does (the default button follows).
+void FocusControl(HWND control) {
+    SendMessageW(GetAncestor(control, GA_ROOT), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control),
+                 TRUE);
+}
+
+// A disabled window loses the focus to nobody, and the keys then reach no dialog: before
+// `control` goes off, the focus moves on to the next enabled control in the keyboard order.
+void HandFocusOn(HWND control) {
+    if (!HoldsFocus(control)) return;
+    SendMessageW(GetAncestor(control, GA_ROOT), WM_NEXTDLGCTL, 0, FALSE);
+    if (GetFocus() == nullptr || HoldsFocus(control)) return;
+    // Handed on again by the holder: the first lender stays.
+    if (loan.holder != control) loan.lender = control;
+    loan.holder = GetFocus();
+}
+
+// When `control` comes on again with the focus still where it went, it takes it back.
+void TakeFocusBack(HWND control) {
+    if (loan.lender != control) return;
+    if (GetFocus() == loan.holder) FocusControl(control);
+    loan = {};
+}
+
 std::string WindowText(HWND window) {
     if (window == nullptr) return {};
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -104,6 +142,7 @@ class Win32Window final : public DialogWindow {
     ~Win32Window() override {
         if (hwnd_ != nullptr) {
             if (disabledOwner_ != nullptr) EnableWindow(disabledOwner_, TRUE);
+            if (IsChild(hwnd_, loan.lender) || IsChild(hwnd_, loan.holder)) loan = {};
             DestroyWindow(hwnd_);
         }
     }
@@ -137,8 +176,12 @@ class Win32Window final : public DialogWindow {
         SetWindowPos(hwnd_, nullptr, rect.x, rect.y, rect.width, rect.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    void Raise() override {
-        SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The dialog manager's keyboard order is the z-order.
+    void StackAfter(int id) override {
+        HWND parent = page_ && hwnd_ != nullptr ? GetParent(hwnd_) : nullptr;
+        HWND control = parent != nullptr ? GetDlgItem(parent, id) : nullptr;
+        if (control == nullptr) return;
+        SetWindowPos(hwnd_, control, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 
     bool Has(int id) const override { return Control(id) != nullptr; }
@@ -151,7 +194,15 @@ class Win32Window final : public DialogWindow {
         return control != nullptr && IsWindowEnabled(control);
     }
     void Enable(int id, bool enable) override {
-        if (HWND control = Control(id)) EnableWindow(control, enable ? TRUE : FALSE);
+        HWND control = Control(id);
+        if (control == nullptr) return;
+        if (!enable) HandFocusOn(control);
+        EnableWindow(control, enable ? TRUE : FALSE);
+        if (enable) TakeFocusBack(control);
+    }
+    bool HasFocus(int id) const override { return HoldsFocus(Control(id)); }
+    void Focus(int id) override {
+        if (HWND control = Control(id)) FocusControl(control);
     }
     void Repaint(int id) override {
         HWND control = Control(id);
@@ -396,12 +447,11 @@ class Win32Window final : public DialogWindow {
                 NameLists(hwnd_, template_);
                 return TRUE;
             case WM_QUERYENDSESSION:
-                if (!page_) {
-                    EndSession();
-                    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
-                    return TRUE;
-                }
-                return FALSE;
+                // Only a question: another program may still cancel the end, and the port
+                // stays ours until the session really ends.
+                if (page_) return FALSE;
+                SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+                return TRUE;
             case WM_ENDSESSION:
                 if (!page_ && wParam) EndSession();
                 return FALSE;
@@ -429,6 +479,31 @@ class Win32Window final : public DialogWindow {
         if (shown_) return;
         shown_ = true;
         events_.OnFirstShow();
+        if (!page_) Centre();
+    }
+
+    // Where the dialog framework put a dialog it showed: centred on its owner, or on the
+    // screen's work area when there is no owner to show it over, and kept inside that area.
+    void Centre() {
+        RECT self;
+        if (!GetWindowRect(hwnd_, &self)) return;
+        const bool overOwner = owner_ != nullptr && IsWindowVisible(owner_) && !IsIconic(owner_);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        HMONITOR screen = MonitorFromWindow(overOwner ? owner_ : hwnd_, MONITOR_DEFAULTTOPRIMARY);
+        if (!GetMonitorInfoW(screen, &monitor)) return;
+        const RECT area = monitor.rcWork;
+        RECT centre = area;
+        if (overOwner) GetWindowRect(owner_, &centre);
+        const int width = self.right - self.left;
+        const int height = self.bottom - self.top;
+        // Inside the area, its top-left corner before the rest.
+        const int x = std::max<int>(
+            std::min<int>((centre.left + centre.right - width) / 2, area.right - width), area.left);
+        const int y = std::max<int>(
+            std::min<int>((centre.top + centre.bottom - height) / 2, area.bottom - height),
+            area.top);
+        SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     HWND Control(int id) const {

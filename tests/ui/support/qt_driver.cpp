@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTabBar>
@@ -126,6 +127,30 @@ void PressKey(ui::Window& window, Key key) {
 
 void Focus(ui::Window& window, int id) {
     if (QWidget* widget = Usable(window, id, "Focus")) widget->setFocus();
+}
+
+int FocusedControl(ui::Window& window) {
+    QWidget* top = ui::qt::TopWidget(window);
+    if (top == nullptr) return ui::kNoId;
+    // A part of a control (the tab bar of a tab control, the edit field of a list) stands for it.
+    for (QWidget* w = top->window()->focusWidget(); w != nullptr && w != top;
+         w = w->parentWidget()) {
+        if (w->parentWidget() != top) continue;
+        bool isControl = false;
+        const int id = w->objectName().toInt(&isControl);
+        return isControl ? id : ui::kNoId;
+    }
+    return ui::kNoId;
+}
+
+ui::PixelRect FrameOf(ui::Window& window) {
+    const QRect frame = ui::qt::TopWidget(window)->window()->frameGeometry();
+    return {frame.x(), frame.y(), frame.width(), frame.height()};
+}
+
+ui::PixelRect WorkAreaOf(ui::Window& window) {
+    const QRect area = ui::qt::TopWidget(window)->window()->screen()->availableGeometry();
+    return {area.x(), area.y(), area.width(), area.height()};
 }
 
 void ProcessEvents() {

@@ -27,6 +27,13 @@ void ChooseTab(ui::Window& window, int id, int index);
 void PressKey(ui::Window& window, Key key);
 // Gives control `id` the keyboard focus.
 void Focus(ui::Window& window, int id);
+// The id of the control of `window` that has the keyboard focus (or would have it, were the
+// window active); ui::kNoId when none of its own controls has it.
+int FocusedControl(ui::Window& window);
+// Where a top-level window stands on the screen, its frame included, and the work area of
+// the screen it is on.
+ui::PixelRect FrameOf(ui::Window& window);
+ui::PixelRect WorkAreaOf(ui::Window& window);
 // Runs what the window system has queued for the UI thread, without waiting.
 void ProcessEvents();
 

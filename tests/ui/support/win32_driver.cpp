@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "ui/support/ui_driver.h"
 #include "ui/win32/win32_window.h"
 
@@ -90,16 +92,20 @@ void PressKey(ui::Window& window, Key key) {
         ADD_FAILURE() << "a key pressed in a hidden or disabled window";
         return;
     }
-    HWND focus = GetFocus();
-    if (focus == nullptr || (focus != dialog && !IsChild(dialog, focus))) {
-        SetForegroundWindow(GetAncestor(dialog, GA_ROOT));
-        SetFocus(dialog);
-        focus = GetFocus();
-    }
+    // A user brings the window to the front first: its dialog puts the focus back.
+    HWND root = GetAncestor(dialog, GA_ROOT);
+    if (GetActiveWindow() != root) SetForegroundWindow(root);
     const WPARAM virtualKey = kKeys[static_cast<int>(key)];
-    // Queued as the keyboard queues it, then read by the dialog manager.
-    PostMessageW(focus != nullptr ? focus : dialog, WM_KEYDOWN, virtualKey, 1);
-    PostMessageW(focus != nullptr ? focus : dialog, WM_KEYUP, virtualKey, 0xC0000001);
+    // Queued as the keyboard queues it, then read by the dialog manager. With the focus on
+    // nobody the keys go to the active window as system keys, which no dialog reads.
+    HWND focus = GetFocus();
+    if (focus != nullptr) {
+        PostMessageW(focus, WM_KEYDOWN, virtualKey, 1);
+        PostMessageW(focus, WM_KEYUP, virtualKey, 0xC0000001);
+    } else {
+        PostMessageW(GetActiveWindow(), WM_SYSKEYDOWN, virtualKey, 1);
+        PostMessageW(GetActiveWindow(), WM_SYSKEYUP, virtualKey, 0xC0000001);
+    }
     ProcessEvents();
 }
 
@@ -109,6 +115,36 @@ void Focus(ui::Window& window, int id) {
     HWND root = GetAncestor(control, GA_ROOT);
     SetForegroundWindow(root);
     SendMessageW(root, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+}
+
+int FocusedControl(ui::Window& window) {
+    HWND own = ui::win32::HandleOf(&window);
+    HWND focus = GetFocus();
+    if (own == nullptr || focus == nullptr) return ui::kNoId;
+    if (GetParent(focus) == own) return GetDlgCtrlID(focus);
+    // The edit field of a combo box stands for the combo box.
+    HWND combo = GetParent(focus);
+    wchar_t name[16] = {};
+    if (combo != nullptr && GetParent(combo) == own && GetClassNameW(combo, name, 16) > 0 &&
+        std::wstring(name) == L"ComboBox") {
+        return GetDlgCtrlID(combo);
+    }
+    return ui::kNoId;
+}
+
+ui::PixelRect FrameOf(ui::Window& window) {
+    RECT frame{};
+    GetWindowRect(ui::win32::HandleOf(&window), &frame);
+    return {frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top};
+}
+
+ui::PixelRect WorkAreaOf(ui::Window& window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(ui::win32::HandleOf(&window), MONITOR_DEFAULTTOPRIMARY),
+                    &monitor);
+    const RECT& area = monitor.rcWork;
+    return {area.left, area.top, area.right - area.left, area.bottom - area.top};
 }
 
 void ProcessEvents() {
