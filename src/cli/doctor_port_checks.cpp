@@ -43,6 +43,9 @@ std::string NodeWords(const DeviceNode& node) {
 }
 
 std::string AccessMend(const DeviceNode& node, const std::string& user) {
+    if (node.mode.empty()) {  // a system without owners and modes on its devices
+        return "the system refuses to open it: is the device behind the name there and working?";
+    }
     if (!node.groupMayOpen) {
         return "mode " + node.mode + " lets no group open it: sudo chmod 660 " + node.resolved +
                " (a udev rule that sets the mode makes it last from plug to plug)";

@@ -1,8 +1,8 @@
 // What the system tells about the way to a device, for `talq doctor`: the node and who may open
 // it, who holds it, what is behind it, and the USB devices with their drivers. Each fact as the
 // system states it; judging them is the caller's. Looks only: nothing here opens a device, except
-// where the system answers "is it held?" only to an open (Windows), and then only for a moment
-// with nothing sent.
+// where the system answers "may I open it?" and "is it held?" only to an open (Windows), and
+// then only for a moment with nothing sent.
 #pragma once
 
 #include <cstdint>

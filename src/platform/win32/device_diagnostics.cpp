@@ -1,6 +1,7 @@
 // Windows: a COM or LPT name is a DOS device whose target names the driver's device; the
 // adapter behind a COM port is the Ports class entry whose PortName it is. Who may open a
-// device, and whether another program holds it, the system tells only to an open.
+// device, and whether another program holds it, the system tells only to an open: one for a
+// moment, nothing sent.
 #include "platform/device_diagnostics.h"
 
 // windows.h first: the others rely on its types.
@@ -61,19 +62,26 @@ void DescribeAdapter(const std::string& port, DeviceNode& facts) {
     SetupDiDestroyDeviceInfoList(set);
 }
 
+// Opens the device for this process alone, as the program does, and closes it at once: the
+// system's error, or ERROR_SUCCESS.
+DWORD TryOpen(const std::string& devicePath) {
+    const HANDLE handle = CreateFileW(OpenName(devicePath).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return GetLastError();
+    CloseHandle(handle);
+    return ERROR_SUCCESS;
+}
+
+// A COM port is opened exclusively: a held one refuses the next open so.
+bool HeldRefusal(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
 }  // namespace
 
 DeviceHolders FindDeviceHolders(const std::string& devicePath) {
     DeviceHolders found;
-    const HANDLE handle = CreateFileW(OpenName(devicePath).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                      0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) {
-        CloseHandle(handle);
-        return found;
-    }
-    // A COM port is opened exclusively: a held one refuses the next open so.
-    const DWORD error = GetLastError();
-    found.held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+    found.held = HeldRefusal(TryOpen(devicePath));
     return found;
 }
 
@@ -98,6 +106,11 @@ DeviceNode ExamineDeviceNode(const std::string& devicePath) {
         return facts;
     }
     if (!name.empty()) DescribeAdapter(name, facts);
+    // Who may open it, only an open tells; a refusal as held is for FindDeviceHolders to tell.
+    const DWORD error = TryOpen(devicePath);
+    facts.permissionsKnown = !HeldRefusal(error);
+    facts.mayOpen = error == ERROR_SUCCESS;
+    if (!facts.mayOpen) facts.refusal = SystemReason(static_cast<int>(error));
     return facts;
 }
 
