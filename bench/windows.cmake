@@ -24,7 +24,7 @@ if(TARGET talq-manager)
   set_target_properties(talq-bench-minimal-dialog talq-bench-wine-start PROPERTIES
     EXCLUDE_FROM_ALL ON)
   add_custom_target(talq-manager-bench
-    COMMAND ${CMAKE_COMMAND} -E env TALQ_WINE_GRAPHICS=null
+    COMMAND ${CMAKE_COMMAND} -E env TALQ_WINE_GRAPHICS=null TALQ_WINE_ARCH=${TALQ_WINE_ARCH}
             ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:talq-bench-wine-start>
             $<TARGET_FILE:talq-manager> $<TARGET_FILE:talq-bench-minimal-dialog> 7
     DEPENDS talq-bench-wine-start talq-bench-minimal-dialog talq-manager

@@ -27,7 +27,7 @@ HWND VisibleDialogOf(DWORD pid) {
         HWND found = nullptr;
     } search{pid};
     EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto& s = *reinterpret_cast<Search*>(data);
             DWORD pid = 0;
             GetWindowThreadProcessId(window, &pid);

@@ -18,6 +18,18 @@ target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE ${talq_
 set(CLI11_FOUND TRUE)
 set(nlohmann_json_FOUND TRUE)
 
+# The oldest Windows both builds run on is Windows 7 SP1 (0x0601), the system of the 32-bit and
+# 64-bit point-of-sale terminals still in shops: the headers then hide what later versions
+# added, and every function the programs take from the system is checked against the list of
+# those present there (cmake/WindowsImports.cmake).
+set(TALQ_WINDOWS_VERSION 0x0601)
+add_compile_definitions(_WIN32_WINNT=${TALQ_WINDOWS_VERSION} WINVER=${TALQ_WINDOWS_VERSION})
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(TALQ_WINDOWS_ARCH x64)
+else()
+  set(TALQ_WINDOWS_ARCH x86)
+endif()
+
 # One program file with no DLL beside it.
 add_link_options(-static)
 # MinGW's GCC 12 reports std::string's own inlined copies as overlapping

@@ -1,18 +1,5 @@
-# Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (posix thread model,
-# for std::thread and std::mutex). Tests run under Wine through scripts/wine-run.sh.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles for 64-bit Windows (x64) with Debian's MinGW-w64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-# Only the target's own folders: the host's headers and libraries never leak in.
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Every test runs in a Wine prefix of its own whose COM and LPT links lead nowhere.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+set(TALQ_MINGW_TARGET x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-toolchain.cmake)
+set(TALQ_WINE_ARCH win64)

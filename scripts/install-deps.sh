@@ -16,16 +16,21 @@ packages=(
   ser2net
 )
 
-# MinGW-w64 for the Windows programs, Wine to run their tests (with Wine's own dialog fonts),
-# zip and wixl/msitools for the packages; of CLI11 and nlohmann-json only the header folders are
-# used, and GoogleTest is built from its sources.
+# MinGW-w64 for the 64-bit and 32-bit Windows programs, Wine to run their tests (wine32 for the
+# 32-bit ones, from Debian's i386 architecture; Wine's own dialog fonts), zip and wixl/msitools
+# for the packages; of CLI11 and nlohmann-json only the header folders are used, and GoogleTest
+# is built from its sources.
 windows_packages=(
   cmake ninja-build
-  g++-mingw-w64-x86-64-posix wine64 wine fonts-wine zip wixl msitools
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine32:i386 wine fonts-wine
+  zip wixl msitools
   libgtest-dev libcli11-dev nlohmann-json3-dev
   ser2net
 )
 [ "${1:-}" = --windows ] && packages=("${windows_packages[@]}")
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
 
 missing=()
 for p in "${packages[@]}"; do
@@ -33,8 +38,10 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
+# wine32 is an i386 package: the architecture is added once, before the package lists are read.
+if [[ " ${missing[*]} " == *:i386\ * ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 echo "Installing: ${missing[*]}"
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

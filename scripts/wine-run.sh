@@ -7,17 +7,24 @@
 #   TALQ_WINE_PORTS="com5=/tmp/x/printer com6=/tmp/y/printer" wine-run.sh prog.exe args...
 #   wine-run.sh --script steps.sh args...   (steps.sh runs with $WINE set, in the prefix)
 #   TALQ_WINE_GRAPHICS=x11 wine-run.sh ...  (the X11 driver; default: null, no display)
+#   TALQ_WINE_ARCH=win32 wine-run.sh ...    (a 32-bit Windows; default: win64, a 64-bit
+#                                            one, where 32-bit programs run as on WoW64)
 # The prefix's wineserver stays up for the whole run (so Wine does not set the
 # links up again) and is ended afterwards.
 set -euo pipefail
 
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+case "${TALQ_WINE_ARCH:=win64}" in
+  win64) wine=/usr/lib/wine/wine64 fallback=wine64 ;;
+  win32) wine=/usr/lib/wine/wine fallback=wine ;;  # wine32's loader (Debian's i386 package)
+  *) echo "wine-run: TALQ_WINE_ARCH is win64 or win32, not $TALQ_WINE_ARCH" >&2; exit 2 ;;
+esac
+[ -x "$wine" ] || wine=$(command -v "$fallback") ||
+  { echo "wine-run: no Wine loader for $TALQ_WINE_ARCH (scripts/install-deps.sh --windows)" >&2; exit 2; }
 wineserver=/usr/lib/wine/wineserver64
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver)
 
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/talq-wine.XXXXXX")
-export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
+export WINEPREFIX=$prefix WINEARCH=$TALQ_WINE_ARCH WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}"
 # Tests run without a display (the null graphics driver); pictures keep theirs (X11).

@@ -4,7 +4,8 @@ namespace talq::sim {
 namespace {
 
 // Models 0 and 2 keep their serial settings in items of their own; model 1
-// keeps them in switch 9 (pin 6: 19200 baud, 8 data bits, no parity, DTR/DSR).
+// keeps them in switch 9 (pin 8: 115200 baud, 8 data bits, no parity, DTR/DSR, as Initialize
+// Status leaves it). Each starts at the line settings the connection dialog offers first.
 // Switch 1 pin 1 is set on every model so that a write that must leave it
 // alone can be seen to do so.
 const std::array<ModelProfile, kModelCount> kProfiles = {{
@@ -12,8 +13,8 @@ const std::array<ModelProfile, kModelCount> kProfiles = {{
      {"00000001", "00000010", "00000000", "00000000", "00000000", "00000000"},
      "19200", "0", "0", "8", "A01"},
     {"KTV-540/542", 0x2E,
-     {"00000001", "00000000", "00000000", "00100000", "00000000", "00000000"},
-     "19200", "0", "0", "8", "B02"},
+     {"00000001", "00000000", "00000000", "10000000", "00000000", "00000000"},
+     "115200", "0", "0", "8", "B02"},
     {"KTV-520plusF", 0x20,
      {"00000001", "00000010", "00000000", "00000000", "00000000", "00000000"},
      "19200", "0", "0", "8", "F01"},

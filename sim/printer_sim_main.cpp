@@ -2,11 +2,13 @@
 // the program or testing the real backend without a printer.
 //
 //   talq-printer-sim --model NAME [--link PATH] [--delay MS] [--fault silent]
+//                    [--baud B] [--data-bits D] [--parity P] [--stop-bits S] [--flow F]
 //   talq-printer-sim --help
 //
 // Prints the terminal's device path on one line, then serves until SIGINT or
 // SIGTERM.
 #include <signal.h>
+#include <strings.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "sim/printer_model.h"
@@ -30,10 +33,16 @@ struct Options {
     std::string link;
     int delayMs = 0;
     bool silent = false;
+    // The line words given; the rest stay as the model leaves the factory.
+    std::optional<int> baud, dataBits, stopBits;
+    std::optional<talq::sim::Parity> parity;
+    std::optional<talq::sim::Flow> flow;
 };
 
 constexpr const char* kUsage =
-    "usage: talq-printer-sim --model NAME [--link PATH] [--delay MS] [--fault silent]\n";
+    "usage: talq-printer-sim --model NAME [--link PATH] [--delay MS] [--fault silent]\n"
+    "                        [--baud B] [--data-bits 7|8] [--parity P] [--stop-bits 1|2] [--flow "
+    "F]\n";
 
 constexpr const char* kHelp =
     "A simulated KTV receipt printer on a pseudo-terminal: prints the terminal's path,\n"
@@ -42,6 +51,15 @@ constexpr const char* kHelp =
     "  --link PATH     also reach the terminal through the symbolic link PATH\n"
     "  --delay MS      wait MS milliseconds (0 to 60000) before each reply\n"
     "  --fault silent  take commands but never answer\n"
+    "  --baud B        the printer's own speed: 2400 4800 9600 19200 38400 57600 115200\n"
+    "                  (KTV-540/542 from 9600); default 19200, KTV-540/542 115200\n"
+    "  --data-bits D   7 or 8 (default)\n"
+    "  --parity P      None (default), Odd or Even\n"
+    "  --stop-bits S   1 (default) or 2\n"
+    "  --flow F        DTR/DSR (default) or Xon/Xoff\n"
+    "  A client whose line differs reads garbage or nothing, as from a printer. On a\n"
+    "  pseudo-terminal 7 data bits and even parity leave no trace, so a client's data\n"
+    "  bits, and even against no parity, are taken to agree with the printer's.\n"
     "  -h, --help      print this help and exit\n";
 
 int Usage(const std::string& problem) {
@@ -62,9 +80,12 @@ bool AsksForHelp(int argc, char** argv) {
 std::string ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg != "--model" && arg != "--link" && arg != "--delay" && arg != "--fault") {
-            return "unknown argument '" + arg + "'";
-        }
+        static const char* const kNames[] = {"--model",  "--link", "--delay",
+                                             "--fault",  "--baud", "--data-bits",
+                                             "--parity", "--flow", "--stop-bits"};
+        bool known = false;
+        for (const char* name : kNames) known = known || arg == name;
+        if (!known) return "unknown argument '" + arg + "'";
         if (i + 1 >= argc) return arg + " needs a value";
         const std::string value = argv[++i];
         if (arg == "--model") {
@@ -81,6 +102,31 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
                 return "--delay: '" + value + "' is not a number of milliseconds from 0 to 60000";
             }
             options.delayMs = static_cast<int>(ms);
+        } else if (arg == "--baud" || arg == "--data-bits" || arg == "--stop-bits") {
+            char* end = nullptr;
+            const long number = std::strtol(value.c_str(), &end, 10);
+            if (end == value.c_str() || *end != '\0' || number <= 0 || number > 1000000) {
+                return arg + ": '" + value + "' is not a number";
+            }
+            (arg == "--baud"        ? options.baud
+             : arg == "--data-bits" ? options.dataBits
+                                    : options.stopBits) = static_cast<int>(number);
+        } else if (arg == "--parity") {
+            static const char* const kWords[] = {"None", "Odd", "Even"};
+            for (int i = 0; i < 3; ++i) {
+                if (::strcasecmp(value.c_str(), kWords[i]) == 0) {
+                    options.parity = static_cast<talq::sim::Parity>(i);
+                }
+            }
+            if (!options.parity) return "--parity: '" + value + "' is not None, Odd or Even";
+        } else if (arg == "--flow") {
+            if (::strcasecmp(value.c_str(), "DTR/DSR") == 0) {
+                options.flow = talq::sim::Flow::DtrDsr;
+            } else if (::strcasecmp(value.c_str(), "Xon/Xoff") == 0) {
+                options.flow = talq::sim::Flow::XonXoff;
+            } else {
+                return "--flow: '" + value + "' is not DTR/DSR or Xon/Xoff";
+            }
         } else if (value == "silent") {
             options.silent = true;
         } else {
@@ -116,6 +162,16 @@ int main(int argc, char** argv) {
     }
 
     talq::sim::SimulatedPrinter printer(options.model);
+    talq::sim::LineSettings line = printer.Line();
+    line.baud = options.baud.value_or(line.baud);
+    line.dataBits = options.dataBits.value_or(line.dataBits);
+    line.stopBits = options.stopBits.value_or(line.stopBits);
+    line.parity = options.parity.value_or(line.parity);
+    line.flow = options.flow.value_or(line.flow);
+    if (!printer.SetLine(line)) {
+        return Usage("the " + std::string(talq::sim::ProfileOf(options.model).name) +
+                     " cannot run at " + talq::sim::Describe(line));
+    }
     printer.SetReplyDelayMs(options.delayMs);
     printer.SetSilent(options.silent);
     talq::sim::PtyServer server(printer);

@@ -13,6 +13,56 @@
 #include <vector>
 
 namespace talq::sim {
+namespace {
+
+int BaudOf(speed_t speed) {
+    switch (speed) {
+        case B1200:
+            return 1200;
+        case B2400:
+            return 2400;
+        case B4800:
+            return 4800;
+        case B9600:
+            return 9600;
+        case B19200:
+            return 19200;
+        case B38400:
+            return 38400;
+        case B57600:
+            return 57600;
+        case B115200:
+            return 115200;
+        case B230400:
+            return 230400;
+        default:
+            return 0;  // hung up (B0) or a rate no printer keeps
+    }
+}
+
+speed_t SpeedOf(int baud) {
+    for (speed_t speed : {B1200, B2400, B4800, B9600, B19200, B38400, B57600, B115200, B230400}) {
+        if (BaudOf(speed) == baud) return speed;
+    }
+    return B19200;
+}
+
+}  // namespace
+
+LineSettings ClientLineOnTerminal(const termios& attributes, const LineSettings& printer) {
+    LineSettings line = printer;
+    line.baud = BaudOf(cfgetospeed(&attributes));
+    line.stopBits = (attributes.c_cflag & CSTOPB) != 0 ? 2 : 1;
+    if ((attributes.c_cflag & PARODD) != 0) {
+        line.parity = Parity::Odd;
+    } else if (printer.parity == Parity::Odd) {
+        line.parity = Parity::None;
+    }
+    line.flow = (attributes.c_iflag & IXON) != 0 && (attributes.c_cflag & CRTSCTS) == 0
+                    ? Flow::XonXoff
+                    : Flow::DtrDsr;
+    return line;
+}
 
 PtyServer::~PtyServer() {
     if (closeWatch_ >= 0) ::close(closeWatch_);
@@ -35,6 +85,9 @@ bool PtyServer::Open() {
     termios raw{};
     if (::tcgetattr(slaveKeepAlive_, &raw) != 0) return false;
     ::cfmakeraw(&raw);
+    // A client that sets nothing finds the line as the printer has it.
+    ::cfsetspeed(&raw, SpeedOf(printer_.Line().baud));
+    if (printer_.Line().parity == Parity::Odd) raw.c_cflag |= PARENB | PARODD;
     if (::tcsetattr(slaveKeepAlive_, TCSANOW, &raw) != 0) return false;
     // Watched only now, so the server's own opens above are not taken for a client.
     closeWatch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
@@ -102,11 +155,21 @@ void PtyServer::DropClientState() {
     ::tcflush(slaveKeepAlive_, TCIFLUSH);
 }
 
+void PtyServer::ReadClientLine() {
+    termios attributes{};
+    if (::tcgetattr(master_, &attributes) == 0) {
+        printer_.SetHostLine(ClientLineOnTerminal(attributes, printer_.Line()));
+    }
+}
+
 bool PtyServer::PumpInput() {
     std::uint8_t buffer[256];
     for (;;) {
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n > 0) {
+            // Each chunk crosses the line as the client has it set now: it may have changed
+            // its settings since the last one.
+            ReadClientLine();
             printer_.Receive(buffer, static_cast<std::size_t>(n), NowMs());
             continue;
         }
@@ -119,8 +182,8 @@ bool PtyServer::PumpInput() {
 
 bool PtyServer::PumpOutput() {
     while (!unsent_.empty()) {
-        const std::vector<std::uint8_t> chunk(unsent_.begin(),
-                                              unsent_.begin() + std::min<std::size_t>(unsent_.size(), 256));
+        const std::vector<std::uint8_t> chunk(
+            unsent_.begin(), unsent_.begin() + std::min<std::size_t>(unsent_.size(), 256));
         const ssize_t n = ::write(master_, chunk.data(), chunk.size());
         if (n > 0) {
             unsent_.erase(unsent_.begin(), unsent_.begin() + n);

@@ -15,6 +15,11 @@ constexpr std::uint8_t kSwitchId = 0x21;
 constexpr std::uint8_t kSettingId = 0x33;
 constexpr std::uint8_t kSeparator = 0x1F;
 
+// The rates switch 9 pins 6..8 select on the "KTV-540/542"; patterns 5..7 select none, and the
+// printer then keeps its factory rate.
+constexpr int kSwitchBauds[] = {9600, 19200, 38400, 57600, 115200};
+constexpr int kFactorySwitchBaud = 115200;
+
 bool DataIs(std::span<const std::uint8_t> data, std::string_view text) {
     return std::equal(data.begin(), data.end(), text.begin(), text.end(),
                       [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); });
@@ -36,11 +41,82 @@ SimulatedPrinter::SimulatedPrinter(int model)
     settings_[kItemVersionSuffix] = profile.versionSuffix;
     modelByte_ = profile.modelByte;
     modelName_ = profile.name;
+    line_ = ConfiguredLine();
+}
+
+LineSettings SimulatedPrinter::ConfiguredLine() const {
+    LineSettings line;
+    if (model_ == 1) {
+        const int index = (Pin(9, 6) ? 1 : 0) + (Pin(9, 7) ? 2 : 0) + (Pin(9, 8) ? 4 : 0);
+        line.baud = index < 5 ? kSwitchBauds[index] : kFactorySwitchBaud;
+        line.dataBits = Pin(9, 2) ? 7 : 8;
+        line.parity = !Pin(9, 4) ? Parity::None : Pin(9, 3) ? Parity::Even : Parity::Odd;
+        line.flow = Pin(9, 5) ? Flow::XonXoff : Flow::DtrDsr;
+        return line;
+    }
+    // What the printer reports is what it runs at; a report it cannot run at leaves the
+    // factory setting in that place.
+    const auto digit = [this](std::uint8_t item) {
+        const std::string text = Setting(item);
+        return text.size() == 1 && text[0] >= '0' && text[0] <= '9' ? text[0] - '0' : -1;
+    };
+    for (int baud : {2400, 4800, 9600, 19200, 38400, 57600, 115200}) {
+        if (Setting(kItemBaudRate) == std::to_string(baud)) line.baud = baud;
+    }
+    if (Setting(kItemDataBits) == "7") line.dataBits = 7;
+    if (const int parity = digit(kItemParity); parity == 1 || parity == 2) {
+        line.parity = static_cast<Parity>(parity);
+    }
+    if (digit(kItemFlowControl) == 1) line.flow = Flow::XonXoff;
+    return line;
+}
+
+bool SimulatedPrinter::SetLine(const LineSettings& line) {
+    const int lowest = model_ == 1 ? 9600 : 2400;
+    const bool known = line.baud >= lowest && line.baud <= 115200 &&
+                       (line.dataBits == 7 || line.dataBits == 8) &&
+                       (line.stopBits == 1 || line.stopBits == 2);
+    int index = -1;
+    for (int i = 0; i < 5; ++i) {
+        if (kSwitchBauds[i] == line.baud) index = i;
+    }
+    if (!known || (model_ == 1 && index < 0)) return false;
+    if (model_ == 1) {
+        SetPin(9, 2, line.dataBits == 7);
+        SetPin(9, 3, line.parity == Parity::Even);
+        SetPin(9, 4, line.parity != Parity::None);
+        SetPin(9, 5, line.flow == Flow::XonXoff);
+        SetPin(9, 6, (index & 1) != 0);
+        SetPin(9, 7, (index & 2) != 0);
+        SetPin(9, 8, (index & 4) != 0);
+    } else {
+        settings_[kItemBaudRate] = std::to_string(line.baud);
+        settings_[kItemDataBits] = std::to_string(line.dataBits);
+        settings_[kItemParity] = std::to_string(static_cast<int>(line.parity));
+        settings_[kItemFlowControl] = line.flow == Flow::XonXoff ? "1" : "0";
+    }
+    Restart();
+    line_.stopBits = line.stopBits;  // no switch holds it
+    return true;
+}
+
+void SimulatedPrinter::Restart() {
+    const int stopBits = line_.stopBits;
+    line_ = ConfiguredLine();
+    line_.stopBits = stopBits;
+    settingMode_ = false;
+    framer_.Reset();
+    output_.clear();
 }
 
 void SimulatedPrinter::Receive(const std::uint8_t* data, std::size_t size, std::int64_t nowMs) {
     if (unplugged_ || data == nullptr) return;
     nowMs_ = nowMs;
+    if (hostLine_ && !SameFraming(*hostLine_, line_)) {
+        const std::vector<std::uint8_t> taken = AtPrinter({data, size}, *hostLine_, line_);
+        framer_.Feed(taken.data(), taken.size(), nowMs);
+        return;
+    }
     framer_.Feed(data, size, nowMs);
 }
 
@@ -142,11 +218,20 @@ void SimulatedPrinter::Execute(std::span<const std::uint8_t> command) {
 
 void SimulatedPrinter::IdentityQuery(std::uint8_t n) {
     switch (n) {
-        case 0x01: QueueReply({modelByte_}); break;
-        case 0x41: QueueText(kTextHead, firmware_); break;
-        case 0x42: QueueText(kTextHead, maker_); break;
-        case 0x43: QueueText(kTextHead, modelName_); break;
-        default: break;  // other kinds of identity are not kept
+        case 0x01:
+            QueueReply({modelByte_});
+            break;
+        case 0x41:
+            QueueText(kTextHead, firmware_);
+            break;
+        case 0x42:
+            QueueText(kTextHead, maker_);
+            break;
+        case 0x43:
+            QueueText(kTextHead, modelName_);
+            break;
+        default:
+            break;  // other kinds of identity are not kept
     }
 }
 
@@ -185,7 +270,8 @@ void SimulatedPrinter::UserSetting(std::span<const std::uint8_t> command) {
             QueueReply(std::move(reply));
             return;
         }
-        default: return;
+        default:
+            return;
     }
 }
 
@@ -218,6 +304,7 @@ void SimulatedPrinter::QueueReply(std::vector<std::uint8_t> reply) {
         reply.insert(reply.begin(), noise_.begin(), noise_.end());
         if (!noiseEveryReply_) noise_.clear();
     }
+    if (hostLine_) reply = AtHost(reply, line_, *hostLine_);
     if (output_.size() + reply.size() > kMaxQueuedReplyBytes) return;
     // Bytes leave in order: a reply never overtakes one queued before it.
     std::int64_t ready = nowMs_ + replyDelayMs_;

@@ -15,6 +15,7 @@
 
 #include "sim/command_framer.h"
 #include "sim/printer_model.h"
+#include "sim/serial_line.h"
 
 namespace talq::sim {
 
@@ -23,7 +24,7 @@ namespace talq::sim {
 inline constexpr std::size_t kMaxQueuedReplyBytes = 4096;
 
 class SimulatedPrinter {
-public:
+  public:
     // model: 0 "KTV-520plus", 1 "KTV-540/542", 2 "KTV-520plusF" (others as 0).
     explicit SimulatedPrinter(int model = 0);
 
@@ -73,6 +74,24 @@ public:
     std::string Setting(std::uint8_t item) const;
     void SetSetting(std::uint8_t item, std::string text) { settings_[item] = std::move(text); }
 
+    // --- The serial line ---
+    // The printer's line settings: taken when it starts, from switch 9 on the "KTV-540/542"
+    // and from its serial-setting items on the other models. A Set Status that changes switch
+    // 9 counts only from the next Restart, as on the printer.
+    const LineSettings& Line() const { return line_; }
+    // Configures the printer's own settings (switch 9, or the items) and restarts it on them.
+    // False, changing nothing, for a setting the model cannot hold (the "KTV-540/542" keeps
+    // 9600 to 115200 baud, the others 2400 to 115200; one or two stop bits).
+    bool SetLine(const LineSettings& line);
+    // Switched off and on: the line settings are taken anew, setting mode is left, and what
+    // was half-received or not yet sent is gone.
+    void Restart();
+    // How the host's end of the line is set, as far as the server can tell; nullopt (the
+    // start) takes it to agree with the printer's. Where the framing differs, the host's bytes
+    // and the printer's replies cross the line as serial_line.h says.
+    void SetHostLine(std::optional<LineSettings> host) { hostLine_ = host; }
+    const std::optional<LineSettings>& HostLine() const { return hostLine_; }
+
     // What the host did, for tests.
     int InitializeCount() const { return initializeCount_; }
     int TestPrintCount() const { return testPrintCount_; }
@@ -96,7 +115,7 @@ public:
     // Ignores set-memory-switch writes to switch `number` (not counted); nullopt: none.
     void SetIgnoredSwitch(std::optional<int> number) { ignoredSwitch_ = number; }
 
-private:
+  private:
     struct TimedByte {
         std::uint8_t value;
         std::int64_t readyMs;
@@ -109,8 +128,12 @@ private:
     void QueueText(std::uint8_t head, const std::string& text);
     void QueueReply(std::vector<std::uint8_t> reply);
 
+    LineSettings ConfiguredLine() const;
+
     int model_;
     CommandFramer framer_;
+    LineSettings line_;
+    std::optional<LineSettings> hostLine_;
     std::int64_t nowMs_ = 0;
     std::deque<TimedByte> output_;
 

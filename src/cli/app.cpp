@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <exception>
 
 #include "cli/commands.h"
 #include "cli/trace_option.h"
@@ -17,6 +18,24 @@ void AddModel(CLI::App& command, std::string& model, bool required) {
     if (required) option->required();
 }
 
+void AddLineOptions(CLI::App& command, ConnectionOptions& connection) {
+    command.add_option("--baud", connection.line.baud,
+                       "2400 4800 9600 19200 38400 57600 115200 (KTV-540/542 from 9600); "
+                       "default 19200, KTV-540/542 115200");
+    command.add_option("--data-bits", connection.line.dataBits, "8 (default) or 7");
+    command.add_option("--parity", connection.line.parity, "None (default), Odd or Even");
+    command.add_option("--stop-bits", connection.line.stopBits, "1 (default), 1.5 or 2");
+    command.add_option("--flow", connection.line.flow, "Hardware (default) or Xon/Xoff");
+}
+
+void AddPorts(CLI::App& command, ConnectionOptions& connection, const char* help, bool required) {
+    auto* ports = command.add_option("--port", connection.ports, help)->type_name("PORT");
+    if (required) ports->required();
+    ports->allow_extra_args(false);
+    command.add_option("--jobs", connection.jobs, "run at most N ports at once (default: all)")
+        ->check(CLI::PositiveNumber);
+}
+
 void AddTrace(CLI::App& command, std::string& trace) {
     command.add_option("--trace", trace,
                        "write every write, read and pause on the ports to FILE, with times, "
@@ -27,22 +46,12 @@ void AddTrace(CLI::App& command, std::string& trace) {
 void AddConnection(CLI::App& command, ConnectionOptions& connection, std::string& trace) {
     AddModel(command, connection.model, true);
     AddTrace(command, trace);
-    command
-        .add_option("--port", connection.ports,
-                    "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, or usb for every "
-                    "one of those; give --port again for more ports, which run at once")
-        ->type_name("PORT")
-        ->required()
-        ->allow_extra_args(false);
-    command.add_option("--jobs", connection.jobs, "run at most N ports at once (default: all)")
-        ->check(CLI::PositiveNumber);
-    command.add_option("--baud", connection.line.baud,
-                       "2400 4800 9600 19200 38400 57600 115200 (KTV-540/542 from 9600); "
-                       "default 19200, KTV-540/542 115200");
-    command.add_option("--data-bits", connection.line.dataBits, "8 (default) or 7");
-    command.add_option("--parity", connection.line.parity, "None (default), Odd or Even");
-    command.add_option("--stop-bits", connection.line.stopBits, "1 (default), 1.5 or 2");
-    command.add_option("--flow", connection.line.flow, "Hardware (default) or Xon/Xoff");
+    AddPorts(command, connection,
+             "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, a USB printer or serial "
+             "adapter by identity (usb:serial=A1B2C3, usb:path=1-1.3), or usb for every USB "
+             "entry; give --port again for more ports, which run at once",
+             true);
+    AddLineOptions(command, connection);
 }
 
 struct Arguments {
@@ -51,6 +60,7 @@ struct Arguments {
     ConnectionOptions connection;
     GetOptions get;
     SetOptions set;
+    FindOptions find;
     std::vector<std::string> files;
     std::string model;
     std::string output;
@@ -79,17 +89,39 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     auto* map = app.add_subcommand(
         "map", "map a port to a device in your ports file, or list the serial adapters");
     map->add_option("port", a.port, "COM1..COM10 or LPT1..LPT3");
-    map->add_option("device", a.device, "the device, e.g. /dev/serial/by-id/usb-...");
+    map->add_option("device", a.device,
+                    "the device, e.g. /dev/serial/by-id/usb-..., or usb:serial=... as "
+                    "talq map --list shows it");
     map->add_flag("--list", a.list, "list the serial adapters present (the default with no port)");
     auto* unmap = app.add_subcommand("unmap", "drop a port's mapping from your ports file");
     unmap->add_option("port", a.port, "COM1..COM10 or LPT1..LPT3")->required();
+
+    auto* find = app.add_subcommand(
+        "find", "look for printers on the ports at every line setting, and say what answers");
+    find->add_option("--model", a.find.connection.model,
+                     std::string(kModelHelp) + " (default: any)");
+    AddPorts(*find, a.find.connection,
+             "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, or usb for every one of "
+             "those (default: every port); give --port again for more, searched at once",
+             false);
+    AddLineOptions(*find, a.find.connection);
+    for (const char* name : {"--baud", "--data-bits", "--parity", "--stop-bits", "--flow"}) {
+        find->get_option(name)->description("only this " + std::string(name + 2) +
+                                            " (default: each the model can have)");
+    }
+    find->add_flag("--json", a.find.json, "print a talq-find/1 JSON document per port");
+    find->add_flag("--save", a.find.save,
+                   "keep the line settings found in your ports file, for check, get and set");
+    AddTrace(*find, a.trace);
 
     auto* check = app.add_subcommand("check", "Check Communication with the printer");
     AddConnection(*check, a.connection, a.trace);
 
     auto* get = app.add_subcommand("get", "check, then Get Status: the printer's switches");
     AddConnection(*get, a.connection, a.trace);
-    get->add_option("-o,--output", a.get.output, "also write FILE.sts (216 bytes) or FILE.json");
+    get->add_option("-o,--output", a.get.output,
+                    "also write FILE.sts (216 bytes) or FILE.json; or FOLDER/: one new .sts "
+                    "per printer, named by printer and day, and an index, never overwriting");
     get->add_flag("--json", a.get.json, "print JSON");
 
     auto* set = app.add_subcommand(
@@ -97,6 +129,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     AddConnection(*set, a.connection, a.trace);
     set->add_option("file", a.set.file, "status file (.sts, exactly 216 bytes) or .json");
     set->add_option("--pin", a.set.edits.pins, "SWITCH.PIN=0|1, e.g. 10.5=1; may be repeated")
+        ->allow_extra_args(false);
+    set->add_option("--setting", a.set.edits.settings,
+                    "CAPTION=WORD as talq show prints them, e.g. \"Paper width=2 inch\", "
+                    "\"default code page=PC850\"; may be repeated")
+        ->type_name("CAPTION=WORD")
         ->allow_extra_args(false);
     set->add_option("--code-page", a.set.edits.codePage,
                     "default code page by name (PC850) or number");
@@ -186,6 +223,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return RunMap(console, a.port, a.device);
         }
         if (unmap->parsed()) return RunUnmap(console, a.port);
+        if (find->parsed()) return RunFind(console, a.find);
         if (check->parsed()) return RunCheck(console, a.connection);
         if (get->parsed()) return RunGet(console, a.connection, a.get);
         if (set->parsed()) return RunSet(console, a.connection, a.set);
@@ -199,7 +237,18 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         }
         return kExitUsage;
     };
-    int code = command();
+    int code = kExitDone;
+    // What a command did not foresee ends the command with a message, not the program with an
+    // abort; a port still held is closed and its queues given back on the way out.
+    try {
+        code = command();
+    } catch (const std::exception& e) {
+        console.Error(std::string("stopped: ") + e.what());
+        code = kExitStopped;
+    } catch (...) {
+        console.Error("stopped on an unknown fault");
+        code = kExitStopped;
+    }
     if (const auto lost = trace ? trace->Loss() : std::nullopt) {
         code = std::max(code, Report(console, *lost).exitCode);
     }

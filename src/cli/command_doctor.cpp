@@ -64,10 +64,11 @@ class PortsFileReportsHeld {
 // The printer check on every port whose section found nothing in its way, all at once.
 void ProbePorts(const Console& console, std::vector<ReportSection>& sections) {
     std::vector<std::thread> probes;
-    std::vector<ProbeOutcome> outcomes(sections.size());
+    std::vector<setup::FindResult> outcomes(sections.size());
     for (std::size_t i = 0; i < sections.size(); ++i) {
         if (sections[i].HasProblem()) continue;
-        console.Message(sections[i].port + ": looking for a printer");
+        console.Message(sections[i].port + ": looking for a printer (" +
+                        ProbePlan(sections[i].port) + ")");
         probes.emplace_back([&, i] {
             const platform::TracePort traced(sections[i].port);
             outcomes[i] = ProbePort(sections[i].port);

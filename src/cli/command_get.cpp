@@ -1,5 +1,9 @@
-// talq get: Check Communication, then Get Status; the result printed and optionally saved.
+// talq get: Check Communication, then Get Status; the result printed and optionally saved, to
+// a file or, one file per printer, to a folder.
+#include <algorithm>
+
 #include "cli/commands.h"
+#include "cli/fleet_backup.h"
 #include "cli/json_parts.h"
 #include "cli/models.h"
 #include "cli/status_files.h"
@@ -28,8 +32,9 @@ PortOutcome Failed(const Console& port, const PortTarget& target, int model,
 
 // One port's Get Status: the result printed, or kept as the port's JSON document.
 PortOutcome GetOne(const PortTarget& target, const Console& port, int model,
-                   const GetOptions& options) {
+                   const GetOptions& options, FleetBackup* backup) {
     const auto fail = [&](const Failure& failure) {
+        if (backup != nullptr) backup->Failed(target, failure);
         return Failed(port, target, model, options, failure);
     };
     PortSession session(port, target, model);
@@ -47,8 +52,12 @@ PortOutcome GetOne(const PortTarget& target, const Console& port, int model,
         PrintStatus(port.out, record, model, &info);
     }
     Failure written;
-    if (!options.output.empty() &&
-        !WriteStatusOutput(options.output, record, model, &info, written)) {
+    if (backup != nullptr) {
+        const auto file = backup->Save(target, record, info, written);
+        if (!file) return Report(port, written);
+        port.Message("saved " + *file);
+    } else if (!options.output.empty() &&
+               !WriteStatusOutput(options.output, record, model, &info, written)) {
         return Report(port, written);
     }
     return outcome;
@@ -60,20 +69,38 @@ int RunGet(const Console& console, const ConnectionOptions& connection, const Ge
     Failure failure;
     const auto targets = ResolveTargets(connection, failure);
     if (!targets) return Report(console, failure).exitCode;
-    if (!options.output.empty()) {
+    const bool toFolder = !options.output.empty() && IsOutputFolder(options.output);
+    if (!options.output.empty() && !toFolder) {
         if (const std::string error = CheckOutputName(options.output); !error.empty()) {
             return Report(console, {kExitUsage, error}).exitCode;
         }
         if (targets->several) {
-            return Report(console, {kExitUsage, "-o takes one port: each would overwrite the last"})
+            return Report(console, {kExitUsage,
+                                    "-o FILE takes one port: each would overwrite the last (-o "
+                                    "FOLDER/ saves one file per printer)"})
                 .exitCode;
         }
     }
     const int model = targets->model;
-    return RunOnPorts(console, *targets, options.json,
-                      [&](const PortTarget& target, const Console& port) {
-                          return GetOne(target, port, model, options);
-                      });
+    std::optional<FleetBackup> backup;
+    if (toFolder) {
+        backup = FleetBackup::Start(options.output, targets->ports, model, failure);
+        if (!backup) return Report(console, failure).exitCode;
+    }
+    FleetBackup* folder = backup ? &*backup : nullptr;
+    int code = RunOnPorts(console, *targets, options.json,
+                          [&](const PortTarget& target, const Console& port) {
+                              return GetOne(target, port, model, options, folder);
+                          });
+    if (backup) {
+        // The index tells which printer is in which file, and which could not be read.
+        if (const auto index = backup->WriteIndex(failure)) {
+            console.Message("index: " + *index);
+        } else {
+            code = std::max(code, Report(console, failure).exitCode);
+        }
+    }
+    return code;
 }
 
 }  // namespace talq::cli

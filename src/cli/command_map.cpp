@@ -1,11 +1,14 @@
 // talq map / unmap: the user's ports file, edited whole or not at all; and the serial
 // adapters plugged in, by their stable names, to map a port to.
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <variant>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/identity_ports.h"
 #include "platform/locked_file.h"
 #include "platform/port_access.h"
 #include "platform/port_devices.h"
@@ -14,6 +17,7 @@
 #include "platform/read_regular_file.h"
 #include "platform/replace_file.h"
 #include "platform/system_reason.h"
+#include "platform/usb_port_nodes.h"
 #include "platform/utf8_names.h"
 
 namespace talq::cli {
@@ -22,6 +26,7 @@ namespace {
 struct PortsFileText {
     std::string text;  // "" for a file not there yet
     std::optional<Failure> failure;
+    bool fromAnsi = false;  // read in the ANSI code page (Windows)
 };
 
 PortsFileText ReadUserFile(const std::string& file) {
@@ -36,7 +41,11 @@ PortsFileText ReadUserFile(const std::string& file) {
     if (read.count > platform::kMaxPortsFileBytes) {
         return {{}, Failure{kExitFileFailed, file + ": larger than 64 KiB, not a ports file"}};
     }
-    return {std::string(buffer.begin(), buffer.begin() + static_cast<long>(read.count)), {}};
+    PortsFileText contents;
+    contents.text = platform::TextFileAsUtf8(
+        std::string(buffer.begin(), buffer.begin() + static_cast<long>(read.count)),
+        &contents.fromAnsi);
+    return contents;
 }
 
 std::optional<Failure> CheckPort(const std::string& port) {
@@ -55,7 +64,8 @@ std::variant<platform::LockedFile, Failure> LockUserFile(const std::string& file
     std::filesystem::create_directories(path.parent_path(), error);
     if (error) return Failure{kExitFileFailed, file + ": " + error.message()};
     const std::filesystem::path lock =
-        path.parent_path() / ("." + platform::Utf8OfPath(path.filename()) + ".lock");
+        path.parent_path() /
+        platform::PathFromUtf8("." + platform::Utf8OfPath(path.filename()) + ".lock");
     if (auto held = platform::LockedFile::HoldWaiting(lock, kEditLockWaitMs)) {
         return std::move(*held);
     }
@@ -89,32 +99,43 @@ void TellWhatStillDecides(const Console& console, const std::string& port) {
     }
 }
 
-// Edits the user's ports file with `edit`; "unchanged" when the text stays the same.
-template <typename Edit>
-int EditUserFile(const Console& console, const std::string& port, Edit edit) {
+}  // namespace
+
+int EditUserPortsFile(const Console& console,
+                      const std::function<std::string(const std::string&)>& edit) {
     const std::string file = platform::UserPortsFile();
-    if (file.empty()) {
-        return Fail(console, {kExitFileFailed,
-                              "no home folder for the ports file: set HOME or "
-                              "XDG_CONFIG_HOME"});
-    }
+    if (file.empty()) return Fail(console, {kExitFileFailed, platform::NoUserPortsFileReason()});
     PortsFileText current = ReadUserFile(file);
     if (current.failure) return Fail(console, *current.failure);
     if (edit(current.text) == current.text) {
         console.out << "unchanged: " << file << "\n";
-    } else {
-        // Read again under the lock: another run may have written meanwhile.
-        auto lock = LockUserFile(file);
-        if (auto* failure = std::get_if<Failure>(&lock)) return Fail(console, *failure);
-        current = ReadUserFile(file);
-        if (current.failure) return Fail(console, *current.failure);
-        if (auto failure = WriteUserFile(file, edit(current.text))) {
-            return Fail(console, *failure);
-        }
-        console.out << "written: " << file << "\n";
+        return kExitDone;
     }
-    TellWhatStillDecides(console, port);
+    // Read again under the lock: another run may have written meanwhile.
+    auto lock = LockUserFile(file);
+    if (auto* failure = std::get_if<Failure>(&lock)) return Fail(console, *failure);
+    current = ReadUserFile(file);
+    if (current.failure) return Fail(console, *current.failure);
+    // The mark makes every Notepad read the file back as what it now is.
+    const std::string mark = current.fromAnsi ? "\xEF\xBB\xBF" : "";
+    if (auto failure = WriteUserFile(file, mark + edit(current.text))) {
+        return Fail(console, *failure);
+    }
+    if (current.fromAnsi) {
+        console.Message(file + ": read in the ANSI code page, written back in UTF-8");
+    }
+    console.out << "written: " << file << "\n";
     return kExitDone;
+}
+
+namespace {
+
+// Edits the user's ports file, then says what else still decides the port.
+int EditUserFile(const Console& console, const std::string& port,
+                 const std::function<std::string(const std::string&)>& edit) {
+    const int code = EditUserPortsFile(console, edit);
+    if (code == kExitDone) TellWhatStillDecides(console, port);
+    return code;
 }
 
 }  // namespace
@@ -123,8 +144,17 @@ int RunMap(const Console& console, const std::string& port, const std::string& d
     if (auto failure = CheckPort(port)) return Fail(console, *failure);
     if (auto problem = platform::ProblemWithDevice(device))
         return Fail(console, {kExitUsage, *problem});
-    // Looked at, never opened: a port name (COM12 on Windows) as well as a path.
-    if (platform::ExamineDeviceAccess(device).absent) {
+    if (platform::IsUsbIdentityName(device)) {
+        // Looked up among the serial adapters (COM) or the printers (LPT) present now.
+        const auto kind = port.starts_with("COM") ? platform::UsbNodeKind::SerialLine
+                                                  : platform::UsbNodeKind::Printer;
+        const auto lookup = platform::LookUpUsbIdentity(device, kind);
+        if (lookup.matches.size() != 1) {
+            console.Message(platform::LookupFailureText(device, lookup, kind) +
+                            "; the mapping is kept for when it is plugged in");
+        }
+    } else if (platform::ExamineDeviceAccess(device).absent) {
+        // Looked at, never opened: a port name (COM12 on Windows) as well as a path.
         console.Message(device + " is absent now; the mapping is kept for when it is plugged in");
     }
     return EditUserFile(console, port, [&](const std::string& text) {
@@ -139,21 +169,64 @@ int RunUnmap(const Console& console, const std::string& port) {
     });
 }
 
+namespace {
+
+// Whether `port` reaches the adapter: mapped to one of its names, or by its identity.
+bool MapsTo(const std::string& port, const platform::SerialAdapter& adapter) {
+    const platform::PortMapping mapping = platform::MappingOfPort(port);
+    // COM1 reaching the port COM1 by default tells nothing.
+    if (mapping.source == platform::MappingSource::Default) return false;
+    const std::string& mapped = mapping.device;
+    const std::string system = platform::SystemDeviceName(mapped);
+    return mapped == adapter.path || mapped == adapter.device ||
+           (!system.empty() && system == adapter.path) ||
+           std::find(adapter.links.begin(), adapter.links.end(), mapped) != adapter.links.end() ||
+           (platform::IsUsbIdentityName(mapped) &&
+            platform::DevicePathForPort(port) == adapter.device);
+}
+
+// One adapter's line: its name to map to, the node or the system's words for it, its identity
+// name and ids, where it is plugged in, and the ports mapped to it.
+std::string AdapterLine(const platform::SerialAdapter& adapter,
+                        const std::vector<platform::UsbPortNode>& nodes) {
+    std::vector<std::string> words{adapter.path};
+    if (adapter.device != adapter.path && adapter.device != "\\\\.\\" + adapter.path) {
+        words.push_back(adapter.device);
+    }
+    if (!adapter.description.empty() &&
+        adapter.path.find(adapter.description) == std::string::npos) {
+        words.push_back(adapter.description);
+    }
+    if (adapter.usb) {
+        const std::string name =
+            platform::IdentityNameOf({adapter.device, true, *adapter.usb}, nodes);
+        if (!name.empty()) words.push_back(name);
+        words.push_back(platform::UsbIdsText(*adapter.usb));
+    }
+    if (!adapter.location.empty()) words.push_back("at " + adapter.location);
+    for (int n = 1; n <= platform::kComPortCount; ++n) {
+        const std::string port = "COM" + std::to_string(n);
+        if (MapsTo(port, adapter)) words.push_back(port);
+    }
+    std::string line;
+    for (const std::string& word : words) line += (line.empty() ? "" : "  ") + word;
+    return line;
+}
+
+}  // namespace
+
 int RunListAdapters(const Console& console) {
     const std::vector<platform::SerialAdapter> adapters = platform::PresentSerialAdapters();
     if (adapters.empty()) {
-        console.Message("no serial adapters in " + platform::SerialAdapterFolder());
+        const std::string folder = platform::SerialAdapterFolder();
+        console.Message(folder.empty() ? "no serial ports: the system lists no COM port "
+                                         "(device class Ports)"
+                                       : "no serial adapters in " + folder);
         return kExitDone;
     }
-    std::vector<std::string> ports;
-    for (int n = 1; n <= platform::kComPortCount; ++n) ports.push_back("COM" + std::to_string(n));
+    const std::vector<platform::UsbPortNode> nodes = IdentityPortNodes();
     for (const platform::SerialAdapter& adapter : adapters) {
-        console.out << adapter.path << "  " << adapter.device;
-        for (const std::string& port : ports) {
-            const std::string mapped = platform::MappingOfPort(port).device;
-            if (mapped == adapter.path || mapped == adapter.device) console.out << "  " << port;
-        }
-        console.out << "\n";
+        console.out << AdapterLine(adapter, nodes) << "\n";
     }
     return kExitDone;
 }

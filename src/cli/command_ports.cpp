@@ -1,14 +1,17 @@
-// talq ports: what the connection dialog would offer, with the device each name reaches.
+// talq ports: what the connection dialog would offer, with the device each name reaches, and
+// the USB printers and serial adapters by their identity names.
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/identity_ports.h"
 #include "cli/port_access.h"
 #include "cli/port_names.h"
 #include "cli/usb_entries.h"
 #include "platform/network_address.h"
 #include "platform/port_mapping.h"
+#include "platform/usb_identity.h"
 
 namespace talq::cli {
 namespace {
@@ -56,21 +59,51 @@ nlohmann::ordered_json HardwareJson(platform::SerialHardware hardware) {
     return hardware == platform::SerialHardware::Present;
 }
 
+nlohmann::ordered_json UsbJson(const platform::UsbPortNode* node) {
+    if (node == nullptr) return nullptr;
+    const platform::UsbIdentity& id = node->identity;
+    const std::string ids = platform::UsbIdsText(id);
+    const auto text = [](const std::string& value) {
+        return value.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(value);
+    };
+    return {{"vendorId", ids.substr(0, 4)},
+            {"productId", ids.substr(5)},
+            {"serialNumber", text(id.serialNumber)},
+            {"path", text(id.busPath)},
+            {"interface", id.interfaceNumber >= 0 ? nlohmann::ordered_json(id.interfaceNumber)
+                                                  : nlohmann::ordered_json(nullptr)}};
+}
+
 }  // namespace
 
 int RunPorts(const Console& console, bool json) {
     std::vector<std::string> names = FixedPortNames();
     const std::vector<std::string> usb = UsbEntries(console.quiet);
     names.insert(names.end(), usb.begin(), usb.end());
+    const PresentUsbPorts present;
+    // The serial adapters that no port reaches are ports of their own, by identity.
+    std::vector<const platform::UsbPortNode*> reached;
+    for (const std::string& name : names) reached.push_back(present.Behind(DevicePathOf(name)));
+    for (const platform::UsbPortNode& node : present.nodes) {
+        const bool named = std::find(reached.begin(), reached.end(), &node) != reached.end();
+        const std::string identity = present.NameOf(&node);
+        if (node.serialLine && !named && !identity.empty()) names.push_back(identity);
+    }
 
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     std::vector<std::vector<std::string>> rows;
     for (const std::string& name : names) {
         const PortAccess access = ExaminePortAccess(name);
-        const link::PortKind kind = *PortKindOfName(name);
-        const bool fixed = kind != link::Usb;
+        const bool byIdentity = platform::IsUsbIdentityName(name);
+        const link::PortKind kind = byIdentity ? link::Serial : *PortKindOfName(name);
+        const bool fixed = kind != link::Usb && !byIdentity;
         const platform::PortMapping mapping =
             fixed ? platform::MappingOfPort(name) : platform::PortMapping{};
+        const platform::UsbPortNode* node = present.Behind(access.devicePath);
+        // A port mapped by identity shows the name it is mapped by.
+        std::string identity =
+            platform::IsUsbIdentityName(mapping.device) ? mapping.device : present.NameOf(node);
+        if (byIdentity) identity = name;
         if (json) {
             nlohmann::ordered_json entry = {{"name", name},
                                             {"interface", KindWord(kind)},
@@ -84,10 +117,13 @@ int RunPorts(const Console& console, bool json) {
             entry["source"] = fixed ? SourceJson(mapping) : nullptr;
             entry["serialHardware"] =
                 kind == link::Serial && access.exists ? HardwareJson(access.hardware) : nullptr;
+            entry["identity"] = identity.empty() ? nlohmann::ordered_json(nullptr)
+                                                 : nlohmann::ordered_json(identity);
+            entry["usb"] = UsbJson(node);
             list.push_back(std::move(entry));
         } else {
             rows.push_back({name, KindWord(kind), access.devicePath, StateWords(access),
-                            fixed ? SourceWords(mapping) : ""});
+                            fixed ? SourceWords(mapping) : "", byIdentity ? "" : identity});
         }
     }
     // Columns padded to their widest entry, so that COM10 does not shift its line.

@@ -200,6 +200,8 @@ int RunSet(const Console& console, const ConnectionOptions& connection, const Se
     const int model = targets->model;
     const auto input = ReadSetInput(options, model, failure);
     if (!input) return Report(console, failure).exitCode;
+    // Once, before any port: they are about the command, and --quiet keeps them.
+    for (const std::string& warning : input->edits.warnings) console.Error(warning);
 
     // Every port has its document, also one that never ran.
     const auto withDocument = [&](PortOutcome outcome, SetReport& report) {

@@ -2,6 +2,7 @@
 // returns its exit code.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,20 @@ int RunMap(const Console& console, const std::string& port, const std::string& d
 int RunUnmap(const Console& console, const std::string& port);
 // The serial adapters present by stable name, with the COM ports mapped to each.
 int RunListAdapters(const Console& console);
+// Applies `edit` to the text of the user's ports file (empty when there is none yet) and writes
+// the result whole, under the lock that runs at once take turns by; prints "written: FILE" or
+// "unchanged: FILE".
+int EditUserPortsFile(const Console& console,
+                      const std::function<std::string(const std::string&)>& edit);
+
+// Looks for printers: on the given ports (default: every port the connection dialog offers),
+// at every line setting the model can have, with Check Communication's identification.
+struct FindOptions {
+    ConnectionOptions connection;  // the model may be empty (any); line words fix a setting
+    bool json = false;
+    bool save = false;  // keep the found line settings in the user's ports file
+};
+int RunFind(const Console& console, const FindOptions& options);
 
 int RunCheck(const Console& console, const ConnectionOptions& connection);
 int RunSelfTest(const Console& console, const ConnectionOptions& connection);

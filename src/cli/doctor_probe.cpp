@@ -3,116 +3,79 @@
 #include "cli/interrupts.h"
 #include "cli/port_access.h"
 #include "cli/port_names.h"
-#include "link/connection_choices.h"
-#include "setup/check_communication.h"
-#include "setup/spooler_redirection.h"
 
 namespace talq::cli {
 namespace {
 
-class SilentSink final : public status::ExchangeSink {
-  public:
-    void ShowMessage(const std::string&, status::MessageIcon) override {}
-    void SetProgress(int) override {}
-    void StepProgress() override {}
-};
-
-struct Attempt {
-    int model;
-    std::string baud;  // "" off a serial port
-};
-
-// Each baud with the model whose default it is first; a setting nothing answers at is left
-// after its first model, a wrong answer tries the next model there.
-std::vector<std::vector<Attempt>> Attempts(link::PortKind kind) {
-    if (kind != link::Serial) return {{{0, ""}, {1, ""}}};  // the KTV-520plusF is serial only
-    return {{{0, "19200"}, {1, "19200"}, {2, "19200"}},
-            {{1, "115200"}, {0, "115200"}, {2, "115200"}}};
-}
-
-std::string AttemptWords(const Attempt& attempt) {
-    std::string words(ModelName(attempt.model));
-    return attempt.baud.empty() ? words : words + " at " + attempt.baud + " baud";
+setup::FindRequest RequestFor(const std::string& portName) {
+    setup::FindRequest request;
+    request.portName = portName;
+    request.kind = *PortKindOfName(portName);
+    if (request.kind == link::Serial) request.lines = setup::SearchOrder(-1);
+    request.stopRequested = [] { return InterruptRequested(); };
+    return request;
 }
 
 }  // namespace
 
-ProbeOutcome ProbePort(const std::string& portName) {
-    ProbeOutcome outcome;
-    const link::PortKind kind = *PortKindOfName(portName);
-    setup::QueuePorts queues;
-    setup::RedirectSpoolerQueues(portName, queues);  // COM and LPT ports only
-    bool answered = false;
-    for (const auto& setting : Attempts(kind)) {
-        for (const Attempt& attempt : setting) {
-            if (InterruptRequested()) {
-                outcome.kind = ProbeOutcome::Interrupted;
-                break;
-            }
-            LineWords line;
-            line.baud = attempt.baud;
-            const link::PortSettings settings =
-                *BuildPortSettings(portName, attempt.model, line).settings;
-            link::PrinterPort port;
-            SilentSink sink;
-            bool heard = false;
-            const setup::CheckResult result =
-                setup::CheckCommunication(port, settings, kind, attempt.model, sink, &heard);
-            port.Close();
-            outcome.tried.push_back(AttemptWords(attempt));
-            if (result == setup::CheckResult::Connected) {
-                outcome.kind = ProbeOutcome::Found;
-                outcome.printer = {attempt.model, kind, settings};
-                break;
-            }
-            if (result == setup::CheckResult::OpenFailed ||
-                result == setup::CheckResult::ConfigureFailed) {
-                outcome.kind = ProbeOutcome::OpenFailed;
-                outcome.failure = ExplainOpenFailure(portName, &settings);
-                break;
-            }
-            answered = answered || heard;
-            if (!heard) break;  // nothing at this setting: the next one
-        }
-        if (outcome.kind != ProbeOutcome::Silent) break;
-    }
-    if (outcome.kind == ProbeOutcome::Silent && answered) outcome.kind = ProbeOutcome::Misanswered;
-    setup::RestoreSpoolerQueues(queues);
-    return outcome;
+std::string ProbePlan(const std::string& portName) {
+    const setup::FindRequest request = RequestFor(portName);
+    const int tries = request.kind == link::Serial ? static_cast<int>(request.lines.size()) : 1;
+    const int seconds = (tries * setup::SilentTryMs(request.kind) + 999) / 1000;
+    return "up to " + std::to_string(tries) + (tries == 1 ? " try" : " line settings") +
+           ", given up after " + std::to_string(seconds) + " s if nothing answers";
 }
 
-void AddProbeFinding(const ProbeOutcome& outcome, ReportSection& section) {
-    std::string tried;
-    for (const std::string& words : outcome.tried) tried += (tried.empty() ? "" : ", ") + words;
-    switch (outcome.kind) {
-        case ProbeOutcome::Found: {
-            const AnsweringPrinter& printer = outcome.printer;
+setup::FindResult ProbePort(const std::string& portName) {
+    link::PrinterPort port;
+    setup::QueuePorts queues;
+    const setup::FindResult found = setup::FindPrinter(port, queues, RequestFor(portName));
+    port.Close();
+    setup::RestoreSpoolerQueues(queues);
+    return found;
+}
+
+void AddProbeFinding(const setup::FindResult& found, ReportSection& section) {
+    const std::string tries = std::to_string(found.tries) +
+                              (found.tries == 1 ? " try" : " line settings tried");
+    switch (found.outcome) {
+        case setup::FindOutcome::Found: {
+            AnsweringPrinter printer{found.model, *PortKindOfName(section.port), found.line,
+                                     found.info};
             std::string command = "talq get --model " + std::string(ModelName(printer.model)) +
                                   " --port " + section.port;
-            if (printer.kind == link::Serial) command += " " + LineOptions(printer.settings);
+            if (printer.line) command += " " + LineOptions(*printer.line);
             section.Add("printer", Verdict::Ok,
-                        "a " + std::string(ModelName(printer.model)) + " answers: " + command);
+                        "a " + std::string(ModelName(printer.model)) + " answers (\"" +
+                            found.info.modelName + "\", firmware \"" +
+                            found.info.firmwareVersion + "\"): " + command);
             section.printer = printer;
             return;
         }
-        case ProbeOutcome::Misanswered:
+        case setup::FindOutcome::OtherPrinter:
             section.Add("printer", Verdict::Problem,
-                        "something answers, but not as a KTV printer (tried " + tried + ")",
-                        "is this the printer's port? Another device, or a printer at other line "
-                        "settings, answers so");
+                        "a printer answers, with another maker's name: not one of the KTV "
+                        "printers");
             return;
-        case ProbeOutcome::Silent:
-            section.Add("printer", Verdict::Problem, "nothing answered (tried " + tried + ")",
-                        "switch the printer on and check its cable; its own serial settings may "
-                        "differ from those tried");
+        case setup::FindOutcome::NothingAnswered:
+            if (found.heardBytes) {
+                section.Add("printer", Verdict::Problem,
+                            "bytes came back that identified no printer (" + tries + ")",
+                            "is this the printer's port? Another device answers here");
+            } else {
+                section.Add("printer", Verdict::Problem, "nothing answered (" + tries + ")",
+                            "switch the printer on and check its cable");
+            }
             return;
-        case ProbeOutcome::OpenFailed:
-            section.Add("printer", Verdict::Problem, outcome.failure);
+        case setup::FindOutcome::CannotOpen:
+            section.Add("printer", Verdict::Problem,
+                        found.systemConsole ? section.device + " is the system's console"
+                                            : ExplainOpenFailure(section.port));
             return;
-        case ProbeOutcome::Interrupted:
+        case setup::FindOutcome::Interrupted:
             break;
     }
-    section.Add("printer", Verdict::Skipped, "not tried: interrupted");
+    section.Add("printer", Verdict::Skipped, "not tried to the end: interrupted");
 }
 
 }  // namespace talq::cli

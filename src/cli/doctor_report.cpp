@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "cli/saved_line_settings.h"
+
 namespace talq::cli {
 namespace {
 
@@ -24,18 +26,15 @@ std::string Padded(std::string text, std::size_t width) {
     return text;
 }
 
-struct LineWordsOf {
-    std::string baud, dataBits, parity, stopBits, flow;
-};
-
-LineWordsOf WordsOf(const link::PortSettings& s) {
-    const auto word = [](const auto& list, int code) {
-        return code >= 0 && static_cast<std::size_t>(code) < list.size()
-                   ? std::string(list[static_cast<std::size_t>(code)])
-                   : std::to_string(code);
-    };
-    return {std::to_string(s.baudRate), std::to_string(s.dataBits), word(kParityWords, s.parity),
-            word(kStopBitsWords, s.stopBits), word(kFlowWords, s.flowControl)};
+// The five words of the ports file and the options: baud, data bits, parity, stop bits, flow.
+std::vector<std::string> WordsOf(const platform::LineSettings& line) {
+    link::PortSettings record;
+    record.baudRate = line.baudRate;
+    record.dataBits = line.dataBits;
+    record.stopBits = line.stopBits;
+    record.parity = line.parity;
+    record.flowControl = line.flowControl;
+    return LineSettingsWords(record);
 }
 
 }  // namespace
@@ -55,10 +54,10 @@ int DoctorReport::Problems() const {
     return count;
 }
 
-std::string LineOptions(const link::PortSettings& settings) {
-    const LineWordsOf w = WordsOf(settings);
-    return "--baud " + w.baud + " --data-bits " + w.dataBits + " --parity " + w.parity +
-           " --stop-bits " + w.stopBits + " --flow " + w.flow;
+std::string LineOptions(const platform::LineSettings& line) {
+    const auto w = WordsOf(line);
+    return "--baud " + w[0] + " --data-bits " + w[1] + " --parity " + w[2] + " --stop-bits " +
+           w[3] + " --flow " + w[4];
 }
 
 std::string ReportText(const DoctorReport& report) {
@@ -95,16 +94,18 @@ Json ReportJson(const DoctorReport& report, int exitCode) {
         }
         Json printer = nullptr;
         if (section.printer) {
-            const LineWordsOf w = WordsOf(section.printer->settings);
             Json line = nullptr;
-            if (section.printer->kind == link::Serial) {
-                line = {{"baud", w.baud},
-                        {"dataBits", w.dataBits},
-                        {"parity", w.parity},
-                        {"stopBits", w.stopBits},
-                        {"flow", w.flow}};
+            if (section.printer->line) {
+                const auto w = WordsOf(*section.printer->line);
+                line = {{"baud", w[0]},
+                        {"dataBits", w[1]},
+                        {"parity", w[2]},
+                        {"stopBits", w[3]},
+                        {"flow", w[4]}};
             }
             printer = {{"model", std::string(ModelName(section.printer->model))},
+                       {"modelName", section.printer->info.modelName},
+                       {"firmwareVersion", section.printer->info.firmwareVersion},
                        {"line", std::move(line)}};
         }
         sections.push_back({{"title", section.title},

@@ -8,6 +8,8 @@
 
 #include "cli/json_parts.h"
 #include "cli/models.h"
+#include "platform/platform.h"
+#include "status/printer_info.h"
 
 namespace talq::cli {
 
@@ -29,7 +31,8 @@ struct Finding {
 struct AnsweringPrinter {
     int model = 0;
     link::PortKind kind = link::Serial;
-    link::PortSettings settings;  // the line settings count on a serial port only
+    std::optional<platform::LineSettings> line;  // a COM port's: what it answered at
+    status::PrinterInfo info;
 };
 
 struct ReportSection {
@@ -55,7 +58,7 @@ struct DoctorReport {
 
 // The line settings in the words of the options that reach them: "--baud 19200 --data-bits 8
 // --parity None --stop-bits 1 --flow Hardware".
-std::string LineOptions(const link::PortSettings& settings);
+std::string LineOptions(const platform::LineSettings& line);
 
 std::string ReportText(const DoctorReport& report);
 // A talq-doctor/1 document.

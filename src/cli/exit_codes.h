@@ -15,6 +15,7 @@ enum ExitCode : int {
     kExitExchangeFailed = 5,  // an exchange stopped part-way
     kExitVerifyMismatch = 6,  // the printer read back other values than were sent
     kExitFileFailed = 7,      // a file, or standard output, could not be read or written
+    kExitStopped = 8,         // talq stopped on a fault of its own; the message says what
 };
 
 // A failure on its way to the user: the exit code and what to say on stderr.
@@ -35,6 +36,7 @@ inline constexpr const char* kExitCodeHelp =
     "  6  verify mismatch: the printer did not keep what was sent\n"
     "  7  a file could not be read or written, or is no status file (216 bytes) or\n"
     "     status JSON; or standard output was closed and the output lost\n"
+    "  8  talq stopped on a fault of its own (the message says what)\n"
     "130 interrupted: the first Ctrl-C lets the running ports finish, then stops\n"
     "With several --port options the exit code is the worst one.";
 

@@ -3,6 +3,7 @@
 #include "cli/port_names.h"
 #include "platform/network_address.h"
 #include "platform/serial_line_accepts.h"
+#include "platform/usb_port_nodes.h"
 
 namespace talq::cli {
 namespace {
@@ -15,7 +16,9 @@ PortAccess ExaminePortAccess(const std::string& portName) {
     const std::string devicePath = DevicePathOf(portName);
     if (devicePath.empty()) {
         PortAccess access;
-        access.reason = kNoDeviceReason;
+        // A name (or mapping) by USB identity that reaches no device says what is there.
+        access.reason = platform::UsbIdentityProblemOfPort(portName);
+        if (access.reason.empty()) access.reason = kNoDeviceReason;
         return access;
     }
     PortAccess access = platform::ExamineDeviceAccess(devicePath);

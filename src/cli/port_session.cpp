@@ -1,5 +1,6 @@
 #include "cli/port_session.h"
 
+#include "cli/identity_ports.h"
 #include "cli/models.h"
 #include "cli/port_access.h"
 #include "setup/check_communication.h"
@@ -7,7 +8,7 @@
 namespace talq::cli {
 
 PortSession::PortSession(const Console& console, const PortTarget& target, int model)
-    : target_(target), model_(model), sink_(console) {}
+    : target_(target), opened_(target), model_(model), sink_(console) {}
 
 PortSession::~PortSession() {
     port_.Close();
@@ -15,10 +16,17 @@ PortSession::~PortSession() {
 }
 
 std::optional<Failure> PortSession::Connect() {
-    setup::RedirectSpoolerQueues(target_.name, queuePorts_);  // COM and LPT ports only
+    if (platform::IsUsbIdentityName(target_.name)) {
+        Failure failure;
+        auto opened = OpenedIdentityTarget(target_, model_, failure);
+        if (!opened) return failure;
+        opened_ = std::move(*opened);
+    }
+    // COM and LPT ports only, a serial adapter found by its identity among them.
+    setup::RedirectSpoolerQueues(opened_.settings.portName, queuePorts_);
     bool answered = false;
     const setup::CheckResult result =
-        setup::CheckCommunication(port_, target_.settings, target_.kind, model_, sink_, &answered);
+        setup::CheckCommunication(port_, opened_.settings, opened_.kind, model_, sink_, &answered);
     sink_.ClearBar();
     const std::string& name = target_.name;
     switch (result) {

@@ -27,7 +27,8 @@ class PortSession {
     PortSession(const PortSession&) = delete;
     PortSession& operator=(const PortSession&) = delete;
 
-    // Check Communication; a failure says why and carries its exit code.
+    // Check Communication; a failure says why and carries its exit code. A port named by
+    // its USB identity is looked up first.
     std::optional<Failure> Connect();
 
     // The connection for the next exchange. A USB port's removal and return
@@ -35,7 +36,7 @@ class PortSession {
     // during one.
     status::StatusConnection Connection() {
         platform::PumpWindowMessages();
-        return {port_, target_.kind, model_};
+        return {port_, opened_.kind, model_};
     }
     link::PrinterPort& Port() { return port_; }
     ConsoleSink& Sink() { return sink_; }
@@ -46,6 +47,7 @@ class PortSession {
 
   private:
     const PortTarget& target_;
+    PortTarget opened_;  // the target as the link opens it
     int model_;
     ConsoleSink sink_;
     link::PrinterPort port_;

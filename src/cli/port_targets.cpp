@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "cli/port_names.h"
+#include "cli/saved_line_settings.h"
 #include "cli/usb_entries.h"
 #include "platform/network_address.h"
+#include "platform/usb_identity.h"
 
 namespace talq::cli {
 
@@ -20,19 +22,34 @@ std::optional<int> ResolveModel(const std::string& text, Failure& failure) {
 
 namespace {
 
+// The kind a port name gives before it is opened. A USB identity name's is known only once its
+// device is looked up (a printer or a serial adapter); until then it counts as USB, or as
+// serial for the KTV-520plusF, which looks among the serial adapters only.
+std::optional<link::PortKind> KindBeforeOpen(const std::string& name, int model) {
+    if (name == kAllUsbPorts) return link::Usb;
+    if (platform::IsUsbIdentityName(name)) return model == 2 ? link::Serial : link::Usb;
+    return PortKindOfName(name);
+}
+
 // A --port word and the line words for it; false with the usage failure.
 bool CheckPortName(const std::string& name, int model, const LineWords& line, Failure& failure) {
-    const auto kind = name == kAllUsbPorts ? link::Usb : PortKindOfName(name);
+    const auto kind = KindBeforeOpen(name, model);
     if (auto problem = platform::IsNetworkAddress(name) ? platform::ProblemWithNetworkAddress(name)
                                                         : std::nullopt) {
         failure = {kExitUsage, "--port " + *problem};
         return false;
     }
+    if (std::string problem;
+        platform::IsUsbIdentityName(name) && !platform::ParseUsbIdentityName(name, problem)) {
+        failure = {kExitUsage, "--port " + problem};
+        return false;
+    }
     if (!kind) {
         failure = {kExitUsage, "--port \"" + name +
                                    "\": unknown port (COM1..COM10, LPT1..LPT3, a USB entry "
-                                   "that `talq ports` lists, usb for all of those, or a device "
-                                   "server's rfc2217:HOST:PORT or tcp:HOST:PORT)"};
+                                   "or usb:serial=... name that `talq ports` lists, usb for all "
+                                   "USB entries, or a device server's rfc2217:HOST:PORT or "
+                                   "tcp:HOST:PORT)"};
         return false;
     }
     if (model == 2 && *kind != link::Serial) {
@@ -40,8 +57,13 @@ bool CheckPortName(const std::string& name, int model, const LineWords& line, Fa
                                    "\": the KTV-520plusF connects only over SERIAL (COM1..COM10)"};
         return false;
     }
-    if (SettingsOrError built = BuildPortSettings(name, model, line); !built.settings) {
-        failure = {kExitUsage, built.error};
+    std::optional<SavedLine> saved;
+    const LineWords words = LineWordsFor(name, line, &saved);
+    if (SettingsOrError built = BuildPortSettings(name, model, words); !built.settings) {
+        failure = {kExitUsage, !saved ? built.error
+                                      : saved->file + ":" + std::to_string(saved->line) + ": " +
+                                            name + "'s line settings: " + built.error +
+                                            "; give the line options to use others"};
         return false;
     }
     return true;
@@ -90,7 +112,8 @@ std::optional<ResolvedTargets> ResolveTargets(const ConnectionOptions& options, 
                                       [&](const PortTarget& port) { return port.name == name; });
         if (seen) continue;
         targets.ports.push_back(
-            {name, *PortKindOfName(name), *BuildPortSettings(name, *model, options.line).settings});
+            {name, *KindBeforeOpen(name, *model),
+             *BuildPortSettings(name, *model, LineWordsFor(name, options.line)).settings});
     }
     const bool allUsb =
         std::find(options.ports.begin(), options.ports.end(), kAllUsbPorts) != options.ports.end();

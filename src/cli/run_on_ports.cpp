@@ -41,6 +41,9 @@ PortOutcome RunGuarded(const PortRun& runOne, const PortNotRun& notRun, const Po
         return runOne(target, console);
     } catch (const std::exception& e) {
         return Report(console, {kExitExchangeFailed, target.name + ": stopped: " + e.what()});
+    } catch (...) {
+        return Report(console,
+                      {kExitExchangeFailed, target.name + ": stopped on an unknown fault"});
     }
 }
 

@@ -7,9 +7,11 @@
 
 #include "cli/decoded_settings.h"
 #include "cli/models.h"
+#include "cli/setting_names.h"
 #include "cli/status_diff.h"
 #include "status/code_pages.h"
 #include "status/serial_encoding.h"
+#include "status/switch_catalogue.h"
 
 namespace talq::cli {
 namespace {
@@ -60,9 +62,9 @@ std::optional<PinEdit> ParsePinEdit(const std::string& text, std::string& error)
 }
 
 // A list entry by number, by its whole text, or by its first word ("PC850"), letters in any
-// case; a name that fits several entries is refused.
-std::optional<int> ParseCodePage(const std::string& text, std::string& error) {
-    const std::string quoted = "--code-page \"" + text + "\": ";
+// case; a name that fits several entries is refused. `quoted` starts every error.
+std::optional<int> ParseCodePage(const std::string& text, const std::string& quoted,
+                                 std::string& error) {
     if (const auto number = SmallNumber(text)) {
         if (*number < status::kCodePageCount) return *number;
         error = quoted + "no such code page (0 to 36)";
@@ -89,92 +91,155 @@ std::optional<int> ParseCodePage(const std::string& text, std::string& error) {
 }
 
 // A word of one of the printer setting page's serial lists, letters in any case.
-std::optional<int> ParseSerialWord(const char* option, const std::string& text,
+std::optional<int> ParseSerialWord(const std::string& prefix, const std::string& text,
                                    std::span<const std::string_view> list, std::string& error) {
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (Lower(list[i]) == Lower(text)) return static_cast<int>(i);
     }
-    error = std::string(option) + " \"" + text + "\" is not one of ";
+    error = prefix + "\"" + text + "\" is not one of ";
     for (std::size_t i = 0; i < list.size(); ++i) error += (i ? ", " : "") + std::string(list[i]);
     return std::nullopt;
 }
 
-// A way to set pins other than --pin, and the pins of its switch that it sets.
-struct Route {
+// A setting held in several pins: the option that sets it, its pins and, for a serial
+// setting, its list and where its index goes.
+struct DecodedShape {
     const char* option;
-    const std::string* text;
     int slot;
     std::vector<int> pins;
+    std::span<const std::string_view> list = {};
+    std::optional<int> SerialEdits::*index = nullptr;
 };
 
-std::vector<Route> RoutesOf(const EditTexts& texts) {
-    using status::kSlotSwitch2, status::kSlotSwitch9;
-    std::vector<Route> routes = {
-        {"--code-page", &texts.codePage, kSlotSwitch2, {3, 4, 5, 6, 7, 8}},
-        {"--printer-baud", &texts.printerBaud, kSlotSwitch9, {6, 7, 8}},
-        {"--printer-data-bits", &texts.printerDataBits, kSlotSwitch9, {2}},
-        // "None" clears pin 4 only, but pin 3 is parity too: a --pin on it with any parity
-        // given says two things about one setting.
-        {"--printer-parity", &texts.printerParity, kSlotSwitch9, {3, 4}},
-        {"--printer-flow", &texts.printerFlow, kSlotSwitch9, {5}},
-    };
-    std::erase_if(routes, [](const Route& route) { return route.text->empty(); });
-    return routes;
+const DecodedShape& ShapeOf(SettingKind kind) {
+    using namespace status;
+    static const DecodedShape codePage{"--code-page", kSlotSwitch2, {3, 4, 5, 6, 7, 8}};
+    static const DecodedShape baud{
+        "--printer-baud", kSlotSwitch9, {6, 7, 8}, kSwitchBaudTexts, &SerialEdits::baud};
+    static const DecodedShape dataBits{
+        "--printer-data-bits", kSlotSwitch9, {2}, kDataBitsTexts, &SerialEdits::dataBits};
+    // "None" clears pin 4 only, but pin 3 is parity too: a --pin on it with any parity given
+    // says two things about one setting.
+    static const DecodedShape parity{
+        "--printer-parity", kSlotSwitch9, {3, 4}, kParityTexts, &SerialEdits::parity};
+    static const DecodedShape flow{
+        "--printer-flow", kSlotSwitch9, {5}, kFlowControlTexts, &SerialEdits::flowControl};
+    switch (kind) {
+        case SettingKind::kBaud:
+            return baud;
+        case SettingKind::kDataBits:
+            return dataBits;
+        case SettingKind::kParity:
+            return parity;
+        case SettingKind::kFlowControl:
+            return flow;
+        default:
+            return codePage;
+    }
 }
 
-bool ParseSerialEdits(const EditTexts& texts, int model, SerialEdits& serial, std::string& error) {
-    using namespace status;
-    const struct {
-        const char* option;
-        const std::string& text;
-        std::span<const std::string_view> list;
-        std::optional<int>& index;
-    } options[] = {
-        {"--printer-baud", texts.printerBaud, kSwitchBaudTexts, serial.baud},
-        {"--printer-data-bits", texts.printerDataBits, kDataBitsTexts, serial.dataBits},
-        {"--printer-parity", texts.printerParity, kParityTexts, serial.parity},
-        {"--printer-flow", texts.printerFlow, kFlowControlTexts, serial.flowControl},
-    };
-    for (const auto& option : options) {
-        if (option.text.empty()) continue;
-        if (!SerialSettingsInSwitches(model)) {
-            error = std::string(option.option) + ": the " + std::string(ModelName(model)) +
-                    " keeps its serial settings apart from its memory switches, and Set Status "
-                    "writes only the switches; only the KTV-540/542 takes them from talq set";
-            return false;
-        }
-        option.index = ParseSerialWord(option.option, option.text, option.list, error);
-        if (!option.index) return false;
+// Where an edit of a decoded setting comes from: its option, or one --setting.
+struct Source {
+    SettingKind kind;
+    std::string who;    // "--code-page", or "--setting \"default code page=PC850\""
+    std::string value;  // the word to judge
+    bool setting;
+
+    std::string Label() const { return setting ? who : who + " " + value; }
+};
+
+bool ParseDecoded(const Source& source, int model, StatusEdits& edits, std::string& error) {
+    if (source.kind == SettingKind::kCodePage) {
+        const std::string quoted =
+            source.setting ? source.who + ": " : source.who + " \"" + source.value + "\": ";
+        edits.codePage = ParseCodePage(source.value, quoted, error);
+        return edits.codePage.has_value();
     }
-    return true;
+    if (!SerialSettingsInSwitches(model)) {
+        error = source.who + ": the " + std::string(ModelName(model)) +
+                " keeps its serial settings apart from its memory switches, and Set Status "
+                "writes only the switches; only the KTV-540/542 takes them from talq set";
+        return false;
+    }
+    const DecodedShape& shape = ShapeOf(source.kind);
+    std::optional<int>& index = edits.serial.*shape.index;
+    index = ParseSerialWord(source.setting ? source.who + ": " : source.who + " ", source.value,
+                            shape.list, error);
+    return index.has_value();
+}
+
+// One edit and the pins of one switch that it sets.
+struct Route {
+    std::string label;  // "--pin 2.3=1", "--code-page PC850", "--setting \"Font=B Font (9x24)\""
+    int slot;
+    std::vector<int> pins;
+    bool isPin;
+};
+
+// Pins the memory switch page shows as "Reserved" that hold no setting of the printer setting
+// page either: the maker gives them no meaning.
+bool IsReservedPin(int model, int slot, int pin) {
+    return !status::SwitchCatalogue::Lookup(model, slot + 1, pin) && !IsCodePagePin(slot, pin) &&
+           !IsSerialPin(model, slot, pin);
+}
+
+std::string SwitchPinText(int slot, int pin) {
+    return "switch " + std::to_string(status::kSwitchNumbers[static_cast<std::size_t>(slot)]) +
+           " pin " + std::to_string(pin);
 }
 
 }  // namespace
 
 std::optional<StatusEdits> ParseStatusEdits(const EditTexts& texts, int model, std::string& error) {
     StatusEdits edits;
+    std::vector<Route> routes;
     for (const std::string& text : texts.pins) {
         const auto edit = ParsePinEdit(text, error);
         if (!edit) return std::nullopt;
         edits.pins.push_back(*edit);
+        routes.push_back({"--pin " + text, edit->slot, {edit->pin}, true});
+        if (IsReservedPin(model, edit->slot, edit->pin)) {
+            edits.warnings.push_back("warning: --pin " + text + ": " +
+                                     SwitchPinText(edit->slot, edit->pin) + " is reserved on the " +
+                                     std::string(ModelName(model)) + " (\"" +
+                                     std::string(status::ReservedPinCaption(edit->pin)) +
+                                     "\" in talq show); it is set as given");
+        }
     }
-    if (!texts.codePage.empty()) {
-        edits.codePage = ParseCodePage(texts.codePage, error);
-        if (!edits.codePage) return std::nullopt;
+    std::vector<Source> decoded;
+    for (const auto& [kind, text] : {std::pair{SettingKind::kCodePage, &texts.codePage},
+                                     std::pair{SettingKind::kBaud, &texts.printerBaud},
+                                     std::pair{SettingKind::kDataBits, &texts.printerDataBits},
+                                     std::pair{SettingKind::kParity, &texts.printerParity},
+                                     std::pair{SettingKind::kFlowControl, &texts.printerFlow}}) {
+        if (!text->empty()) decoded.push_back({kind, ShapeOf(kind).option, *text, false});
     }
-    if (!ParseSerialEdits(texts, model, edits.serial, error)) return std::nullopt;
+    for (const std::string& text : texts.settings) {
+        const auto named = ResolveSetting(text, model, error);
+        if (!named) return std::nullopt;
+        const std::string who = "--setting \"" + text + "\"";
+        if (named->kind != SettingKind::kPin) {
+            decoded.push_back({named->kind, who, named->word, true});
+            continue;
+        }
+        edits.pins.push_back({named->slot, named->pin, named->value});
+        routes.push_back({who, named->slot, {named->pin}, false});
+    }
+    for (const Source& source : decoded) {
+        if (!ParseDecoded(source, model, edits, error)) return std::nullopt;
+        const DecodedShape& shape = ShapeOf(source.kind);
+        routes.push_back({source.Label(), shape.slot, shape.pins, false});
+    }
     // The later edit would silently undo the earlier one.
-    for (std::size_t i = 0; i < edits.pins.size(); ++i) {
-        const PinEdit& edit = edits.pins[i];
-        for (const Route& route : RoutesOf(texts)) {
-            if (edit.slot != route.slot ||
-                std::ranges::find(route.pins, edit.pin) == route.pins.end())
-                continue;
-            error = "--pin " + texts.pins[i] + " and " + route.option + " " + *route.text +
-                    " both set switch " +
-                    std::to_string(status::kSwitchNumbers[static_cast<std::size_t>(edit.slot)]) +
-                    " pin " + std::to_string(edit.pin) + "; give one of them";
-            return std::nullopt;
+    for (std::size_t i = 0; i < routes.size(); ++i) {
+        for (std::size_t j = i + 1; j < routes.size(); ++j) {
+            if ((routes[i].isPin && routes[j].isPin) || routes[i].slot != routes[j].slot) continue;
+            for (int pin : routes[i].pins) {
+                if (std::ranges::find(routes[j].pins, pin) == routes[j].pins.end()) continue;
+                error = routes[i].label + " and " + routes[j].label + " both set " +
+                        SwitchPinText(routes[i].slot, pin) + "; give one of them";
+                return std::nullopt;
+            }
         }
     }
     return edits;

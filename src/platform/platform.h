@@ -94,8 +94,14 @@ Platform* Install(Platform* platform);
 
 // Maps a port name to its device node: COMn and LPTn as port_mapping.h says
 // (the environment, the ports files, then the system's default such as
-// /dev/ttyS(n-1), or the name itself on Windows). Any other name is a device
+// /dev/ttyS(n-1), or the name itself on Windows), a mapping to a USB identity
+// name ("usb:serial=A1B2C3") to the node of the one device it names now, and
+// a direct name (DirectPortName) to its device. Any other name is a device
 // path already.
 std::string DevicePathForPort(const std::string& portName);
+
+// A name of the COM (serial) or LPT kind that opens `device` itself, whatever
+// the mappings say: how a port found by its USB identity is handed to the link.
+std::string DirectPortName(bool serial, const std::string& device);
 
 }  // namespace talq::platform

@@ -4,9 +4,12 @@
 // precedence, reports) is OS-free.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/usb_identity.h"
 
 namespace talq::platform {
 
@@ -28,17 +31,34 @@ enum class SerialHardware {
     Unknown,  // not a node the system describes (a pseudo-terminal, a path of our own)
 };
 
+// The node `path` leads to through symbolic links (a stable name of udev's, a user's own link),
+// each followed in turn; `path` itself when it is no link. "" when a link leads nowhere.
+std::string NodeBehindLinks(const std::string& path);
+
 // Looks the node up in the system's device description; never opens it.
 SerialHardware SerialHardwareBehind(const std::string& devicePath);
 
+// Whether the node is one the kernel writes its console to (a serial console, where a login
+// or the boot messages may be); looked up, never opened. Always false on Windows.
+bool IsSystemConsole(const std::string& devicePath);
+
 struct SerialAdapter {
-    std::string path;    // stable name, e.g. /dev/serial/by-id/usb-...-if00-port0
-    std::string device;  // the node it names now, e.g. /dev/ttyUSB0
+    // The name to map a port to: the stable one, /dev/serial/by-id/usb-...-if00-port0 (the
+    // node itself when udev made none); on Windows the port's own name, COM12.
+    std::string path;
+    std::string device;  // the node it names now: /dev/ttyUSB0; on Windows \\.\COM12
+    // The names the system made for it (/dev/serial/by-id/..., by-path/...), so that a mapping
+    // to any of them is known as this adapter's.
+    std::vector<std::string> links;
+    std::string description;         // the system's words for it: "USB Serial Port (COM12)"
+    std::string location;            // where the system says it is plugged in, for people
+    std::optional<UsbIdentity> usb;  // the USB device behind it; none for a port on the board
 };
 
-// Where stable names of serial adapters live, for messages.
+// Where stable names of serial adapters live, for messages; "" on Windows, which has none.
 std::string SerialAdapterFolder();
-// The serial adapters present, by stable name, sorted.
+// The serial adapters present (on Windows every COM port the system describes), sorted by
+// `path`.
 std::vector<SerialAdapter> PresentSerialAdapters();
 
 }  // namespace talq::platform

@@ -1,7 +1,6 @@
 #include "platform/port_mapping.h"
 
-#include <cstdio>
-#include <filesystem>
+#include <iostream>
 #include <iterator>
 #include <mutex>
 #include <set>
@@ -44,7 +43,7 @@ void ReportOnce(const std::string& text) {
     if (reportWriter) {
         reportWriter(text);
     } else {
-        std::fprintf(stderr, "%s\n", text.c_str());
+        std::cerr << text << std::endl;
     }
 }
 
@@ -70,7 +69,7 @@ std::optional<std::string> ReadPortsFile(const std::string& file) {
         ReportOnce(file + ": larger than 64 KiB, not a ports file; ignored");
         return std::nullopt;
     }
-    return text;
+    return TextFileAsUtf8(std::move(text));
 }
 
 std::optional<PortMapping> MappingInFile(const std::string& file, const std::string& port) {
@@ -98,6 +97,14 @@ std::string UserPortsFile() {
     const std::string folder = UserConfigFolder();
     if (folder.empty()) return {};
     return Utf8OfPath(PathFromUtf8(folder) / "talquist-manager" / "ports.conf");
+}
+
+std::string NoUserPortsFileReason() {
+#ifdef _WIN32
+    return "no folder for the ports file: %APPDATA% is not set";
+#else
+    return "no home folder for the ports file: set HOME or XDG_CONFIG_HOME";
+#endif
 }
 
 std::string SystemPortsFile() {

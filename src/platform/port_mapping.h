@@ -28,9 +28,12 @@ PortsFileReportWriter SetPortsFileReportWriter(PortsFileReportWriter writer);
 // COMn and LPTn for any n from 1; the files map only the fixed names.
 PortMapping MappingOfPort(const std::string& portName);
 
-// $XDG_CONFIG_HOME/talquist-manager/ports.conf (default ~/.config/...); "" when there is no
-// home. This is the file `talq map` writes.
+// $XDG_CONFIG_HOME/talquist-manager/ports.conf (default ~/.config/...), on Windows
+// %APPDATA%\talquist-manager\ports.conf; "" when there is no such folder. This is the file
+// `talq map` writes.
 std::string UserPortsFile();
+// Why UserPortsFile() is "", naming what the user sets.
+std::string NoUserPortsFileReason();
 // /etc/talquist-manager/ports.conf, or the file TALQ_SYSTEM_PORTS_FILE names.
 std::string SystemPortsFile();
 

@@ -1,10 +1,14 @@
 #include "platform/ports_file.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "platform/network_address.h"
 #include "platform/port_devices.h"
+#include "platform/usb_identity.h"
 #include "platform/utf8_names.h"
+#include "platform/utf8_text.h"
 
 namespace talq::platform {
 namespace {
@@ -28,8 +32,46 @@ bool InRange(std::string_view digits, int count) {
 
 struct LineReading {
     std::string port, device;
-    std::string problem;  // empty: a mapping
+    std::string problem;        // empty: a mapping, or line settings
+    bool lineSettings = false;  // "COMn.line=...": `words` hold them
+    std::vector<std::string> words;
 };
+
+constexpr std::string_view kLineSuffix = ".line";
+
+bool SameWord(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// The five words of a line-settings line in their listed spelling, or why they are not.
+std::string ReadLineSettings(std::string_view value, std::vector<std::string>& words) {
+    static const std::vector<std::vector<std::string_view>> kLists = {
+        {}, {"8", "7"}, {"None", "Odd", "Even"}, {"1", "1.5", "2"}, {"Hardware", "Xon/Xoff"}};
+    for (std::size_t at = 0; at < value.size();) {
+        const auto start = value.find_first_not_of(" \t", at);
+        if (start == std::string_view::npos) break;
+        const auto end = value.find_first_of(" \t", start);
+        words.emplace_back(value.substr(start, end - start));
+        at = end == std::string_view::npos ? value.size() : end;
+    }
+    if (words.size() != kLists.size()) {
+        return "line settings are five words: baud, data bits, parity, stop bits, flow "
+               "(e.g. 9600 8 None 1 Hardware)";
+    }
+    if (words[0].find_first_not_of("0123456789") != std::string::npos || words[0].size() > 7) {
+        return "\"" + words[0] + "\" is no baud rate";
+    }
+    for (std::size_t i = 1; i < kLists.size(); ++i) {
+        const auto listed = std::find_if(kLists[i].begin(), kLists[i].end(),
+                                         [&](std::string_view w) { return SameWord(w, words[i]); });
+        if (listed == kLists[i].end()) return "\"" + words[i] + "\" is no line setting here";
+        words[i] = std::string(*listed);
+    }
+    return {};
+}
 
 // A '#' at the start of a line or after a space or tab starts a comment; one inside a word
 // ("/dev/x#1") is part of it.
@@ -53,6 +95,16 @@ std::optional<LineReading> ReadLine(std::string_view raw) {
     }
     reading.port = Trimmed(line.substr(0, equals));
     reading.device = Trimmed(line.substr(equals + 1));
+    if (reading.port.ends_with(kLineSuffix)) {
+        reading.lineSettings = true;
+        reading.port.resize(reading.port.size() - kLineSuffix.size());
+        if (!IsFixedPortName(reading.port) || !reading.port.starts_with("COM")) {
+            reading.problem = "line settings for \"" + reading.port + "\" (COM1..COM10 only)";
+        } else {
+            reading.problem = ReadLineSettings(reading.device, reading.words);
+        }
+        return reading;
+    }
     if (!IsFixedPortName(reading.port)) {
         reading.problem = "unknown port \"" + reading.port + "\" (COM1..COM10, LPT1..LPT3)";
     } else if (auto problem = ProblemWithDevice(reading.device)) {
@@ -87,8 +139,19 @@ std::string_view LineEndOf(std::string_view text) {
     return end != std::string_view::npos && end > 0 && text[end - 1] == '\r' ? "\r\n" : "\n";
 }
 
+// A device named by its USB identity ("usb:serial=A1B2C3") must be a well formed name.
+std::optional<std::string> ProblemWithUsbIdentity(std::string_view device) {
+    std::string problem;
+    if (ParseUsbIdentityName(device, problem)) return std::nullopt;
+    return "device " + problem;
+}
+
 bool MapsPort(const std::optional<LineReading>& reading, const std::string& port) {
-    return reading && reading->problem.empty() && reading->port == port;
+    return reading && reading->problem.empty() && !reading->lineSettings && reading->port == port;
+}
+
+bool SetsLineOf(const std::optional<LineReading>& reading, const std::string& port) {
+    return reading && reading->problem.empty() && reading->lineSettings && reading->port == port;
 }
 
 }  // namespace
@@ -103,12 +166,15 @@ bool IsFixedPortName(std::string_view name) {
 
 std::optional<std::string> ProblemWithDevice(std::string_view device) {
     if (device.empty()) return "no device after '='";
+    // Names are UTF-8 inside; these bytes would name some other device.
+    if (!IsUtf8(device)) return "the device is not UTF-8 text";
     if (device.find_first_of("\r\n") != std::string_view::npos)
         return "the device holds a line break";
     if (Trimmed(device) != device) return "the device starts or ends with a space";
     if (WithoutComment(device) != device) return "a '#' after a space would start a comment";
     if (IsNetworkAddress(device)) return ProblemWithNetworkAddress(device);
     if (!SystemDeviceName(device).empty()) return std::nullopt;
+    if (IsUsbIdentityName(device)) return ProblemWithUsbIdentity(device);
     if (!PathFromUtf8(device).is_absolute()) {
 #ifdef _WIN32
         return "device \"" + std::string(device) +
@@ -128,6 +194,18 @@ PortsFileContents ParsePortsFile(std::string_view text) {
         if (!reading) return;
         if (!reading->problem.empty()) {
             contents.problems.push_back({number, reading->problem});
+            return;
+        }
+        if (reading->lineSettings) {
+            for (const PortsFileLineSettings& earlier : contents.lineSettings) {
+                if (earlier.port == reading->port) {
+                    contents.problems.push_back(
+                        {number, reading->port + "'s line settings are on line " +
+                                     std::to_string(earlier.line) + " already"});
+                    return;
+                }
+            }
+            contents.lineSettings.push_back({number, reading->port, reading->words});
             return;
         }
         for (const PortsFileMapping& earlier : contents.mappings) {
@@ -153,13 +231,16 @@ std::string KeepingByteOrderMark(std::string_view text, Edit edit) {
     return std::string(kByteOrderMark) + edit(text.substr(kByteOrderMark.size()));
 }
 
-std::string AddMapping(std::string_view text, const std::string& port, const std::string& device) {
+// The text with `entry` (no line end) in place of the first line `replaces` takes, later
+// such lines dropped, or appended.
+template <typename Replaces>
+std::string PlaceLine(std::string_view text, const std::string& entry, Replaces replaces) {
     const std::string_view lineEnd = LineEndOf(text);
-    const std::string mapping = port + "=" + device + std::string(lineEnd);
+    const std::string mapping = entry + std::string(lineEnd);
     std::string result;
     bool placed = false;
     ForEachLine(text, [&](std::string_view line, const std::optional<LineReading>& reading) {
-        if (!MapsPort(reading, port)) {
+        if (!replaces(reading)) {
             result += line;
         } else if (!placed) {
             result += mapping;
@@ -185,8 +266,20 @@ std::string DropMapping(std::string_view text, const std::string& port) {
 
 std::string WithPortMapping(std::string_view text, const std::string& port,
                             const std::string& device) {
-    return KeepingByteOrderMark(
-        text, [&](std::string_view rest) { return AddMapping(rest, port, device); });
+    return KeepingByteOrderMark(text, [&](std::string_view rest) {
+        return PlaceLine(rest, port + "=" + device,
+                         [&](const auto& reading) { return MapsPort(reading, port); });
+    });
+}
+
+std::string WithPortLineSettings(std::string_view text, const std::string& port,
+                                 const std::vector<std::string>& words) {
+    std::string entry = port + std::string(kLineSuffix) + "=";
+    for (std::size_t i = 0; i < words.size(); ++i) entry += (i ? " " : "") + words[i];
+    return KeepingByteOrderMark(text, [&](std::string_view rest) {
+        return PlaceLine(rest, entry,
+                         [&](const auto& reading) { return SetsLineOf(reading, port); });
+    });
 }
 
 std::string WithoutPortMapping(std::string_view text, const std::string& port) {

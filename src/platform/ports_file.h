@@ -1,5 +1,7 @@
 // The ports file: one mapping of a fixed port name to a device per line, "COM3=/dev/...";
-// blank lines and comments are kept for people and ignored here. A comment starts with '#' at
+// and the line settings a COM port's printer answers at, "COM3.line=9600 8 Even 1 Hardware"
+// (baud, data bits, parity, stop bits and flow control in the connection dialog's words); blank
+// lines and comments are kept for people and ignored here. A comment starts with '#' at
 // the start of a line or after a space or tab ("COM4=/dev/ttyUSB1  # kitchen"). A UTF-8
 // byte-order mark is read past, and CRLF line ends are kept in what is written back.
 #pragma once
@@ -26,14 +28,22 @@ struct PortsFileMapping {
     std::string device;
 };
 
+struct PortsFileLineSettings {
+    int line = 0;  // from 1
+    std::string port;
+    // baud, data bits, parity, stop bits, flow: "9600", "8", "Even", "1", "Hardware"
+    std::vector<std::string> words;
+};
+
 struct PortsFileProblem {
     int line = 0;
     std::string text;  // what is wrong with the line
 };
 
 struct PortsFileContents {
-    std::vector<PortsFileMapping> mappings;  // the first line of each port only
-    std::vector<PortsFileProblem> problems;  // lines that map nothing
+    std::vector<PortsFileMapping> mappings;           // the first line of each port only
+    std::vector<PortsFileLineSettings> lineSettings;  // likewise
+    std::vector<PortsFileProblem> problems;           // lines that map nothing
 };
 
 PortsFileContents ParsePortsFile(std::string_view text);
@@ -47,5 +57,10 @@ std::string WithPortMapping(std::string_view text, const std::string& port,
                             const std::string& device);
 // The text without the port's mapping lines; every other line kept as it is.
 std::string WithoutPortMapping(std::string_view text, const std::string& port);
+
+// The text with COM port `port`'s line settings set to `words` (five, as above): its first
+// line-settings line replaced, later ones dropped, or a line appended.
+std::string WithPortLineSettings(std::string_view text, const std::string& port,
+                                 const std::vector<std::string>& words);
 
 }  // namespace talq::platform

@@ -17,4 +17,11 @@ namespace talq::platform {
 // be replaced by renaming and is written in place.
 int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes);
 
+// Writes `bytes` as a new file, whole or not at all, and never over one that is there: they
+// reach the disk under a temporary name, which then takes `path` in one step that the system
+// refuses when the name is taken (no look first, which another writer could beat). 0 on
+// success, otherwise the system's error code; NameTaken tells the one for a name in use.
+int CreateNewFile(const std::string& path, std::span<const std::uint8_t> bytes);
+bool NameTaken(int error);
+
 }  // namespace talq::platform

@@ -14,4 +14,8 @@ UsbBus& CurrentUsbBus() { return bus.Current(); }
 
 UsbBus* InstallUsbBus(UsbBus* replacement) { return bus.Install(replacement); }
 
+UsbIdentity IdentityOf(const UsbDeviceInfo& device) {
+    return {device.vendorId, device.productId, device.serialNumber, device.busPath, -1};
+}
+
 }  // namespace talq::platform

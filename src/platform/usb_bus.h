@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/port_devices.h"
+#include "platform/usb_identity.h"
 
 namespace talq::platform {
 
@@ -22,7 +24,12 @@ struct UsbDeviceInfo {
     std::string devnode;
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
+    // Initialised, so that a list of devices may leave them out.
+    std::string serialNumber{};  // "" when the device has none
+    std::string busPath{};       // where it is plugged in (see UsbIdentity)
 };
+
+UsbIdentity IdentityOf(const UsbDeviceInfo& device);
 
 struct UsbEvent {
     std::string action;  // "add", "remove", "query-remove" (a request to remove), ...
@@ -68,6 +75,9 @@ class UsbBus {
     // A new monitor of USB devices and their printer nodes, already
     // receiving; nullptr when the system offers none.
     virtual std::unique_ptr<UsbMonitor> Watch() = 0;
+    // The serial lines the system describes with the USB device behind each (on Windows
+    // every COM port), in no particular order; none unless the bus knows of them.
+    virtual std::vector<SerialAdapter> PresentSerialLines() { return {}; }
 };
 
 // The installed USB bus: the udev one unless a test installs another.

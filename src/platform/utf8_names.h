@@ -18,14 +18,15 @@ std::string EnvironmentVariable(const char* name);
 // command line is read instead of argv.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
-inline std::filesystem::path PathFromUtf8(std::string_view name) {
-    return std::filesystem::path(
-        std::u8string(reinterpret_cast<const char8_t*>(name.data()), name.size()));
-}
+// Paths from and to UTF-8. Neither throws: on Windows a byte that is not UTF-8, or a name
+// with a lone surrogate, becomes U+FFFD.
+std::filesystem::path PathFromUtf8(std::string_view name);
+std::string Utf8OfPath(const std::filesystem::path& path);
 
-inline std::string Utf8OfPath(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(reinterpret_cast<const char*>(text.data()), text.size());
-}
+// A text file that people edit (the ports file) as the program holds it: UTF-8. On Windows a
+// file that is not UTF-8 and has no UTF-8 byte-order mark was saved in the ANSI code page
+// (Notepad's default before Windows 10 1903) and is read in it, which `fromAnsi` tells. On
+// POSIX the bytes stay as they are.
+std::string TextFileAsUtf8(std::string bytes, bool* fromAnsi = nullptr);
 
 }  // namespace talq::platform

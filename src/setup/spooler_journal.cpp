@@ -117,10 +117,17 @@ std::optional<SpoolerJournal> SpoolerJournal::TakeOver(const std::filesystem::pa
 
 std::vector<std::filesystem::path> SpoolerJournal::FilesIn(const std::filesystem::path& directory) {
     std::vector<std::filesystem::path> files;
+    // Names are compared as the system holds them: any file in the folder (one whose name is
+    // no UTF-16, say) must not end the recovery, and a listing that fails part-way stops there.
+    const std::filesystem::path::string_type prefix = std::filesystem::path(kPrefix).native();
+    const std::filesystem::path::string_type suffix = std::filesystem::path(kSuffix).native();
     std::error_code error;
-    for (const auto& item : std::filesystem::directory_iterator(directory, error)) {
-        const std::string name = item.path().filename().string();
-        if (name.starts_with(kPrefix) && name.ends_with(kSuffix)) files.push_back(item.path());
+    for (std::filesystem::directory_iterator item(directory, error), end; !error && item != end;
+         item.increment(error)) {
+        const std::filesystem::path name = item->path().filename();
+        if (name.native().starts_with(prefix) && name.native().ends_with(suffix)) {
+            files.push_back(item->path());
+        }
     }
     std::sort(files.begin(), files.end());
     return files;

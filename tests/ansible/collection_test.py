@@ -3,8 +3,9 @@
 
 Four tills on the local connection, each with its own talq-printer-sim on a pseudo-terminal
 (the fourth declared as another model than its printer), and a fifth without talq. One walk: a
-first run with --diff changes the three good tills, fails the fourth with talq's message and the
-fifth with one that says talq is missing; the pins are read back
+first run with --diff changes the three good tills (pins, a code page, a status file and
+settings by their words), fails the fourth with talq's message, the fifth with one that says
+talq is missing, and a misspelt setting with talq's candidates; the pins are read back
 with talq itself; a second run changes nothing; a --check run reports changes and sends
 nothing; ansible-doc renders each module.
 
@@ -28,9 +29,14 @@ WRONG = 'till4'
 NO_TALQ = 'till5'
 INJECTED = 'till6'  # a port that carries a second command
 NO_PRINTER_BAUD = 'till7'  # the printer's own baud, which only the KTV-540/542 takes from talq
+MISSPELT = 'till8'  # a setting whose caption the model lacks
 FIRST_PINS = {'2.3': 1, '8.1': 1, '9.4': 1}
 CHECK_PINS = {'8.1': 0, '10.2': 1}
 TILL2_PINS = {'8.1': 1, '9.4': 1}  # beside a code page, whose pins include 2.3
+# After the status file, by the words talq show prints, as a user copies them from it.
+TILL3_SETTINGS = {'Paper width:': '2 inch', 'auto cutter': 'Full Cut',
+                  'Parallel reset signal(I/F Pin 31)': 'Enable'}
+TILL3_SETTING_PINS = {'10.5': 1, '2.2': 1, '10.8': 1}
 
 failures = []
 
@@ -52,6 +58,7 @@ def write_inventory(work, talq, links, status_file):
     hosts['till2']['talq_pins'] = TILL2_PINS
     hosts['till2']['talq_code_page'] = 'PC850'
     hosts['till3']['talq_status_file'] = status_file
+    hosts['till3']['talq_settings'] = TILL3_SETTINGS
     # till3 finds talq on PATH, as a managed host with the package installed does.
     hosts['till3']['talq_env']['PATH'] = os.path.dirname(talq) + os.pathsep + os.environ['PATH']
     hosts[WRONG]['talq_pins'] = FIRST_PINS
@@ -62,6 +69,8 @@ def write_inventory(work, talq, links, status_file):
                            talq_model=MODEL, talq_env={}, talq_pins=FIRST_PINS, talq_program=talq)
     hosts[NO_PRINTER_BAUD] = dict(talq_port='COM7', talq_model=MODEL, talq_env={},
                                   talq_printer_baud=9600, talq_program=talq)
+    hosts[MISSPELT] = dict(talq_port='COM8', talq_model=MODEL, talq_env={},
+                           talq_settings={'Paper widht': '2 inch'}, talq_program=talq)
     for name in ('till1', 'till2', WRONG):
         hosts[name]['talq_program'] = talq
     inventory = {'tills': {'hosts': hosts, 'vars': {
@@ -177,7 +186,18 @@ def first_run(env, inventory, work):
         # talq's usage errors read as its port errors do, without its 'talq: ' prefix.
         check(failure.get('rc') == 2 and failure.get('msg', '').startswith('--printer-baud: '),
               'printer_baud on a KTV-520plus: %r' % failure)
+    misspelt = re.search(r'^fatal: \[%s\]: FAILED! => (.*)$' % MISSPELT, first.stdout, re.M)
+    if check(misspelt is not None, 'first run: no failure shown for ' + MISSPELT):
+        failure = json.loads(misspelt.group(1))
+        # talq's whole message, its candidates one a line.
+        check(failure.get('rc') == 2 and failure.get('changed') is False
+              and failure.get('msg', '').startswith(
+                  '--setting "Paper widht=2 inch": the KTV-520plus has no setting "Paper widht"; '
+                  'its settings:\n  User Setting\n  Font\n')
+              and failure['msg'].endswith('\n  Parallel reset signal(I/F Pin 31)'),
+              'a misspelt setting: %r' % failure)
     for line in ('-switch 8 pin 1: 0', '+switch 8 pin 1: 1', '+switch 9 pin 4: 1',
+                 '+switch 10 pin 5: 1  Paper width: 2 inch',
                  '+switch 11 pin 8: 1', '+codePage: PC850',
                  '-switch 8 pin 1: 0  User Setting: Disable', '+switch 8 pin 1: 1  User Setting: Enable'):
         check(re.search('^' + re.escape(line), first.stdout, re.M) is not None,
@@ -205,7 +225,8 @@ def check_landed(landed, first_records, file_switches):
     check(with_pins(landed['till2'].get('switches', {}), TILL2_PINS) == landed['till2'].get('switches')
           and landed['till2'].get('codePage', {}).get('name', '').startswith('PC850'),
           'till2 reads back %s' % landed['till2'])
-    check(same_sent_pins(file_switches, landed['till3'].get('switches', {})),
+    check(same_sent_pins(with_pins(file_switches, TILL3_SETTING_PINS),
+                         landed['till3'].get('switches', {})),
           'till3 reads back %s, the file holds %s' % (landed['till3'].get('switches'), file_switches))
 
 

@@ -78,6 +78,11 @@ WINDOWS_ARGV = [
     ['set', '--port=COM5&echo x>y\' ; Remove-Item z ; \'', '--pin=2.1=1', '--',
      'Z:\\tmp\\Bob\u2019s shop & co\'s\\Caf\u00e9 \u21161\\shop.json'],
     ['get', '--port=\u2018COM1\u2019\u201a\u201b', 'tab\there'],
+    # Settings by their words: spaces, brackets, '/' and a quote arrive as they are; a double
+    # quote cannot.
+    ['set', '--setting=switch 8 [PIN 1] User Setting=Enable',
+     '--setting=Parallel reset signal(I/F Pin 31)=Enable', "--setting=printer's=x y"],
+    ['set', '--setting=Font="B Font (9x24)"'],
     ['get', '--port=say "x"'],
     ['get', '--port=two\nlines'],
     ['get', '--', 'C:\\my dir\\'],

@@ -174,20 +174,21 @@ TEST(Doctor, ThePrinterCheckFindsOnePrinterAndNothingOnASilentLineAndBundlesItsT
     EXPECT_EQ(run.exitCode, 1) << run.err;
     const Json report = Json::parse(run.out);
     EXPECT_EQ(Section(report, "COM1")["printer"],
-              Json::parse(R"({"model": "KTV-540/542", "line": {"baud": "19200", "dataBits": "8",
-                              "parity": "None", "stopBits": "1", "flow": "Hardware"}})"));
+              Json::parse(R"({"model": "KTV-540/542", "modelName": "KTV-540/542",
+                              "firmwareVersion": "Ver 1.05", "line": {"baud": "115200",
+                              "dataBits": "8", "parity": "None", "stopBits": "1",
+                              "flow": "Hardware"}})"));
     EXPECT_TRUE(Has(Findings(Section(report, "COM2")),
-                    "printer problem: nothing answered (tried KTV-520plus at 19200 baud, "
-                    "KTV-540/542 at 115200 baud) | switch the printer on and check its cable; its "
-                    "own serial settings may differ from those tried"));
+                    "printer problem: nothing answered (42 line settings tried) | switch the "
+                    "printer on and check its cable"));
 
     const std::string text = test::ReadText(bundle);
     const auto report_at = text.find("== report ==\n"),
                trace_at = text.find("== trace of the printer check ==\n");
     ASSERT_NE(report_at, std::string::npos) << text;
     ASSERT_NE(trace_at, std::string::npos) << text;
-    EXPECT_NE(text.find("  ok       printer       a KTV-540/542 answers: talq get --model "
-                        "KTV-540/542 --port COM1 --baud 19200",
+    EXPECT_NE(text.find("  ok       printer       a KTV-540/542 answers (\"KTV-540/542\", firmware "
+                        "\"Ver 1.05\"): talq get --model KTV-540/542 --port COM1 --baud 115200",
                         report_at),
               std::string::npos)
         << text;

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 
 #include "support/pty_pair.h"
 #include "support/scoped_env.h"
@@ -143,6 +144,19 @@ TEST(PortsFileCommands, PortsTellsWhereEachMappingComesFromAndListsAdapters) {
     const auto none = RunTalq({"map"});
     EXPECT_EQ(none.out, "");
     EXPECT_NE(none.err.find("no serial adapters in " + dir / "no-such-folder"), std::string::npos);
+}
+
+// A fault no command foresees ends the run with a message and exit 8, never an abort.
+TEST(PortsFileCommands, AnUnforeseenFaultEndsTheRunWithItsReason) {
+    struct FailingBus : NoUsbBus {
+        std::optional<std::vector<platform::UsbDeviceInfo>> PresentDevices() override {
+            throw std::runtime_error("the USB bus went away");
+        }
+    } bus;
+    test::ScopedUsbBus scopedBus{bus};
+    const auto result = RunTalq({"ports"});
+    EXPECT_EQ(result.exitCode, 8);
+    EXPECT_EQ(result.err, "talq: stopped: the USB bus went away\n");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <map>
 #include <nlohmann/json.hpp>
+#include <tuple>
 
 #include "platform/port_access.h"
 #include "status/code_pages.h"
@@ -237,7 +238,7 @@ TEST_P(PrinterCommands, PrinterSerialSettingsAreSetByTheirWordsOnTheKtv540Only) 
         EXPECT_TRUE(os.Transcript().empty());
         return;
     }
-    // The simulated KTV-540/542 starts at 19200 baud, 8 data bits, no parity, DTR/DSR.
+    // The simulated KTV-540/542 starts at 115200 baud, 8 data bits, no parity, DTR/DSR.
     const struct {
         std::vector<std::string> edits;
         std::string change;    // the line set prints
@@ -246,9 +247,9 @@ TEST_P(PrinterCommands, PrinterSerialSettingsAreSetByTheirWordsOnTheKtv540Only) 
     } steps[] = {
         {{"--printer-baud", "9600", "--printer-data-bits", "7", "--printer-parity", "Even",
           "--printer-flow", "xon/xoff"},
-         "printer's serial settings: baud 19200 -> 9600, data bits 8 -> 7, parity None -> Even, "
+         "printer's serial settings: baud 115200 -> 9600, data bits 8 -> 7, parity None -> Even, "
          "flow control DTR/DSR -> Xon/Xoff  [switch 9 pin 2: 0 -> 1, pin 3: 0 -> 1, pin 4: 0 -> 1, "
-         "pin 5: 0 -> 1, pin 6: 1 -> 0]\n",
+         "pin 5: 0 -> 1, pin 8: 1 -> 0]\n",
          "--baud 9600 --data-bits 7 --parity Even --flow Xon/Xoff",
          "00011110"},
         {{"--printer-parity", "None", "--printer-baud", "115200", "--printer-flow", "DTR/DSR"},
@@ -288,6 +289,115 @@ TEST_P(PrinterCommands, PrinterSerialSettingsAreSetByTheirWordsOnTheKtv540Only) 
                               "--baud 38400"),
               std::string::npos)
         << verify.err;
+}
+
+TEST_P(PrinterCommands, SettingsAreNamedByTheWordsShowPrints) {
+    const int model = GetParam();
+    constexpr int kBoth = -1;
+    const std::string user = "talq: --setting \"User Setting=Enable\": ";
+    const struct {
+        int model;
+        std::vector<std::string> edits;
+        int exitCode;
+        std::string err;  // all of it when the run succeeds (-q), else a part
+        std::vector<std::tuple<int, int, bool>> pins;  // switch, pin, set afterwards
+        std::string out = {};
+    } cases[] = {
+        {kBoth,
+         {"--setting", "Auto Cutter=Full Cut", "--setting", "Font=B Font (9x24)"},
+         0,
+         "",
+         {{2, 2, true}, {2, 1, true}},
+         "switch 2 pin 1: 0 -> 1  [PIN 1] Font: A Font (12x24) -> B Font (9x24)"},
+        {kBoth,
+         {"--setting", " font :  =  a FONT (12x24) ", "--dry-run"},
+         0,
+         "",
+         {{2, 1, true}},
+         "switch 2 pin 1: 1 -> 0"},
+        // The catalogue's own punctuation; the asterisk may be left out; a caption narrowed to
+        // one pin as the candidates name it; the one pin whose 1 means "Disable".
+        {0,
+         {"--setting", "Parallel reset signal(I/F Pin 31)=enable", "--setting",
+          "External Buzzer Control=Enable", "--setting", "paper width:=2 inch", "--setting",
+          "Memory switch 11 [PIN 1] User Setting=Disable", "--pin", "2.5=1"},
+         0,
+         "",
+         {{10, 8, true}, {10, 1, true}, {10, 5, true}, {11, 1, true}, {2, 5, true}}},
+        // The settings held in several pins, as show and the Printer Setting page name them.
+        {1,
+         {"--setting", "Default code page=PC850", "--setting", "Baund Rate :=9600", "--setting",
+          "flow control=xon/xoff"},
+         0,
+         "",
+         {{2, 5, true}, {9, 6, false}, {9, 8, false}, {9, 5, true}}},
+        // A reserved pin is set, with a warning that --quiet keeps.
+        {1,
+         {"--pin", "10.5=1"},
+         0,
+         "talq: warning: --pin 10.5=1: switch 10 pin 5 is reserved on the KTV-540/542 (\"[PIN 5] "
+         "Reserved\" in talq show); it is set as given\n",
+         {{10, 5, true}}},
+        {0,
+         {"--setting", "User Setting=Enable"},
+         2,
+         user + "\"User Setting\" fits several pins of the KTV-520plus; name one:\n  switch 1 "
+                "[PIN 4] User Setting\n  switch 8 [PIN 1] User Setting\n",
+         {}},
+        {0,
+         {"--setting", "Paper widht=2 inch"},
+         2,
+         "the KTV-520plus has no setting \"Paper widht\"; its settings:\n  User Setting\n  Font\n  "
+         "Auto Cutter\n  default code page\n  *External Buzzer Control\n  Paper width\n  Two "
+         "Color Print\n  Parallel reset signal(I/F Pin 31)\n",
+         {}},
+        {1,
+         {"--setting", "User Setting=Enable"},
+         2,
+         user + "the KTV-540/542 has no setting \"User Setting\"; its settings:\n  Cutting + "
+                "Bell\n  AutoLine Feed\n  Font\n  Auto Cutter\n  default code page\n  baud\n  "
+                "data bits\n  parity\n  flow control\n",
+         {}},
+        {kBoth,
+         {"--setting", "Auto Cutter=Full"},
+         2,
+         "switch 2 [PIN 2] Auto Cutter takes \"Full Cut\" (1) or \"Partial Cut\" (0)",
+         {}},
+        {kBoth,
+         {"--setting", "[PIN 3] Reserved=Enable"},
+         2,
+         "a reserved pin has no words; set it with --pin SWITCH.PIN=0|1",
+         {}},
+        {kBoth,
+         {"--pin", "2.1=0", "--setting", "Font=B Font (9x24)"},
+         2,
+         "--pin 2.1=0 and --setting \"Font=B Font (9x24)\" both set switch 2 pin 1; give one of "
+         "them",
+         {}},
+        {kBoth,
+         {"--setting", "default code page=PC850", "--code-page", "2"},
+         2,
+         "--code-page 2 and --setting \"default code page=PC850\" both set switch 2 pin 3",
+         {}},
+    };
+    for (const auto& c : cases) {
+        if (c.model != kBoth && c.model != model) continue;
+        std::vector<std::string> args = On("set", c.edits);
+        args.insert(args.begin(), "-q");
+        const auto result = RunTalq(args);
+        const std::string where = c.edits[1] + ": " + result.err;
+        EXPECT_EQ(result.exitCode, c.exitCode) << where;
+        if (c.exitCode == 0) {
+            EXPECT_EQ(result.err, c.err) << where;
+        } else {
+            EXPECT_NE(result.err.find(c.err), std::string::npos) << where;
+        }
+        EXPECT_NE(result.out.find(c.out), std::string::npos) << where << result.out;
+        for (const auto& [number, pin, set] : c.pins) {
+            EXPECT_EQ(printer.Pin(number, pin), set)
+                << where << " switch " << number << " pin " << pin;
+        }
+    }
 }
 
 TEST_P(PrinterCommands, SetJsonReportsEachRun) {

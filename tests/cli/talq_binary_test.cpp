@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
+
 #include "child_process.h"
 #include "talq_run.h"
 
@@ -82,6 +84,46 @@ TEST(TalqBinary, GetSetVerifyAndReadBackOverAPseudoTerminal) {
     ::unsetenv("TALQ_COM2");
     ::unsetenv("TALQ_COM3");
     ::unsetenv("TALQ_COM1");
+}
+
+// talq find over ten ports at once, in real time: one printer, at a setting find tries late,
+// behind one; two that stay silent; seven with nothing behind them.
+TEST(TalqBinary, FindSearchesTenPortsAtOnceAndGivesUpOnSilenceWithinItsBound) {
+    test::ScratchDir dir;
+    std::vector<std::unique_ptr<test::ChildProcess>> sims;
+    std::vector<std::string> args{"find", "--data-bits", "8", "--parity", "Odd"};
+    for (int n = 1; n <= 10; ++n) {
+        const std::string name = "COM" + std::to_string(n), link = dir / name;
+        std::vector<std::string> sim;
+        if (n == 4) sim = {"--model", "KTV-540/542", "--baud", "57600", "--parity", "Odd"};
+        if (n == 2 || n == 7) sim = {"--model", "0", "--fault", "silent"};
+        if (!sim.empty()) {
+            sim.insert(sim.end(), {"--link", link});
+            sims.push_back(std::make_unique<test::ChildProcess>(TALQ_PRINTER_SIM_PATH, sim));
+            ASSERT_TRUE(sims.back()->Collect(5000, /*untilFirstLine=*/true)) << sims.back()->err;
+        }
+        ::setenv(("TALQ_" + name).c_str(), link.c_str(), 1);  // absent unless a sim made it
+        args.insert(args.end(), {"--port", name});
+    }
+    const auto started = std::chrono::steady_clock::now();
+    test::ChildProcess find(TALQ_PATH, args);
+    EXPECT_EQ(test::RunToEnd(find, kDeadlineMs), 0) << find.err;
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started);
+    const std::string absent = ": " + (dir / "COM1") + " cannot be opened";
+    EXPECT_EQ(find.out.substr(0, find.out.find('\n') + 1),
+              "COM1" + absent + ": No such file or directory (exit 3)\n");
+    EXPECT_NE(find.out.find("COM2: nothing answered (7 line settings tried) (exit 4)\n"),
+              std::string::npos)
+        << find.out;
+    EXPECT_NE(find.out.find("COM4: found KTV-540/542 (\"KTV-540/542\", firmware \"Ver 1.05\") at "
+                            "57600 8 Odd 1 Hardware; reach it with --baud 57600 --data-bits 8 "
+                            "--parity Odd --stop-bits 1 --flow Hardware (exit 0)\n"),
+              std::string::npos)
+        << find.out;
+    // Every port at once: the run lasts as long as a silent port's seven settings, not ten
+    // ports' worth.
+    EXPECT_LT(seconds.count(), 7 * 1.67 + 5);
+    for (int n = 1; n <= 10; ++n) ::unsetenv(("TALQ_COM" + std::to_string(n)).c_str());
 }
 
 // Ten runs of `talq map` at once, one port each: every mapping ends in the file.

@@ -33,7 +33,7 @@ struct StatusDialogTest : ::testing::Test {
 
     // Opens the dialog as Run Manager does, on a printer of `model` behind COM1.
     void Open(int model) {
-        device = std::make_shared<SimulatedPrinterDevice>(model);
+        device = std::make_shared<SimulatedPrinterDevice>(model, 19200);  // OpenCom's speed
         os.AddDevice("COM1", device);
         ASSERT_TRUE(OpenCom(port, "COM1"));
         ShowDialog(model);

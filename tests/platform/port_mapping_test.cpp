@@ -76,6 +76,12 @@ TEST(PortsFile, ReadsMappingsAndNamesEachFaultyLine) {
         "COM4 /dev/ttyUSB2\n"
         "COM5=\n"
         "COM6=ttyUSB0\n"
+        "COM3.line = 9600 7 even 1 xon/xoff\n"
+        "COM3.line=19200 8 None 1 Hardware\n"
+        "LPT1.line=9600 8 None 1 Hardware\n"
+        "COM4.line=fast\n"
+        "COM5.line=9600 9 None 1 Hardware\n"
+        "COM7=/dev/caf\xE9\n"   // Latin-1: a name the program never meant
         "COM10=/dev/ttyACM0");  // no line end at the end
     ASSERT_EQ(contents.mappings.size(), 3u);
     EXPECT_EQ(contents.mappings[0].line, 3);
@@ -83,6 +89,11 @@ TEST(PortsFile, ReadsMappingsAndNamesEachFaultyLine) {
     EXPECT_EQ(contents.mappings[0].device, "/dev/serial/by-id/usb-A-if00-port0");
     EXPECT_EQ(contents.mappings[1].device, "/dev/usb/lp0");
     EXPECT_EQ(contents.mappings[2].port, "COM10");
+    // Line settings beside the mappings, in the words' listed spelling.
+    ASSERT_EQ(contents.lineSettings.size(), 1u);
+    EXPECT_EQ(contents.lineSettings[0].line, 13);
+    EXPECT_EQ(contents.lineSettings[0].words,
+              (std::vector<std::string>{"9600", "7", "Even", "1", "Xon/Xoff"}));
 
     const std::vector<std::pair<int, std::string>> problems = {
         {5, "COM3 is mapped on line 3 already"},
@@ -93,6 +104,11 @@ TEST(PortsFile, ReadsMappingsAndNamesEachFaultyLine) {
         {10, "not a mapping"},
         {11, "no device"},
         {12, "\"ttyUSB0\" is not an absolute path"},
+        {14, "COM3's line settings are on line 13 already"},
+        {15, "line settings for \"LPT1\" (COM1..COM10 only)"},
+        {16, "line settings are five words"},
+        {17, "\"9\" is no line setting"},
+        {18, "the device is not UTF-8 text"},
     };
     ASSERT_EQ(contents.problems.size(), problems.size());
     for (std::size_t i = 0; i < problems.size(); ++i) {

@@ -53,7 +53,8 @@ struct CheckFixture : ::testing::Test {
 
     std::shared_ptr<test::SimulatedPrinterDevice> AddPrinter(int model,
                                                              const std::string& path = "COM1") {
-        auto device = std::make_shared<test::SimulatedPrinterDevice>(model);
+        // At the speed Com1() talks at, whatever the model's own.
+        auto device = std::make_shared<test::SimulatedPrinterDevice>(model, 19200);
         os.AddDevice(path, device);
         return device;
     }

@@ -31,13 +31,13 @@ TEST(RealTimeExchange, CheckGetAndSetStatusOverAPseudoTerminal) {
     status::PrinterInfo info;
     ASSERT_EQ(status::GetStatus(connection, record, info, sink), status::ExchangeResult::Success);
     EXPECT_EQ(info.modelName, "KTV-540/542");
-    EXPECT_EQ(record.switches[3].pins[6], 1);  // the printer's 19200 baud in switch 9
-    EXPECT_EQ(info.baudIndex, 1);
+    EXPECT_EQ(record.switches[3].pins[8], 1);  // the printer's 115200 baud in switch 9
+    EXPECT_EQ(info.baudIndex, 4);
 
     record.switches[0].pins[4] = 1;  // "Cutting + Bell"
     record.switches[1].pins[1] = 1;  // "B Font (9x24)"
-    record.switches[3].pins[6] = 0;
-    record.switches[3].pins[8] = 1;  // 115200 baud
+    record.switches[3].pins[8] = 0;
+    record.switches[3].pins[6] = 1;  // 19200 baud, from the next start
     ASSERT_EQ(status::SetStatus(connection, record, info, sink), status::ExchangeResult::Success);
     EXPECT_EQ(sink.messages.back().text, "Success to set status of printer");
     port.Close();
@@ -45,7 +45,7 @@ TEST(RealTimeExchange, CheckGetAndSetStatusOverAPseudoTerminal) {
     auto& printer = served.StopAndInspect();
     EXPECT_EQ(printer.SwitchText(1), "00001001");
     EXPECT_EQ(printer.SwitchText(2), "00000001");
-    EXPECT_EQ(printer.SwitchText(9), "10000000");
+    EXPECT_EQ(printer.SwitchText(9), "00100000");
     EXPECT_FALSE(printer.InSettingMode());
 }
 

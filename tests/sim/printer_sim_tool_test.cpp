@@ -132,7 +132,7 @@ TEST(PrinterSimTool, AnswersOnAPseudoTerminalUntilStopped) {
     auto& os = talq::platform::Current();
     const auto h = os.OpenDevice(link);
     ASSERT_NE(h, talq::platform::kNoDevice);
-    ASSERT_TRUE(os.ApplyLineSettings(h, {19200, 8, 0, 0, 0}));
+    ASSERT_TRUE(os.ApplyLineSettings(h, {115200, 8, 0, 0, 0}));  // the model's own
     ASSERT_TRUE(os.SetTimeouts(h, {10, 10, 10, 0, 0}));
 
     const std::uint8_t query[] = {0x1D, 0x49, 0x01};

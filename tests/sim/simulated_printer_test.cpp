@@ -215,5 +215,75 @@ TEST(SimulatedPrinter, RecoversFromAHalfSentCommandAndBoundsWhatIsNotTaken) {
     EXPECT_EQ(Ask(printer, makerQuery, 6000), Text('_', "KESTRUM"));
 }
 
+// What crosses the line when the host's settings differ from the printer's: Check
+// Communication's identification commands, and what the host reads back.
+TEST(SimulatedPrinter, AnswersAHostOnAnotherLineWithGarbageOrNothing) {
+    const Bytes identify{0x1B, 0x40, 0x1B, 0x3D, 0x01, 0x1D, 0x61, 0x00,
+                         0x1D, 0x49, 0x01, 0x1D, 0x49, 0x42};
+    const Bytes answer = [] {
+        Bytes bytes{0x20};
+        const Bytes name = Text('_', "KESTRUM");
+        bytes.insert(bytes.end(), name.begin(), name.end());
+        return bytes;
+    }();
+    const auto line = [](int baud, int dataBits, Parity parity, int stopBits = 1,
+                         Flow flow = Flow::DtrDsr) {
+        return LineSettings{baud, dataBits, parity, stopBits, flow};
+    };
+    const LineSettings factory = line(19200, 8, Parity::None);
+    const struct {
+        LineSettings printer, host;
+        Bytes taken;  // what the printer's UART passes on
+        Bytes read;   // what the host reads back
+    } cases[] = {
+        {factory, factory, identify, answer},
+        // Neither stop bits nor flow control touch the bits of an idle line.
+        {factory, line(19200, 8, Parity::None, 2, Flow::XonXoff), identify, answer},
+        // Another speed: nothing but garbage reaches the printer, and it stays silent.
+        {factory, line(9600, 8, Parity::None),
+         {0x9E, 0xE0, 0xFE, 0x9E, 0xE0, 0xE6, 0xF8, 0xE6, 0xE0, 0xFE,
+          0xE6, 0xE0, 0x86, 0x98, 0xE6, 0xE0, 0x86, 0x98, 0xFE},
+         {}},
+        {factory, line(115200, 8, Parity::None), Bytes(10, 0xFF), {}},
+        // The same speed, other framing: the parity bit read as bit 7, or flagged bytes dropped.
+        {factory, line(19200, 7, Parity::Even),
+         {0x1B, 0xC0, 0x1B, 0xBD, 0x81, 0x1D, 0xE1, 0x00, 0x1D, 0xC9, 0x81, 0x1D, 0xC9, 0x42},
+         {}},
+        {line(19200, 7, Parity::Even), factory, {0x1B, 0x1B, 0x1D, 0x00, 0x1D, 0x1D, 0x42}, {}},
+        {line(19200, 8, Parity::Even), factory, {0x40, 0x3D, 0x01, 0x61, 0x49, 0x01, 0x49}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Describe(c.printer) + " / host " + Describe(c.host));
+        SimulatedPrinter printer(0);
+        ASSERT_TRUE(printer.SetLine(c.printer));
+        printer.SetHostLine(c.host);
+        EXPECT_EQ(AtPrinter(identify, c.host, c.printer), c.taken);
+        EXPECT_EQ(Ask(printer, identify), c.read);
+    }
+    // Replies garble the same way: a slower host reads one wrong byte, a faster one a break
+    // (a zero byte) and more.
+    const Bytes modelByte{0x20};
+    EXPECT_EQ(AtHost(modelByte, factory, line(9600, 8, Parity::None)), Bytes{0xF8});
+    EXPECT_EQ(AtHost(modelByte, factory, line(38400, 8, Parity::None)), (Bytes{0x00, 0xF8}));
+}
+
+TEST(SimulatedPrinter, TheKtv540TakesItsLineFromSwitch9WhenItStarts) {
+    SimulatedPrinter printer(1);
+    EXPECT_EQ(printer.Line(), (LineSettings{115200, 8, Parity::None, 1, Flow::DtrDsr}));
+    ASSERT_TRUE(printer.SetSwitchText(9, "00011110"));  // 9600, 7 bits, even, Xon/Xoff
+    EXPECT_EQ(printer.Line().baud, 115200) << "a written switch counts from the next start";
+    printer.Restart();
+    EXPECT_EQ(printer.Line(), (LineSettings{9600, 7, Parity::Even, 1, Flow::XonXoff}));
+
+    EXPECT_FALSE(printer.SetLine({2400, 8, Parity::None, 1, Flow::DtrDsr}));  // no such pins
+    ASSERT_TRUE(printer.SetLine({57600, 8, Parity::Odd, 1, Flow::DtrDsr}));
+    EXPECT_EQ(printer.SwitchText(9), "01101000");
+    SimulatedPrinter other(0);
+    ASSERT_TRUE(other.SetLine({2400, 7, Parity::Odd, 1, Flow::XonXoff}));
+    EXPECT_EQ(other.Setting(kItemBaudRate), "2400");
+    EXPECT_EQ(other.Setting(kItemParity), "1");
+    EXPECT_EQ(other.Setting(kItemDataBits), "7");
+}
+
 }  // namespace
 }  // namespace talq::sim

@@ -96,7 +96,7 @@ TEST(VirtualPlatformRead, UntimedReadWaitsForTheFirstBytesThenTakesWhatIsThere) 
 }
 
 TEST(VirtualPlatform, RecordsAPrinterExchangeAndHonoursSlowReplies) {
-    auto printer = std::make_shared<SimulatedPrinterDevice>(1);
+    auto printer = std::make_shared<SimulatedPrinterDevice>(1, 19200);
     VirtualPlatform os;
     os.AddDevice("COM1", printer);
     ScopedPlatform scoped(os);

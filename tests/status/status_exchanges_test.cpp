@@ -34,7 +34,9 @@ struct StatusFixture : ::testing::Test {
 
     // An identified connection, as Check Communication leaves it.
     StatusConnection Connect(int model, link::PortKind readsAs = link::Serial) {
-        return ConnectTo(std::make_shared<test::SimulatedPrinterDevice>(model), "COM1", readsAs);
+        // At the speed OpenCom talks at, whatever the model's own.
+        return ConnectTo(std::make_shared<test::SimulatedPrinterDevice>(model, 19200), "COM1",
+                         readsAs);
     }
     StatusConnection ConnectTo(std::shared_ptr<test::SimulatedPrinterDevice> printer,
                                const std::string& portName, link::PortKind readsAs) {

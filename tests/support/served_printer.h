@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -14,9 +15,12 @@
 namespace talq::test {
 
 class ServedPrinter {
-public:
-    ServedPrinter(int model, const std::string& portName)
+  public:
+    // `line`: the printer's own line settings; by default the model's factory ones.
+    ServedPrinter(int model, const std::string& portName,
+                  const std::optional<sim::LineSettings>& line = std::nullopt)
         : printer_(model), server_(printer_), variable_("TALQ_" + portName) {
+        if (line && !printer_.SetLine(*line)) return;
         if (!server_.Open() || ::pipe(stop_) != 0) return;
         ::setenv(variable_.c_str(), server_.SlavePath().c_str(), 1);
         thread_ = std::thread([this] { server_.Run(stop_[0]); });
@@ -40,7 +44,7 @@ public:
         return printer_;
     }
 
-private:
+  private:
     void Stop() {
         if (!thread_.joinable()) return;
         const char byte = 0;

@@ -12,6 +12,22 @@ void SimulatedPrinterDevice::Write(const std::uint8_t* data, std::size_t size, s
     printer_.Receive(data, size, nowMs);
 }
 
+SimulatedPrinterDevice::SimulatedPrinterDevice(int model, int baud) : printer_(model) {
+    sim::LineSettings line = printer_.Line();
+    line.baud = baud;
+    printer_.SetLine(line);
+}
+
+void SimulatedPrinterDevice::HostLineSettings(const platform::LineSettings& settings) {
+    sim::LineSettings host;
+    host.baud = settings.baudRate;
+    host.dataBits = settings.dataBits;
+    host.parity = static_cast<sim::Parity>(settings.parity);
+    host.stopBits = settings.stopBits == 2 ? 2 : 1;
+    host.flow = settings.flowControl == 0 ? sim::Flow::DtrDsr : sim::Flow::XonXoff;
+    printer_.SetHostLine(host);
+}
+
 void ScriptedDevice::Arrive(std::int64_t atMs, const std::vector<std::uint8_t>& bytes) {
     // Bytes on a wire stay in order: none arrives before one scripted earlier.
     if (!script_.empty()) atMs = std::max(atMs, script_.rbegin()->first);

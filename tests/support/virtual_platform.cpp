@@ -61,6 +61,11 @@ void VirtualPlatform::SetWriteLimit(const std::string& path, int bytes) {
     slots_[path].writeLimit = bytes;
 }
 
+void VirtualPlatform::HoldClearToSendLow(const std::string& path, bool low) {
+    std::lock_guard lock(mutex_);
+    slots_[path].clearToSendLow = low;
+}
+
 bool VirtualPlatform::IsOpen(const std::string& path) const {
     std::lock_guard lock(mutex_);
     const auto it = slots_.find(path);
@@ -101,7 +106,9 @@ std::int64_t& VirtualPlatform::Clock() {
     return clocks.try_emplace(this, nowMs_).first->second;
 }
 
-void VirtualPlatform::KeepUp() { nowMs_ = std::max(nowMs_, Clock()); }
+void VirtualPlatform::KeepUp() {
+    nowMs_ = std::max(nowMs_, Clock());
+}
 
 std::string VirtualPlatform::FindSlot(const std::string& path) const {
     if (path.empty()) return {};
@@ -163,7 +170,10 @@ bool VirtualPlatform::ApplyLineSettings(DeviceHandle device,
     // that would fail on a real line.
     const bool accepted = slot != nullptr && !slot->refuseSettings && LiveDevice(device) &&
                           platform::SerialLineAccepts(settings);
-    if (accepted) slot->settings = settings;
+    if (accepted) {
+        slot->settings = settings;
+        slot->device->HostLineSettings(settings);
+    }
     Record("settings " + std::to_string(settings.baudRate) + " " +
            std::to_string(settings.dataBits) + " " + std::to_string(settings.stopBits) + " " +
            std::to_string(settings.parity) + " " + std::to_string(settings.flowControl) +
@@ -216,7 +226,9 @@ IoResult VirtualPlatform::Write(DeviceHandle device, const std::uint8_t* data, i
     if (live == nullptr) {
         result.hangUp = HandleOf(device) != nullptr;
     } else {
-        const int limit = SlotOf(device)->writeLimit;
+        const Slot& slot = *SlotOf(device);
+        const int limit =
+            slot.clearToSendLow && slot.settings.flowControl == 0 ? 0 : slot.writeLimit;
         result.count = limit >= 0 ? std::min(asked, limit) : asked;
         if (result.count > 0) {
             live->Write(data, static_cast<std::size_t>(result.count), now);

@@ -10,10 +10,10 @@
 
 #include <cstdint>
 #include <map>
-#include <mutex>
-#include <thread>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/platform.h"
@@ -23,7 +23,7 @@
 namespace talq::test {
 
 class VirtualPlatform : public platform::Platform {
-public:
+  public:
     // Hosts `device` at `path`. A port name ("COM1", "LPT2") is also found
     // under the device path the platform maps it to, as the ports open it.
     void AddDevice(const std::string& path, std::shared_ptr<VirtualDevice> device);
@@ -37,6 +37,9 @@ public:
     void RefuseLineSettings(const std::string& path, bool refuse = true);
     // Each write moves at most `bytes` bytes, then stalls; negative: no limit.
     void SetWriteLimit(const std::string& path, int bytes);
+    // The device keeps the host's CTS low (a printer that never raises DTR): writes stall
+    // while the host paces its output by CTS (flow code 0), and go with Xon/Xoff.
+    void HoldClearToSendLow(const std::string& path, bool low = true);
 
     bool IsOpen(const std::string& path) const;
     // Settings and time-outs last applied through a handle on `path`.
@@ -72,12 +75,13 @@ public:
     // reaches the machine's scheduler; empty unless a test adds queues.
     FakeSpooler spooler;
 
-private:
+  private:
     struct Slot {
         std::shared_ptr<VirtualDevice> device;
         bool unplugged = false;
         bool refuseSettings = false;
         int writeLimit = -1;
+        bool clearToSendLow = false;
         bool held = false;
         platform::LineSettings settings;
         platform::CommTimeouts timeouts;

@@ -15,9 +15,14 @@ namespace talq::usbtest {
 
 class PrinterOnNode {
 public:
-    PrinterOnNode(int model, int fd) : printer_(model), fd_(fd) {
-        thread_ = std::thread([this] { Serve(); });
-    }
+  // `setup` readies the printer before it serves.
+  template <typename Setup = void (*)(sim::SimulatedPrinter&)>
+  PrinterOnNode(
+      int model, int fd, Setup setup = [](sim::SimulatedPrinter&) {})
+      : printer_(model), fd_(fd) {
+      setup(printer_);
+      thread_ = std::thread([this] { Serve(); });
+  }
     ~PrinterOnNode() { Stop(); }
     PrinterOnNode(const PrinterOnNode&) = delete;
     PrinterOnNode& operator=(const PrinterOnNode&) = delete;

@@ -33,14 +33,50 @@ std::string UsbTestbed::PrinterSyspath(const std::string& port, int lpNumber) {
     return DeviceSyspath(port) + "/1-" + port + ":1.0/usbmisc/lp" + std::to_string(lpNumber);
 }
 
-std::string UsbTestbed::AddUsbDevice(const std::string& port, std::uint16_t vendorId,
-                                     std::uint16_t productId, int lpNumber) {
-    const std::string syspath = DeviceSyspath(port);
-    const std::string devpath = syspath.substr(4);  // without "/sys"
+namespace {
+
+std::string DeviceRecord(const std::string& devpath, std::uint16_t vendorId,
+                         std::uint16_t productId, const std::string& serialNumber) {
     std::string record =
         "P: " + devpath +
         "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nA: idVendor=" + Hex4(vendorId) +
         "\nA: idProduct=" + Hex4(productId) + "\n";
+    if (!serialNumber.empty()) record += "A: serial=" + serialNumber + "\n";
+    return record;
+}
+
+void Add(UMockdevTestbed* testbed, const std::string& record) {
+    GError* error = nullptr;
+    if (!umockdev_testbed_add_from_string(testbed, record.c_str(), &error)) {
+        const std::string message = error != nullptr ? error->message : "unknown error";
+        g_clear_error(&error);
+        throw std::runtime_error("testbed: " + message);
+    }
+}
+
+}  // namespace
+
+void UsbTestbed::AddSerialAdapter(const std::string& port, std::uint16_t vendorId,
+                                  std::uint16_t productId, const std::string& serialNumber,
+                                  const std::string& tty, int interface, const std::string& byId) {
+    const std::string devpath = DeviceSyspath(port).substr(4);
+    const std::string interfacePath = devpath + "/1-" + port + ":1." + std::to_string(interface);
+    char number[4];
+    std::snprintf(number, sizeof number, "%02x", interface);
+    Add(testbed_,
+        DeviceRecord(devpath, vendorId, productId, serialNumber) + "\nP: " + interfacePath +
+            "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface\nA: bInterfaceNumber=" + number +
+            "\n\nP: " + interfacePath + "/" + tty + "/tty/" + tty + "\nN: " + tty +
+            "\nE: SUBSYSTEM=tty\nE: DEVNAME=/dev/" + tty + "\nE: DEVLINKS=/dev/serial/by-id/" +
+            byId + "\n");
+}
+
+std::string UsbTestbed::AddUsbDevice(const std::string& port, std::uint16_t vendorId,
+                                     std::uint16_t productId, int lpNumber,
+                                     const std::string& serialNumber) {
+    const std::string syspath = DeviceSyspath(port);
+    const std::string devpath = syspath.substr(4);  // without "/sys"
+    std::string record = DeviceRecord(devpath, vendorId, productId, serialNumber);
     if (lpNumber >= 0) {
         const std::string lp = "lp" + std::to_string(lpNumber);
         record +=
@@ -48,12 +84,7 @@ std::string UsbTestbed::AddUsbDevice(const std::string& port, std::uint16_t vend
         record += "\nP: " + PrinterSyspath(port, lpNumber).substr(4) + "\nN: usb/" + lp +
                   "\nE: SUBSYSTEM=usbmisc\nE: DEVNAME=/dev/usb/" + lp + "\n";
     }
-    GError* error = nullptr;
-    if (!umockdev_testbed_add_from_string(testbed_, record.c_str(), &error)) {
-        const std::string message = error != nullptr ? error->message : "unknown error";
-        g_clear_error(&error);
-        throw std::runtime_error("testbed: " + message);
-    }
+    Add(testbed_, record);
     return syspath;
 }
 

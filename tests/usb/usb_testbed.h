@@ -22,7 +22,13 @@ class UsbTestbed {
     // the device carries the printer node /dev/usb/lp<lpNumber>. Returns the
     // device's syspath.
     std::string AddUsbDevice(const std::string& port, std::uint16_t vendorId,
-                             std::uint16_t productId, int lpNumber = -1);
+                             std::uint16_t productId, int lpNumber = -1,
+                             const std::string& serialNumber = {});
+    // Adds a USB serial adapter on port `port` of bus 1 whose interface `interface` carries
+    // the line /dev/<tty>, with udev's stable name /dev/serial/by-id/<byId>.
+    void AddSerialAdapter(const std::string& port, std::uint16_t vendorId, std::uint16_t productId,
+                          const std::string& serialNumber, const std::string& tty, int interface,
+                          const std::string& byId);
     static std::string PrinterSyspath(const std::string& port, int lpNumber);
 
     void Uevent(const std::string& syspath, const char* action);

@@ -78,7 +78,7 @@ HWND FindDialog(DWORD pid, const std::string& caption, HWND owner) {
         HWND found = nullptr;
     } search{pid, caption, owner};
     EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto& s = *reinterpret_cast<Search*>(data);
             DWORD pid = 0;
             GetWindowThreadProcessId(window, &pid);
@@ -102,7 +102,7 @@ HWND FindPage(HWND parent, int id) {
     } search{parent, id};
     EnumChildWindows(
         parent,
-        [](HWND child, LPARAM data) -> BOOL {
+        [](HWND child, LPARAM data) CALLBACK -> BOOL {
             auto& s = *reinterpret_cast<Search*>(data);
             if (GetParent(child) == s.parent && ClassOf(child) == "#32770" &&
                 GetDlgItem(child, s.id) != nullptr) {

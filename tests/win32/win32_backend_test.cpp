@@ -17,6 +17,7 @@
 #include "platform/system_reason.h"
 #include "platform/win32/dcb_settings.h"
 #include "platform/win32/setupapi_usb_bus.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/usb_interface_path.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/winspool_spooler.h"
@@ -254,6 +255,17 @@ TEST(Win32Backend, APortMappedToAnotherPortHoldsTheQueueOfTheDeviceOpened) {
     for (const char* refused : {"COM", "COM0", "dev\\com3", "\\\\.\\"}) {
         EXPECT_TRUE(ProblemWithDevice(refused)) << refused;
     }
+}
+
+// The libraries loaded at their first use come from the system folder, also by its full path,
+// as on a Windows 7 that refuses the search flag.
+TEST(Win32Backend, SystemLibrariesComeFromTheSystemFolderEitherWay) {
+    for (const wchar_t* name : {L"uxtheme.dll", L"comdlg32.dll", L"winspool.drv"}) {
+        HMODULE module = LoadSystemLibrary(name);
+        ASSERT_NE(module, nullptr);
+        EXPECT_EQ(LoadSystemLibraryByPath(name), module);
+    }
+    EXPECT_EQ(LoadSystemLibraryByPath(L"talq-no-such-library.dll"), nullptr);
 }
 
 }  // namespace

@@ -59,6 +59,10 @@ grep -qF 'written: C:\users\Łukasz\AppData\Roaming\talquist-manager\ports.conf'
   fail "talq map said: $(cat map.out)"
 grep -qx 'COM7=COM5' "$ports_file" 2>/dev/null || fail "the profile's ports file lacks COM7=COM5"
 [ ! -e "$WINEPREFIX/drive_c/users/Lukasz" ] || fail "a folder under the ANSI name was made"
+# A line Notepad saved in the ANSI code page (1252 here): read so, not the end of talq.
+printf 'COM3=C:\\caf\xe9\\x\r\n' >>"$ports_file"
+run "$talq" ports >ports.out 2>&1 || fail "talq ports over an ANSI ports file: $(cat ports.out)"
+grep -qF 'C:\café\x' ports.out || fail "talq ports did not read the ANSI line: $(cat ports.out)"
 run "$talq" get --model 0 --port COM7 -o "Café №1.sts" >/dev/null 2>cafe.err ||
   fail "talq get -o \"Café №1.sts\": $(cat cafe.err)"
 cmp -s "Café №1.sts" y.sts || fail "\"Café №1.sts\" is not what COM5's printer holds"

@@ -4,11 +4,14 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <cstdlib>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/program.h"
+#include "platform/win32/utf8.h"
 
 namespace {
 
@@ -25,6 +28,18 @@ std::string Utf8(const wchar_t* text) {
     WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), length, nullptr, nullptr);
     narrow.resize(narrow.size() - 1);
     return narrow;
+}
+
+void ShowStopped(std::exception_ptr fault) {
+    const std::wstring text =
+        talq::platform::win32::Utf8ToWide(talq::app::StoppedMessage(std::move(fault)));
+    MessageBoxW(nullptr, text.c_str(), L"talq-manager", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+// The last resort, for a fault outside the dialog's run or one that could not unwind.
+[[noreturn]] void StopOnFault() {
+    ShowStopped(std::current_exception());
+    std::_Exit(talq::app::kExitStopped);
 }
 
 }  // namespace
@@ -44,5 +59,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    return talq::app::RunProgram(count, argv.data());
+    std::set_terminate(StopOnFault);
+    try {
+        return talq::app::RunProgram(count, argv.data());
+    } catch (...) {
+        ShowStopped(std::current_exception());
+        return talq::app::kExitStopped;
+    }
 }

@@ -15,6 +15,8 @@ bool StandardErrorTakesEscapes() {
     return true;
 }
 
+void SetUpStandardStreams() {}
+
 StandardOutputAside::StandardOutputAside(bool discard) {
     std::fflush(stdout);
     saved_ = ::dup(STDOUT_FILENO);

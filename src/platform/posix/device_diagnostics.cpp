@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/port_devices.h"
 #include "platform/posix/account_names.h"
 #include "platform/posix/lock_holder.h"
 #include "platform/posix/sysfs_root.h"
@@ -144,16 +145,6 @@ void DescribeBehind(const struct stat& node, DeviceNode& facts) {
     if (const auto usb = UsbDeviceAbove(device)) facts.adapter = UsbWords(*usb);
 }
 
-bool IsConsole(const std::string& resolved) {
-    std::istringstream active(FirstLine(posix::SysfsRoot() / "class" / "tty" / "console" /
-                                        "active"));
-    const std::string name = fs::path(resolved).filename().string();
-    for (std::string console; active >> console;) {
-        if (console == name) return true;
-    }
-    return false;
-}
-
 int HexNumber(const std::string& text) {
     unsigned value = 0;
     return std::sscanf(text.c_str(), "%x", &value) == 1 ? static_cast<int>(value) : -1;
@@ -231,7 +222,7 @@ DeviceNode ExamineDeviceNode(const std::string& devicePath) {
     facts.groupMayOpen = (node.st_mode & S_IRGRP) && (node.st_mode & S_IWGRP);
     facts.standing = StandingIn(node.st_gid);
     if (facts.device) DescribeBehind(node, facts);
-    facts.console = IsConsole(facts.resolved);
+    facts.console = IsSystemConsole(devicePath);
     return facts;
 }
 

@@ -1,4 +1,5 @@
-// Linux: /dev/ttyS and /dev/lp nodes, XDG folders, sysfs and udev's stable serial names.
+// Linux: /dev/ttyS and /dev/lp nodes, XDG folders, sysfs, and the serial adapters udev
+// describes with their stable names.
 #include <pwd.h>
 #include <unistd.h>
 
@@ -6,9 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "platform/port_devices.h"
 #include "platform/posix/sysfs_root.h"
+#include "platform/usb_bus.h"
 
 namespace talq::platform {
 namespace {
@@ -52,12 +55,28 @@ std::string SystemConfigFolder() {
     return "/etc";
 }
 
+std::string NodeBehindLinks(const std::string& path) {
+    // Link by link rather than realpath: nothing but the links needs resolving, and test beds
+    // that redirect /dev give realpath a path it mishandles.
+    constexpr int kMaxLinks = 16;
+    fs::path node = path;
+    for (int hop = 0; hop < kMaxLinks; ++hop) {
+        std::error_code error;
+        if (!fs::is_symlink(node, error)) {
+            return fs::exists(node, error) ? node.lexically_normal().string() : std::string();
+        }
+        const fs::path target = fs::read_symlink(node, error);
+        if (error) return {};
+        node = target.is_absolute() ? target : node.parent_path() / target;
+    }
+    return {};  // a loop of links
+}
+
 SerialHardware SerialHardwareBehind(const std::string& devicePath) {
     // Resolving a stable name reads links only; the node itself is never opened.
-    std::error_code error;
-    fs::path node = fs::canonical(devicePath, error);
-    if (error) node = devicePath;
-    const std::string name = node.filename().string();
+    std::string node = NodeBehindLinks(devicePath);
+    if (node.empty()) node = devicePath;
+    const std::string name = fs::path(node).filename().string();
     if (HasNumberAfter(name, "ttyUSB") || HasNumberAfter(name, "ttyACM")) {
         return SerialHardware::Present;
     }
@@ -70,20 +89,61 @@ SerialHardware SerialHardwareBehind(const std::string& devicePath) {
     return type == 0 ? SerialHardware::Absent : SerialHardware::Present;
 }
 
+bool IsSystemConsole(const std::string& devicePath) {
+    std::error_code error;
+    fs::path node = fs::canonical(devicePath, error);
+    if (error) node = devicePath;
+    // The consoles the kernel writes to, by name: "tty0 ttyS0".
+    std::ifstream active(posix::SysfsRoot() / "class" / "tty" / "console" / "active");
+    for (std::string name; active >> name;) {
+        if (name == node.filename().string()) return true;
+    }
+    return false;
+}
+
 std::string SerialAdapterFolder() {
     if (const char* folder = Variable("TALQ_SERIAL_BY_ID_DIR")) return folder;
     return "/dev/serial/by-id";
 }
 
+namespace {
+
+// The adapter's stable name among udev's links: by id (it follows the adapter from plug to
+// plug), else by path (it stays with the plug), else the node itself.
+std::string StableName(const SerialAdapter& line) {
+    const std::string folder = SerialAdapterFolder() + "/";
+    for (const char* kind : {"", "/serial/by-id/", "/serial/by-path/"}) {
+        for (const std::string& link : line.links) {
+            if (*kind == '\0' ? link.starts_with(folder) : link.find(kind) != std::string::npos) {
+                return link;
+            }
+        }
+    }
+    return line.device;
+}
+
+}  // namespace
+
 std::vector<SerialAdapter> PresentSerialAdapters() {
-    std::vector<SerialAdapter> adapters;
+    std::vector<SerialAdapter> adapters = CurrentUsbBus().PresentSerialLines();
+    for (SerialAdapter& adapter : adapters) adapter.path = StableName(adapter);
+    // The folder of stable names may know an adapter udev does not describe.
     std::error_code error;
     for (fs::directory_iterator entry(SerialAdapterFolder(), error), end; !error && entry != end;
          entry.increment(error)) {
-        std::error_code missing;
-        const fs::path device = fs::canonical(entry->path(), missing);
-        if (missing) continue;  // a link left behind by an adapter just unplugged
-        adapters.push_back({entry->path().string(), device.string()});
+        const std::string device = NodeBehindLinks(entry->path().string());
+        if (device.empty()) continue;  // a link left behind by an adapter just unplugged
+        const std::string path = entry->path().string();
+        const auto known =
+            std::find_if(adapters.begin(), adapters.end(), [&](const SerialAdapter& a) {
+                return a.device == device || a.path == path ||
+                       std::find(a.links.begin(), a.links.end(), path) != a.links.end();
+            });
+        if (known == adapters.end()) {
+            adapters.push_back({path, device, {}, {}, {}, std::nullopt});
+        } else if (known->path != path) {
+            known->links.push_back(std::exchange(known->path, path));
+        }
     }
     std::sort(adapters.begin(), adapters.end(),
               [](const SerialAdapter& a, const SerialAdapter& b) { return a.path < b.path; });

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -13,6 +15,16 @@
 #include "platform/posix/timed_read.h"
 
 namespace talq::platform::posix {
+namespace {
+
+// The slave side of a Unix 98 pseudo-terminal (majors 136 to 143).
+bool PseudoTerminal(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 &&
+           major(st.st_rdev) <= 143;
+}
+
+}  // namespace
 
 DeviceHandle PosixPlatform::OpenDevice(const std::string& path) {
     if (path.empty()) return kNoDevice;
@@ -47,7 +59,13 @@ bool PosixPlatform::ApplyLineSettings(DeviceHandle device, const LineSettings& s
     if (::tcgetattr(fd, &current) != 0) return false;
     const auto wanted = ConfigureSerial(current, settings);
     if (!wanted) return false;
-    if (::tcsetattr(fd, TCSANOW, &wanted->attributes) != 0) return false;
+    // The C library reads the settings back and fails with EINVAL when the character size or
+    // parity did not stay. A pseudo-terminal never keeps them (Linux stores CS8 without
+    // PARENB, whatever is set) but takes the rest, so there that is no refusal.
+    if (::tcsetattr(fd, TCSANOW, &wanted->attributes) != 0 &&
+        !(errno == EINVAL && PseudoTerminal(fd))) {
+        return false;
+    }
     // tcsetattr succeeds when any part was taken; the speed must have been.
     termios applied{};
     if (::tcgetattr(fd, &applied) != 0) return false;
@@ -77,7 +95,9 @@ bool PosixPlatform::Purge(DeviceHandle device) {
 
 // Writes are synchronous down to the driver, so there is nothing buffered
 // above it to push; waiting in tcdrain could hang on a stopped line.
-bool PosixPlatform::Flush(DeviceHandle device) { return device != kNoDevice; }
+bool PosixPlatform::Flush(DeviceHandle device) {
+    return device != kNoDevice;
+}
 
 void PosixPlatform::CancelIo(DeviceHandle) {}
 

@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,7 +90,39 @@ void SyncFolderOf(const std::string& target) {
     ::close(fd);
 }
 
+// Writes the temporary file beside `target` and closes it; 0 or the errno value.
+int WriteTemporary(const std::string& target, std::span<const std::uint8_t> bytes,
+                   std::string& temporary) {
+    const int fd = CreateTemporary(target, temporary);
+    if (fd < 0) return errno;
+    int error = WriteAll(fd, bytes) && ::fsync(fd) == 0 ? 0 : errno;
+    const int closeError = CloseReporting(fd);
+    if (error == 0) error = closeError;
+    if (error != 0) ::unlink(temporary.c_str());
+    return error;
+}
+
 }  // namespace
+
+int CreateNewFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+    std::string temporary;
+    if (const int error = WriteTemporary(path, bytes, temporary); error != 0) return error;
+    int error = 0;
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) != 0) {
+        error = errno;
+        // A file system that cannot rename so takes a second link, which is refused as well
+        // when the name is taken.
+        if (error == EINVAL || error == ENOSYS)
+            error = ::link(temporary.c_str(), path.c_str()) == 0 ? 0 : errno;
+        ::unlink(temporary.c_str());
+    }
+    if (error == 0) SyncFolderOf(path);
+    return error;
+}
+
+bool NameTaken(int error) {
+    return error == EEXIST;
+}
 
 int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes) {
     const std::string target = ResolveLink(path);

@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <sstream>
 #include <string_view>
 #include <unordered_map>
 
@@ -48,6 +49,32 @@ bool IsPrinterNode(udev_device* device) {
     const char* sysname = udev_device_get_sysname(device);
     return subsystem != nullptr && sysname != nullptr && std::strcmp(subsystem, "usbmisc") == 0 &&
            std::strncmp(sysname, "lp", 2) == 0;
+}
+
+UsbIdentity IdentityOfUsbDevice(udev_device* usb) {
+    UsbIdentity identity;
+    identity.vendorId = HexId(udev_device_get_sysattr_value(usb, "idVendor"));
+    identity.productId = HexId(udev_device_get_sysattr_value(usb, "idProduct"));
+    identity.serialNumber = Text(udev_device_get_sysattr_value(usb, "serial"));
+    // The device's name in sysfs is where it is plugged in: bus, then the port on each hub.
+    identity.busPath = Text(udev_device_get_sysname(usb));
+    return identity;
+}
+
+// The links udev made for the node (/dev/serial/by-id/..., by-path/...). udev's database
+// holds them as a list; a description without one (a test bed) may give the DEVLINKS
+// property alone.
+std::vector<std::string> DeviceLinks(udev_device* device) {
+    std::vector<std::string> links;
+    udev_list_entry* entry = nullptr;
+    udev_list_entry_foreach(entry, udev_device_get_devlinks_list_entry(device)) {
+        links.push_back(Text(udev_list_entry_get_name(entry)));
+    }
+    if (links.empty()) {
+        std::istringstream words(Text(udev_device_get_property_value(device, "DEVLINKS")));
+        for (std::string link; words >> link;) links.push_back(link);
+    }
+    return links;
 }
 
 UdevPtr<udev_enumerate> Scan(udev* context, const char* subsystem) {
@@ -134,13 +161,47 @@ std::optional<std::vector<UsbDeviceInfo>> UdevUsbBus::PresentDevices() {
         // Interfaces share the subsystem; only whole devices count. A device
         // that vanished since the scan is simply no longer present.
         if (!device || !IsUsbDevice(device.get())) continue;
-        info.vendorId = HexId(udev_device_get_sysattr_value(device.get(), "idVendor"));
-        info.productId = HexId(udev_device_get_sysattr_value(device.get(), "idProduct"));
+        const UsbIdentity identity = IdentityOfUsbDevice(device.get());
+        info.vendorId = identity.vendorId;
+        info.productId = identity.productId;
+        info.serialNumber = identity.serialNumber;
+        info.busPath = identity.busPath;
         if (auto node = nodes->find(info.syspath); node != nodes->end())
             info.devnode = node->second;
         devices.push_back(std::move(info));
     }
     return devices;
+}
+
+std::vector<SerialAdapter> UdevUsbBus::PresentSerialLines() {
+    std::vector<SerialAdapter> lines;
+    UdevPtr<udev> context(udev_new());
+    if (!context) return lines;
+    auto scan = Scan(context.get(), "tty");
+    if (!scan) return lines;
+    udev_list_entry* entry = nullptr;
+    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(scan.get())) {
+        UdevPtr<udev_device> tty(
+            udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(entry)));
+        if (!tty || udev_device_get_devnode(tty.get()) == nullptr) continue;
+        // Both parents belong to `tty` and go with it.
+        udev_device* usb =
+            udev_device_get_parent_with_subsystem_devtype(tty.get(), "usb", "usb_device");
+        if (usb == nullptr) continue;  // a UART on the board, a virtual terminal
+        SerialAdapter line;
+        line.device = Text(udev_device_get_devnode(tty.get()));
+        line.links = DeviceLinks(tty.get());
+        line.description = Text(udev_device_get_property_value(tty.get(), "ID_MODEL"));
+        UsbIdentity identity = IdentityOfUsbDevice(usb);
+        if (udev_device* interface =
+                udev_device_get_parent_with_subsystem_devtype(tty.get(), "usb", "usb_interface")) {
+            const char* number = udev_device_get_sysattr_value(interface, "bInterfaceNumber");
+            if (number != nullptr) identity.interfaceNumber = HexId(number);
+        }
+        line.usb = identity;
+        lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 std::unique_ptr<UsbMonitor> UdevUsbBus::Watch() {

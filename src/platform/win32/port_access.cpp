@@ -45,19 +45,37 @@ PortAccess ExamineDeviceAccess(const std::string& devicePath) {
 
 std::string ExplainDeviceOpenFailure(const std::string& devicePath) {
     if (IsNetworkAddress(devicePath)) return LastNetworkFailure();
+    const bool systemDevice = !DeviceNameOf(devicePath).empty();
+    // A port name the system does not have, or has with no device behind it.
+    constexpr const char* kNothingBehind = "nothing is behind it (no such port on this system)";
     const PortAccess access = ExamineDeviceAccess(devicePath);
-    if (!access.exists) return access.reason;
-    const DWORD error = win32::LastOpenError();
+    if (!access.exists) return systemDevice && access.absent ? kNothingBehind : access.reason;
+    const win32::OpenFailure failure = win32::LastOpenFailure();
+    const DWORD error = failure.error;
+    const std::string reason = SystemReason(static_cast<int>(error));
+    switch (failure.step) {
+        case win32::OpenStep::None:
+            return "the open failed";
+        case win32::OpenStep::ReadLine:
+            // It opened but keeps no serial line: a file or pipe mapped, or (under Wine, which
+            // links every COM name) a name linked to nothing.
+            return "nothing serial is behind it (" + reason + ")";
+        case win32::OpenStep::SetLine:
+            return "it refused the line settings (" + reason + ")";
+        case win32::OpenStep::Open:
+            break;
+    }
     switch (error) {
-        case 0:
-            return "it refused the line settings";
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return systemDevice ? kNothingBehind : reason;
         case ERROR_SHARING_VIOLATION:
             return "in use by another program";
         case ERROR_ACCESS_DENIED:
             // An exclusively held port answers so as well as a forbidden one.
-            return SystemReason(static_cast<int>(error)) + " (another program may be using it)";
+            return reason + " (another program may be using it)";
         default:
-            return SystemReason(static_cast<int>(error));
+            return reason;
     }
 }
 

@@ -1,7 +1,11 @@
 // Windows: COM and LPT ports by their own names, configuration under the
 // user's roaming application data and the machine's program data.
+#include <algorithm>
+
 #include "platform/port_devices.h"
+#include "platform/usb_bus.h"
 #include "platform/utf8_names.h"
+#include "platform/win32/serial_comm_map.h"
 
 namespace talq::platform {
 
@@ -37,9 +41,22 @@ std::string SystemConfigFolder() {
     return EnvironmentVariable("PROGRAMDATA");
 }
 
-// What is behind a COM port only an open tells; the name alone says nothing.
-SerialHardware SerialHardwareBehind(const std::string&) {
+// Windows' names of devices are no links.
+std::string NodeBehindLinks(const std::string& path) {
+    return path;
+}
+
+// A port whose serial driver runs has hardware behind it. One that is not in the system's list
+// may still be a serial device (a driver that does not enter itself, a file mapped): only an
+// open tells.
+SerialHardware SerialHardwareBehind(const std::string& devicePath) {
+    const std::string name = SystemDeviceName(devicePath);
+    if (name.starts_with("COM") && win32::SerialDriverRuns(name)) return SerialHardware::Present;
     return SerialHardware::Unknown;
+}
+
+bool IsSystemConsole(const std::string&) {
+    return false;
 }
 
 // USB serial adapters take COM numbers of their own; there is no folder of stable names.
@@ -47,8 +64,16 @@ std::string SerialAdapterFolder() {
     return {};
 }
 
+// The device-setup services' Ports class: COM12 and the USB device behind it.
 std::vector<SerialAdapter> PresentSerialAdapters() {
-    return {};
+    std::vector<SerialAdapter> adapters = CurrentUsbBus().PresentSerialLines();
+    // COM2 before COM10.
+    const auto number = [](const std::string& name) { return std::make_pair(name.size(), name); };
+    std::sort(adapters.begin(), adapters.end(),
+              [&](const SerialAdapter& a, const SerialAdapter& b) {
+                  return number(a.path) < number(b.path);
+              });
+    return adapters;
 }
 
 }  // namespace talq::platform

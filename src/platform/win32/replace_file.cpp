@@ -50,7 +50,36 @@ bool WriteAll(HANDLE file, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
+// Writes the bytes to a new temporary file beside `target` and closes it; 0 or the error.
+DWORD WriteTemporary(const std::wstring& target, std::span<const std::uint8_t> bytes,
+                     std::wstring& temporary) {
+    const HANDLE file = CreateTemporary(target, temporary);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError();
+    DWORD error = 0;
+    if (!WriteAll(file, bytes) || !FlushFileBuffers(file)) error = GetLastError();
+    CloseHandle(file);
+    if (error != 0) DeleteFileW(temporary.c_str());
+    return error;
+}
+
 }  // namespace
+
+int CreateNewFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+    const std::wstring target = win32::Utf8ToWide(path);
+    std::wstring temporary;
+    if (const DWORD error = WriteTemporary(target, bytes, temporary); error != 0) {
+        return static_cast<int>(error);
+    }
+    // Without MOVEFILE_REPLACE_EXISTING the move is refused when the name is taken.
+    if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return 0;
+    const DWORD error = GetLastError();
+    DeleteFileW(temporary.c_str());
+    return static_cast<int>(error);
+}
+
+bool NameTaken(int error) {
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+}
 
 int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes) {
     const std::wstring target = win32::Utf8ToWide(path);
@@ -59,11 +88,8 @@ int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> b
         return ERROR_ACCESS_DENIED;  // as renaming onto a folder answers
     }
     std::wstring temporary;
-    const HANDLE file = CreateTemporary(target, temporary);
-    if (file == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
-    DWORD error = 0;
-    if (!WriteAll(file, bytes) || !FlushFileBuffers(file)) error = GetLastError();
-    CloseHandle(file);
+    DWORD error = WriteTemporary(target, bytes, temporary);
+    if (error != 0) return static_cast<int>(error);
     // The rename replaces the old file in one step, or leaves it as it was. A reader that
     // does not share deletion (an editor, a virus scanner) blocks it for a moment: retried
     // for up to a second.

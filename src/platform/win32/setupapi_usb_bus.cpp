@@ -9,7 +9,9 @@
 
 #include <memory>
 
+#include "platform/usb_identity.h"
 #include "platform/win32/device_change_window.h"
+#include "platform/win32/setupapi_ports.h"
 #include "platform/win32/usb_interface_path.h"
 
 namespace talq::platform::win32 {
@@ -20,15 +22,17 @@ struct DeviceSet {
     ~DeviceSet() { SetupDiDestroyDeviceInfoList(set); }
 };
 
-// The entry's device path; empty when its detail record cannot be had.
-std::string InterfacePath(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& entry) {
+// The entry's device path; empty when its detail record cannot be had. `device` receives the
+// device the interface belongs to.
+std::string InterfacePath(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& entry, SP_DEVINFO_DATA& device) {
     DWORD needed = 0;
     SetupDiGetDeviceInterfaceDetailA(set, &entry, nullptr, 0, &needed, nullptr);
     if (needed < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) return {};
     std::unique_ptr<BYTE[]> buffer(new BYTE[needed]);
     auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.get());
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
-    if (!SetupDiGetDeviceInterfaceDetailA(set, &entry, detail, needed, nullptr, nullptr)) {
+    device.cbSize = sizeof device;
+    if (!SetupDiGetDeviceInterfaceDetailA(set, &entry, detail, needed, nullptr, &device)) {
         return {};
     }
     return detail->DevicePath;
@@ -54,15 +58,25 @@ std::optional<std::vector<UsbDeviceInfo>> SetupApiUsbBus::PresentDevices() {
             break;
         }
         UsbDeviceInfo device;
-        device.devnode = InterfacePath(set, entry);
+        SP_DEVINFO_DATA record{};
+        device.devnode = InterfacePath(set, entry, record);
         if (device.devnode.empty()) continue;  // no path to open it by: not listed
         device.syspath = device.devnode;
         const UsbIds ids = UsbIdsOfInterfacePath(device.devnode);
         device.vendorId = ids.vendorId;
         device.productId = ids.productId;
+        // The path holds the instance id, and with it the serial number when there is one.
+        if (const auto identity = UsbIdentityOfInstanceId(device.devnode)) {
+            device.serialNumber = identity->serialNumber;
+        }
+        device.busPath = DeviceProperty(set, record, SPDRP_LOCATION_PATHS);
         devices.push_back(std::move(device));
     }
     return devices;
+}
+
+std::vector<SerialAdapter> SetupApiUsbBus::PresentSerialLines() {
+    return SetupApiSerialPorts();
 }
 
 // Arrivals and removals reach a window's messages, not a descriptor to watch:

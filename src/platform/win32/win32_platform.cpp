@@ -12,7 +12,12 @@
 namespace talq::platform::win32 {
 namespace {
 
-thread_local DWORD lastOpenError = 0;
+thread_local OpenFailure lastOpenFailure;
+
+bool Failed(OpenStep step) {
+    lastOpenFailure = {step, GetLastError()};
+    return false;
+}
 
 // Handles opened for overlapped transfers: the devices that are neither COM nor LPT ports (the
 // USB printers), whose driver applies no time-outs of ours. Their transfers are bounded here,
@@ -78,13 +83,13 @@ bool Disconnected(HANDLE handle, DWORD error) {
 
 }  // namespace
 
-unsigned long LastOpenError() {
-    return lastOpenError;
+OpenFailure LastOpenFailure() {
+    return lastOpenFailure;
 }
 
 DeviceHandle Win32Platform::OpenDevice(const std::string& path) {
     if (path.empty()) {
-        lastOpenError = ERROR_FILE_NOT_FOUND;
+        lastOpenFailure = {OpenStep::Open, ERROR_FILE_NOT_FOUND};
         return kNoDevice;
     }
     const bool overlapped = SystemDeviceName(path).empty();
@@ -93,10 +98,10 @@ DeviceHandle Win32Platform::OpenDevice(const std::string& path) {
         Utf8ToWide(DeviceName(path)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | (overlapped ? FILE_FLAG_OVERLAPPED : 0), nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        lastOpenError = GetLastError();
+        Failed(OpenStep::Open);
         return kNoDevice;
     }
-    lastOpenError = 0;
+    lastOpenFailure = {};
     if (overlapped) {
         std::lock_guard lock(overlappedMutex);
         overlappedHandles.insert(handle);
@@ -117,14 +122,14 @@ void Win32Platform::CloseDevice(DeviceHandle device) {
 bool Win32Platform::ApplyLineSettings(DeviceHandle device, const LineSettings& settings) {
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
-    if (!GetCommState(HandleOf(device), &dcb)) return false;
+    if (!GetCommState(HandleOf(device), &dcb)) return Failed(OpenStep::ReadLine);
     ApplyToDcb(settings, dcb);
-    return SetCommState(HandleOf(device), &dcb) != 0;
+    return SetCommState(HandleOf(device), &dcb) != 0 || Failed(OpenStep::SetLine);
 }
 
 bool Win32Platform::SetTimeouts(DeviceHandle device, const CommTimeouts& timeouts) {
     COMMTIMEOUTS comm = ToCommTimeouts(timeouts);
-    return SetCommTimeouts(HandleOf(device), &comm) != 0;
+    return SetCommTimeouts(HandleOf(device), &comm) != 0 || Failed(OpenStep::SetLine);
 }
 
 bool Win32Platform::Purge(DeviceHandle device) {

@@ -21,8 +21,14 @@ class Win32Platform final : public Platform {
     std::int64_t NowMs() override;
 };
 
-// The system's error from this thread's latest OpenDevice that failed (0 after
-// one that succeeded), for explaining it.
-unsigned long LastOpenError();
+// Where this thread's latest open of a device failed, and the system's error there, for
+// explaining it: the open itself, reading the serial line's state (which only a serial device
+// has), or setting the line (settings or time-outs the driver refuses).
+enum class OpenStep { None, Open, ReadLine, SetLine };
+struct OpenFailure {
+    OpenStep step = OpenStep::None;  // None after an open that succeeded
+    unsigned long error = 0;
+};
+OpenFailure LastOpenFailure();
 
 }  // namespace talq::platform::win32

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "platform/port_devices.h"
 #include "platform/port_match.h"
+#include "platform/win32/system_library.h"
 
 namespace talq::platform::win32 {
 namespace {
@@ -31,7 +32,7 @@ void Resolve(HMODULE library, const char* name, Function& function) {
 const SpoolerCalls& SpoolerLibrary() {
     static const SpoolerCalls calls = [] {
         SpoolerCalls loaded;
-        HMODULE library = LoadLibraryExW(L"winspool.drv", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        HMODULE library = LoadSystemLibrary(L"winspool.drv");
         if (library == nullptr) return loaded;
         Resolve(library, "OpenPrinterA", loaded.openPrinter);
         Resolve(library, "ClosePrinter", loaded.closePrinter);

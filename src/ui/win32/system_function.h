@@ -4,6 +4,7 @@
 // never use them.
 #pragma once
 
+#include "platform/win32/system_library.h"
 #include "win32_window.h"
 
 namespace talq::ui::win32 {
@@ -12,7 +13,7 @@ namespace talq::ui::win32 {
 // nullptr when either is missing. Loaded once; never unloaded.
 template <typename Function>
 Function* SystemFunction(const wchar_t* library, const char* name) {
-    HMODULE module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE module = platform::win32::LoadSystemLibrary(library);
     if (module == nullptr) return nullptr;
     return reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }

@@ -4,13 +4,14 @@ from __future__ import absolute_import, division, print_function
 __metaclass__ = type
 
 from ansible_collections.talquist.printers.plugins.plugin_utils.talq import (
-    CONNECTION_ARGUMENT_SPEC, SWITCH_ORDER, TalqAction, option_text)
+    CONNECTION_ARGUMENT_SPEC, SWITCH_ORDER, TalqAction, TalqFailure, option_text)
 from ansible_collections.talquist.printers.plugins.plugin_utils.pin_captions import pin_words
 
 ARGUMENT_SPEC = dict(CONNECTION_ARGUMENT_SPEC)
 ARGUMENT_SPEC.update(
     status_file=dict(type='str'),
     pins=dict(type='dict'),
+    settings=dict(type='dict'),
     code_page=dict(type='raw'),
     printer_baud=dict(type='int'),
     printer_data_bits=dict(type='int', choices=[7, 8]),
@@ -18,7 +19,7 @@ ARGUMENT_SPEC.update(
     printer_flow=dict(type='str', choices=['DTR/DSR', 'Xon/Xoff']),
     verify=dict(type='bool', default=True),
 )
-_WHAT_TO_SET = ('status_file', 'pins', 'code_page', 'printer_baud', 'printer_data_bits',
+_WHAT_TO_SET = ('status_file', 'pins', 'settings', 'code_page', 'printer_baud', 'printer_data_bits',
                 'printer_parity', 'printer_flow')
 # Option of the module -> option of talq set, for the printer's own serial settings.
 _PRINTER_LINE_OPTIONS = (
@@ -36,10 +37,24 @@ def _pin_value(value):
     return str(value)
 
 
+def _setting_argument(caption, word):
+    # talq takes the caption up to the first '='; a caption holding one would be read apart.
+    caption = str(caption)
+    if '=' in caption:
+        raise TalqFailure('settings: the caption %r holds "=", which no caption of talq show has'
+                          % caption, changed=False)
+    if word is None or isinstance(word, (bool, dict, list)):
+        raise TalqFailure('settings: %r needs one of its words as talq show prints them, not %r'
+                          % (caption, word), changed=False)
+    return '--setting=%s=%s' % (caption, option_text(word))
+
+
 def set_arguments(params, check_mode):
     extra = []
     for key, value in (params['pins'] or {}).items():
         extra.append('--pin=%s=%s' % (key, _pin_value(value)))
+    for caption, word in (params['settings'] or {}).items():
+        extra.append(_setting_argument(caption, word))
     if params['code_page'] is not None:
         extra.append('--code-page=%s' % params['code_page'])
     for name, option in _PRINTER_LINE_OPTIONS:
@@ -134,6 +149,8 @@ class ActionModule(TalqAction):
             set_status=bool(document.get('setStatus')),
             verify=document.get('verify'),
         )
+        if self.talq_warnings:
+            result['warnings'] = self.talq_warnings
         if document.get('nextLineSettings'):
             result['next_line_settings'] = next_line_settings(document['nextLineSettings'])
         if self._play_context.diff:

@@ -7,8 +7,8 @@ module: memory_switches
 short_description: Keep the memory switches of a KTV receipt printer as declared
 version_added: 3.0.6
 description:
-  - Reads the printer's memory switches, applies a status file, single pins and a code page,
-    and writes the switches only when a pin the printer receives would change, so repeated
+  - Reads the printer's memory switches, applies a status file, single pins, settings by their
+    words and a code page, and writes the switches only when a pin the printer receives would change, so repeated
     runs change nothing.
   - Works through C(talq set --json) on the managed host, run over the host's connection by the
     collection's action plugin; the host needs talq but no Python.
@@ -31,6 +31,23 @@ options:
     description:
       - 'Pins to set after the file, as C(SWITCH.PIN) mapped to C(0) or C(1), for example
         C({"2.3": 1, "8.1": 0}).'
+      - A pin the model reserves (C([PIN 5] Reserved) in C(talq show)) is set as given, with
+        talq's warning shown as the task's warning.
+    type: dict
+  settings:
+    description:
+      - 'Settings to make after the file, by the captions and words C(talq show) prints for the
+        model, for example C({"Paper width": "2 inch", "Auto Cutter": "Full Cut"}); passed to
+        C(talq set --setting). Letters in any case; a caption may end in C(:) as C(talq show)
+        prints it.'
+      - A caption that several pins share (C(User Setting)) is narrowed to one pin as talq names
+        the candidates, C(switch 8 [PIN 1] User Setting).
+      - C(default code page) takes what I(code_page) takes; on a KTV-540/542 C(baud),
+        C(data bits), C(parity) and C(flow control) take what the I(printer_baud) ..
+        I(printer_flow) options take.
+      - An unknown or ambiguous caption, or a word the pin does not have, fails the task with
+        talq's message listing the candidates; so does a pin that I(pins) or another option
+        sets as well.
     type: dict
   code_page:
     description:
@@ -89,6 +106,15 @@ EXAMPLES = r'''
       "8.1": 0
       "9.4": 1
     code_page: PC850
+
+- name: Settings by the words talq show prints
+  talquist.printers.memory_switches:
+    port: COM1
+    model: KTV-520plus
+    settings:
+      Paper width: 2 inch
+      Auto Cutter: Full Cut
+      switch 8 [PIN 1] User Setting: Enable
 '''
 
 RETURN = r'''

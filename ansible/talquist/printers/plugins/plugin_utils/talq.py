@@ -45,6 +45,9 @@ SWITCH_ORDER = ('1', '2', '8', '9', '10', '11')
 # The word of --port that reaches every USB printer talq finds.
 ALL_USB = 'usb'
 
+# How talq starts a warning on standard error.
+_WARNING = 'talq: warning: '
+
 # sh's exit code for a program that is not there.
 _NOT_FOUND_SH = 127
 
@@ -73,6 +76,7 @@ class TalqAction(ActionBase):
     """An action that runs talq on the managed host; subclasses build the arguments."""
 
     TRANSFERS_FILES = False
+    talq_warnings = ()
     _requires_connection = True
     _supports_check_mode = True
     _supports_async = False
@@ -153,12 +157,16 @@ class TalqAction(ActionBase):
                                             ', '.join(str(d.get('port')) for d in documents)),
                               rc=rc, stderr=stderr, cmd=cmd, changed=changed, printers=documents)
         single = documents[0] if len(documents) == 1 else None
+        lines = [line for line in (stderr or '').splitlines() if line.strip()]
+        # What talq warned of on the way (a reserved pin, ...), for Ansible to show as warnings.
+        self.talq_warnings = [line[len(_WARNING):] for line in lines if line.startswith(_WARNING)]
         if rc == 0 and single is not None and single.get('format') == expected_format:
             return single
         message = single.get('error') if single else None
-        if not message:
-            lines = [line for line in stderr.splitlines() if line.strip()]
-            message = lines[-1] if lines else None
+        if not message and lines:
+            # talq's last message with the lines that belong to it (candidates, one a line).
+            starts = [i for i, line in enumerate(lines) if line.startswith('talq: ')]
+            message = '\n'.join(lines[starts[-1]:] if starts else lines[-1:])
         if not message:
             message = 'talq printed no %s document' % expected_format
         details = dict(rc=rc, stderr=stderr, cmd=cmd, changed=changed)
