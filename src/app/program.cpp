@@ -4,19 +4,13 @@
 
 #include "app/manager_app.h"
 #include "setup/spooler_recovery.h"
+#include "ui/handler_faults.h"
 #include "ui/prompts.h"
 
 namespace talq::app {
 
 std::string StoppedMessage(std::exception_ptr fault) {
-    std::string what = "an unknown fault";
-    try {
-        if (fault) std::rethrow_exception(fault);
-    } catch (const std::exception& e) {
-        what = e.what();
-    } catch (...) {
-    }
-    return "talq-manager stopped on an unexpected fault: " + what;
+    return ui::StoppedMessage("talq-manager", {}, fault);
 }
 
 int RunProgram(int argc, char** argv) {
@@ -29,8 +23,11 @@ int RunProgram(int argc, char** argv) {
         try {
             result = app.InitInstance();
         } catch (...) {
-            ui::MessageBox(nullptr, StoppedMessage(std::current_exception()),
-                           ui::MessageIcon::Exclamation);
+            // A fault out of a handler was shown over its dialog already.
+            const std::exception_ptr fault = std::current_exception();
+            if (!ui::FaultShown(fault)) {
+                ui::MessageBox(nullptr, StoppedMessage(fault), ui::MessageIcon::Exclamation);
+            }
             result = kExitStopped;
         }
         signal = app.CaughtSignal();

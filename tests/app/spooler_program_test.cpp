@@ -1,7 +1,7 @@
-// The real program with queues switched: a signal gives them back as closing
-// the dialog does; after a SIGKILL the next start gives them back from the
-// journal, and a start beside a live run leaves that run's queues alone. And
-// the wire trace that TALQ_TRACE asks of it.
+// The real program with queues switched: a signal or the session's end gives them back as
+// closing the dialog does; after a SIGKILL the next start gives them back from the
+// journal, and a start beside a live run leaves that run's queues alone. And the wire
+// trace that TALQ_TRACE asks of it.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
@@ -31,23 +31,36 @@ constexpr int kLineTimeoutMs = 30000;
 // The driven program with its standard output on a pipe.
 class Manager {
   public:
-    // `check`: nullptr (no check), "answer" or "hold" (see the driver).
-    explicit Manager(const char* check) {
+    // `check`: nullptr (no check), "answer" or "hold" (see the driver); `session`: the
+    // session's words come on standard input (Tell).
+    explicit Manager(const char* check, bool session = false) {
         int out[2];
+        int in[2];
         if (pipe(out) != 0) return;
+        if (pipe(in) != 0) {
+            close(out[0]);
+            close(out[1]);
+            return;
+        }
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, out[0]);
+        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+        posix_spawn_file_actions_addclose(&actions, in[1]);
         check != nullptr ? setenv("TALQ_DRIVE_CHECK", check, 1) : unsetenv("TALQ_DRIVE_CHECK");
+        if (session) setenv("TALQ_DRIVE_SESSION", "1", 1);
         char* argv[] = {const_cast<char*>(TALQ_MANAGER_DRIVER_PATH), nullptr};
         if (posix_spawn(&pid_, TALQ_MANAGER_DRIVER_PATH, &actions, nullptr, argv, environ) != 0) {
             pid_ = -1;
         }
         posix_spawn_file_actions_destroy(&actions);
         unsetenv("TALQ_DRIVE_CHECK");
+        unsetenv("TALQ_DRIVE_SESSION");
         close(out[1]);
+        close(in[0]);
         out_ = out[0];
+        in_ = in[1];
     }
     ~Manager() {
         if (pid_ > 0) {
@@ -55,6 +68,13 @@ class Manager {
             waitpid(pid_, nullptr, 0);
         }
         if (out_ >= 0) close(out_);
+        if (in_ >= 0) close(in_);
+    }
+
+    // Writes `line` to the program's standard input.
+    bool Tell(const std::string& line) {
+        const std::string text = line + "\n";
+        return write(in_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     }
 
     // Waits for the line `said` on the program's output.
@@ -80,9 +100,9 @@ class Manager {
         }
     }
 
-    // Sends `signal` and waits (bounded) for the end; the wait status, or -1.
+    // Sends `signal` (none for 0) and waits (bounded) for the end; the wait status, or -1.
     int Stop(int signal) {
-        kill(pid_, signal);
+        if (signal != 0) kill(pid_, signal);
         for (int poll = 0; poll < 300; ++poll) {
             int status = 0;
             if (waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -97,6 +117,7 @@ class Manager {
   private:
     pid_t pid_ = -1;
     int out_ = -1;
+    int in_ = -1;
     std::string seen_;
 };
 
@@ -141,6 +162,24 @@ TEST_F(ManagerWithQueues, SigtermGivesTheQueuesBackAsClosingDoes) {
         EXPECT_TRUE(GivenBack()) << mode;
         EXPECT_EQ(Journals(), 0u) << mode;
     }
+}
+
+// Asked to save before log-off, the program keeps the port and its queues aside: another
+// program may still cancel the log-off. The session's end gives them back, and the program
+// ends as when its dialog is closed.
+TEST_F(ManagerWithQueues, TheSessionsQuestionKeepsTheQueuesAsideAndItsEndGivesThemBack) {
+    Manager manager("answer", true);
+    ASSERT_TRUE(manager.Says("checked"));
+    ASSERT_TRUE(manager.Tell("ask"));
+    ASSERT_TRUE(manager.Says("asked"));
+    EXPECT_TRUE(Switched());
+    EXPECT_EQ(Journals(), 1u);
+
+    ASSERT_TRUE(manager.Tell("end"));
+    const int status = manager.Stop(0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(GivenBack());
+    EXPECT_EQ(Journals(), 0u);
 }
 
 TEST_F(ManagerWithQueues, AKilledRunIsGivenBackByTheNextStartButNotByOneBesideIt) {

@@ -166,7 +166,8 @@ TEST(ConnectionDialogCheck, EveryOutcomeWithItsMessageAndButtons) {
 }
 
 TEST_F(ConnectionDialog, ConnectsWithTheChosenSettingsAndIgnoresASecondPress) {
-    AddPrinter(0);
+    // A printer set to 9600, which only a host at 9600 reaches.
+    os.AddDevice("COM1", std::make_shared<test::SimulatedPrinterDevice>(0, 9600));
     Choose(kIdBaudList, 2);
     Choose(kIdStopBitsList, 2);
     Choose(kIdFlowControlList, 1);

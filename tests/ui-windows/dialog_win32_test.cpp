@@ -304,18 +304,19 @@ struct FileDialogAnswer {
 };
 FileDialogAnswer* answer = nullptr;
 
+// The visible dialog among a thread's windows (a named function: the system calls it with its
+// own calling convention, which a lambda lacks on 32-bit Windows).
+BOOL CALLBACK NoteVisibleDialog(HWND window, LPARAM result) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (!IsWindowVisible(window) || std::wstring(name) != L"#32770") return TRUE;
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+}
+
 void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM result) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (!IsWindowVisible(window) || std::wstring(name) != L"#32770") return TRUE;
-            *reinterpret_cast<HWND*>(result) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), NoteVisibleDialog, reinterpret_cast<LPARAM>(&found));
     if (found == nullptr && ++answer->ticks < 200) return;
     KillTimer(nullptr, timer);
     if (found == nullptr) return;

@@ -43,7 +43,7 @@ finish() {
 }
 trap finish EXIT
 
-"$sim" --model KTV-520plus --link "$work/printer" >"$work/printer.out" &
+"$sim" --model KTV-520plus --baud 9600 --link "$work/printer" >"$work/printer.out" &
 pids+=($!)
 for _ in $(seq 100); do [ -e "$work/printer" ] && break; sleep 0.05; done
 device=$(readlink "$work/printer") || { echo "the simulated printer did not start" >&2; exit 1; }
@@ -58,9 +58,12 @@ print(*(s.getsockname()[1] for s in held))')
   echo '%YAML 1.1'
   echo ---
   n=0
-  for accepter in "tcp,127.0.0.1,$raw" "telnet(rfc2217),tcp,127.0.0.1,$comport" "telnet,tcp,127.0.0.1,$plain"; do
-    printf 'connection: &c%d\n  accepter: %s\n  connector: serialdev,%s,19200n81,local\n' \
-      $((n++)) "$accepter" "$device"
+  # The printer runs at 9600: the raw port's line is the server's own 9600, and the RFC 2217
+  # port's starts at 19200, so a check there answers only when the option set the speed.
+  for accepter in "tcp,127.0.0.1,$raw 9600" "telnet(rfc2217),tcp,127.0.0.1,$comport 19200" \
+                  "telnet,tcp,127.0.0.1,$plain 19200"; do
+    printf 'connection: &c%d\n  accepter: %s\n  connector: serialdev,%s,%sn81,local\n' \
+      $((n++)) "${accepter% *}" "$device" "${accepter##* }"
   done
 } >"$work/ser2net.yaml"
 /usr/sbin/ser2net -n -u -c "$work/ser2net.yaml" >"$work/ser2net.log" 2>&1 &

@@ -4,4 +4,8 @@ namespace talq::platform {
 
 void PumpWindowMessages() {}
 
+std::exception_ptr TakeWindowFault() {
+    return nullptr;
+}
+
 }  // namespace talq::platform

@@ -25,7 +25,12 @@ void EndWithinTheSystemsTime() {
     // A run that ended in time gave its queues back itself (and the program may be tearing
     // down what a give-back would use).
     if (finished != nullptr && WaitForSingleObject(finished, kRunGraceMs) == WAIT_OBJECT_0) return;
-    if (forcedEnd != nullptr) forcedEnd();
+    // Called from the system's frames (a window procedure, a console handler), where nothing may
+    // unwind; queues a failed give-back leaves switched are given back by the next start.
+    try {
+        if (forcedEnd != nullptr) forcedEnd();
+    } catch (...) {
+    }
 }
 
 // A console program with windows hears of log-off and shut-down only through a top-level

@@ -4,6 +4,8 @@
 #include <initguid.h>
 #include <usbiodef.h>
 
+#include "platform/win32/window_fault.h"
+
 namespace talq::platform::win32 {
 namespace {
 
@@ -13,7 +15,14 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     if (message == WM_DEVICECHANGE) {
         auto* self =
             reinterpret_cast<DeviceChangeWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self != nullptr) return self->OnDeviceChange(wParam, lParam);
+        // The listener's fault goes to the loop that delivered the notice, past the system's
+        // frames; the removal it may have been asked about is not held up.
+        try {
+            if (self != nullptr) return self->OnDeviceChange(wParam, lParam);
+        } catch (...) {
+            KeepWindowFault(std::current_exception());
+            return TRUE;
+        }
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -30,8 +39,8 @@ bool RegisterWindowClass() {
 
 std::unique_ptr<DeviceChangeWindow> DeviceChangeWindow::Create() {
     if (!RegisterWindowClass()) return nullptr;
-    const HWND window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                        nullptr, GetModuleHandleA(nullptr), nullptr);
+    const HWND window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        GetModuleHandleA(nullptr), nullptr);
     if (window == nullptr) return nullptr;
     std::unique_ptr<DeviceChangeWindow> self(new DeviceChangeWindow(window));
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self.get()));

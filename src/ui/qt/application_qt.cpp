@@ -41,7 +41,14 @@ class SocketWatch : public EventWatch {
   public:
     SocketWatch(int fd, std::function<void()> onReadable) : notifier_(fd, QSocketNotifier::Read) {
         QObject::connect(&notifier_, &QSocketNotifier::activated, &notifier_,
-                         [onReadable = std::move(onReadable)] { onReadable(); });
+                         [onReadable = std::move(onReadable)] {
+                             // Nothing may unwind into Qt's frames.
+                             try {
+                                 onReadable();
+                             } catch (...) {
+                                 qt::StopRunningDialog(std::current_exception());
+                             }
+                         });
     }
 
   private:

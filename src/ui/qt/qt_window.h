@@ -4,6 +4,7 @@
 
 #include <QPixmap>
 #include <QWidget>
+#include <exception>
 
 #include "ui/window.h"
 
@@ -13,6 +14,9 @@ namespace talq::ui::qt {
 QWidget* WidgetOf(Window& window, int id);
 // The window's own widget: the QDialog of a dialog, the QWidget of a page.
 QWidget* TopWidget(Window& window);
+// A fault out of a handler that belongs to no window (a watched descriptor's): it ends the
+// innermost dialog running modally, as a fault of its own handlers would.
+void StopRunningDialog(std::exception_ptr fault) noexcept;
 // `drawing` painted at `size` x `size` pixels on a transparent ground.
 QPixmap RenderIcon(const IconDrawing& drawing, int size);
 

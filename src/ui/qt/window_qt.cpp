@@ -5,9 +5,9 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,17 +15,38 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSessionManager>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
+#include <exception>
 #include <map>
+#include <string>
 #include <vector>
 
+#include "ui/handler_faults.h"
 #include "ui/qt/dialog_controls.h"
 #include "ui/qt/qt_window.h"
 
 namespace talq::ui::qt {
+
+// What both kinds of window share: the widget, its controls and the reports.
+class QtControls {
+  public:
+    virtual ~QtControls() = default;
+    virtual QWidget* Widget() const = 0;
+    const DialogControls& Controls() const { return controls_; }
+
+    // A fault out of a handler of this window ends its dialog's run (see ui/handler_faults.h);
+    // from then on the dialog reports nothing more.
+    virtual void Stop(std::exception_ptr fault, const std::string& action) noexcept = 0;
+    virtual bool Stopped() const = 0;
+    // What the user did, in the words of the message that shows such a fault.
+    virtual std::string ActionOf(int id, Notification notification) const noexcept = 0;
+
+  protected:
+    DialogControls controls_;
+};
 
 namespace {
 
@@ -57,28 +78,43 @@ bool HoldsFocus(const QWidget& widget) {
 }
 
 // Forwards to the window's WindowEvents until the window goes: nothing is
-// reported while the widgets are torn down.
+// reported while the widgets are torn down. Whatever a handler lets out stops
+// here, before Qt's frames (where it would be undefined), and stops the window.
 class Reporter {
   public:
-    explicit Reporter(WindowEvents& events) : events_(&events) {}
+    Reporter(WindowEvents& events, QtControls& window) : events_(&events), window_(window) {}
     void Command(int id, Notification notification) {
-        if (events_ != nullptr) events_->OnCommand(id, notification);
+        Run([&] { events_->OnCommand(id, notification); }, id, notification);
     }
     void FirstShow() {
         if (events_ == nullptr || shown_) return;
         shown_ = true;
-        events_->OnFirstShow();
+        Run([&] { events_->OnFirstShow(); });
     }
     void SysCommand(unsigned command) {
-        if (events_ != nullptr) events_->OnSysCommand(command);
+        Run([&] { events_->OnSysCommand(command); });
     }
     void EndSession() {
-        if (events_ != nullptr) events_->OnEndSession();
+        Run([&] { events_->OnEndSession(); });
     }
+    // A task the window runs for its dialog (After), guarded the same way.
+    void Task(const std::function<void()>& task) { Run(task); }
     void Stop() { events_ = nullptr; }
 
   private:
+    template <typename Handler>
+    void Run(const Handler& handler, int id = kNoId,
+             Notification notification = Notification::Layout) {
+        if (events_ == nullptr || window_.Stopped()) return;
+        try {
+            handler();
+        } catch (...) {
+            window_.Stop(std::current_exception(), window_.ActionOf(id, notification));
+        }
+    }
+
     WindowEvents* events_;
+    QtControls& window_;
     bool shown_ = false;
 };
 
@@ -99,6 +135,24 @@ class LayoutWatch : public QObject {
   private:
     Reporter& reporter_;
     int id_;
+};
+
+// The session's end reaches the application as a Quit event (the session manager's last word:
+// the question before it, commitDataRequest, may still be cancelled by another program).
+class SessionEndWatch : public QObject {
+  public:
+    SessionEndWatch(QObject* parent, Reporter& reporter) : QObject(parent), reporter_(reporter) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit) {
+            reporter_.EndSession();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    Reporter& reporter_;
 };
 
 class DialogWidget : public QDialog {
@@ -156,26 +210,11 @@ class PageWidget : public QWidget {
     Reporter& reporter_;
 };
 
-}  // namespace
-
-// What both kinds of window share: the widget, its controls and the reports.
-class QtControls {
-  public:
-    virtual ~QtControls() = default;
-    virtual QWidget* Widget() const = 0;
-    const DialogControls& Controls() const { return controls_; }
-
-  protected:
-    DialogControls controls_;
-};
-
-namespace {
-
 // The controls' operations, on top of either Window or DialogWindow.
 template <typename Interface>
 class ControlsWindow : public Interface, public QtControls {
   public:
-    explicit ControlsWindow(WindowEvents& events) : reporter_(events) {}
+    explicit ControlsWindow(WindowEvents& events) : reporter_(events, *this) {}
     ~ControlsWindow() override {
         reporter_.Stop();
         // A dialog deletes its pages' widgets with its own; QPointer knows.
@@ -183,6 +222,13 @@ class ControlsWindow : public Interface, public QtControls {
     }
 
     QWidget* Widget() const override { return widget_.data(); }
+    std::string ActionOf(int id, Notification notification) const noexcept override {
+        try {
+            return ui::ActionOf(*this, id, notification);
+        } catch (...) {
+            return {};
+        }
+    }
 
     void Show(bool show) override {
         if (widget_) widget_->setVisible(show);
@@ -434,6 +480,10 @@ void TakeAutoDefaultFrom(QWidget& widget) {
     for (auto* button : widget.findChildren<QPushButton*>()) button->setAutoDefault(false);
 }
 
+class QtDialogWindow;
+// The dialogs running modally, the innermost last.
+std::vector<QtDialogWindow*> running;
+
 class QtDialogWindow : public ControlsWindow<DialogWindow> {
   public:
     QtDialogWindow(const DialogTemplate& dialog, Window* owner, WindowEvents& events,
@@ -450,18 +500,39 @@ class QtDialogWindow : public ControlsWindow<DialogWindow> {
             TakeAutoDefaultFrom(*widget);
         }
         if (owner == nullptr) {
-            if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-                Reporter* reporter = &reporter_;
-                QObject::connect(application, &QGuiApplication::commitDataRequest, widget,
-                                 [reporter](QSessionManager&) { reporter->EndSession(); });
+            if (QCoreApplication* application = QCoreApplication::instance()) {
+                application->installEventFilter(new SessionEndWatch(widget, reporter_));
             }
         }
     }
 
     int RunModal() override {
         auto* dialog = static_cast<QDialog*>(widget_.data());
-        return dialog == nullptr ? kIdCancel : dialog->exec();
+        if (dialog == nullptr) return kIdCancel;
+        int code = kIdCancel;
+        if (!caught_.Caught()) {
+            running.push_back(this);
+            code = dialog->exec();
+            running.pop_back();
+        }
+        // Outside Qt's frames now: the fault goes on to whoever ran the dialog.
+        caught_.Rethrow();
+        return code;
     }
+    void Stop(std::exception_ptr fault, const std::string& action) noexcept override {
+        caught_.Catch(this, action, std::move(fault));
+        auto* dialog = static_cast<QDialog*>(widget_.data());
+        if (dialog == nullptr) return;
+        if (std::find(running.begin(), running.end(), this) == running.end()) {
+            dialog->done(kIdCancel);
+            return;
+        }
+        // Its loop may not be going yet (a page shown with the dialog), and a dialog hidden
+        // before would leave it running: the end waits for the loop.
+        QTimer::singleShot(0, dialog, [dialog] { dialog->done(kIdCancel); });
+    }
+    bool Stopped() const override { return caught_.Caught(); }
+
     void EndModal(int code) override {
         if (auto* dialog = static_cast<QDialog*>(widget_.data())) dialog->done(code);
     }
@@ -478,8 +549,14 @@ class QtDialogWindow : public ControlsWindow<DialogWindow> {
         widget_->setContextMenuPolicy(Qt::ActionsContextMenu);
     }
     void After(int ms, std::function<void()> task) override {
-        if (widget_) QTimer::singleShot(ms, widget_.data(), std::move(task));
+        if (!widget_) return;
+        QTimer::singleShot(ms, widget_.data(), [reporter = &reporter_, task = std::move(task)] {
+            reporter->Task(task);
+        });
     }
+
+  private:
+    CaughtFault caught_;
 };
 
 class QtPageWindow : public ControlsWindow<Window> {
@@ -508,11 +585,29 @@ class QtPageWindow : public ControlsWindow<Window> {
         }
     }
 
+    // The page's dialog shows the fault and ends.
+    void Stop(std::exception_ptr fault, const std::string& action) noexcept override {
+        if (auto* dialog = dynamic_cast<QtControls*>(&parent_)) dialog->Stop(fault, action);
+    }
+    bool Stopped() const override {
+        auto* dialog = dynamic_cast<const QtControls*>(&parent_);
+        return dialog != nullptr && dialog->Stopped();
+    }
+
   private:
     Window& parent_;
 };
 
 }  // namespace
+
+void StopRunningDialog(std::exception_ptr fault) noexcept {
+    if (running.empty()) {
+        // No run to end: it is only shown.
+        CaughtFault().Catch(nullptr, {}, std::move(fault));
+        return;
+    }
+    running.back()->Stop(std::move(fault), {});
+}
 
 QWidget* WidgetOf(Window& window, int id) {
     auto* controls = dynamic_cast<QtControls*>(&window);

@@ -13,7 +13,9 @@
 #include <stdexcept>
 
 #include "dialog_template_win32.h"
+#include "platform/window_messages.h"
 #include "system_function.h"
+#include "ui/handler_faults.h"
 #include "ui/list_names.h"
 #include "wide_text.h"
 #include "win32_window.h"
@@ -313,7 +315,7 @@ class Win32Window final : public DialogWindow {
         code_ = kIdCancel;
         ShowWindow(hwnd_, SW_SHOW);
         MSG message;
-        while (!ended_ && hwnd_ != nullptr) {
+        while (!ended_ && !caught_.Caught() && hwnd_ != nullptr) {
             const BOOL got = GetMessageW(&message, nullptr, 0, 0);
             if (got == 0) {
                 // The program is ending: the loop that called us needs to see it too.
@@ -323,7 +325,11 @@ class Win32Window final : public DialogWindow {
             }
             if (got == -1) break;
             RouteMessage(message);
+            // One of the platform's windows (the USB notices) kept a fault for its loop.
+            if (std::exception_ptr fault = platform::TakeWindowFault()) Stop(fault, {});
         }
+        // Outside the system's frames now: the fault goes on to whoever ran the dialog.
+        caught_.Rethrow();
         return code_;
     }
 
@@ -382,7 +388,38 @@ class Win32Window final : public DialogWindow {
             self->hwnd_ = nullptr;
             return FALSE;
         }
-        return self->Handle(message, wParam, lParam);
+        // Nothing may unwind from here into the dialog manager's frames.
+        try {
+            return self->Handle(message, wParam, lParam);
+        } catch (...) {
+            const bool click = message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED;
+            self->Stop(std::current_exception(), click ? self->ActionOf(LOWORD(wParam)) : "");
+            return TRUE;
+        }
+    }
+
+    std::string ActionOf(int id) const noexcept {
+        try {
+            return ui::ActionOf(*this, id, Notification::Clicked);
+        } catch (...) {
+            return {};
+        }
+    }
+
+    // A fault out of a handler of this window, or of a page inside it, ends the dialog's run.
+    void Stop(std::exception_ptr fault, const std::string& action) noexcept {
+        if (page_) {
+            HWND root = hwnd_ != nullptr ? GetAncestor(hwnd_, GA_ROOT) : nullptr;
+            auto* dialog = root != nullptr && root != hwnd_
+                               ? reinterpret_cast<Win32Window*>(GetWindowLongPtrW(root, DWLP_USER))
+                               : nullptr;
+            if (dialog != nullptr) {
+                dialog->Stop(std::move(fault), action);
+                return;
+            }
+        }
+        caught_.Catch(this, action, std::move(fault));
+        EndModal(kIdCancel);
     }
 
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -522,6 +559,7 @@ class Win32Window final : public DialogWindow {
     bool endWhenPainted_ = false;
     int endCode_ = kIdCancel;
     bool sessionEnded_ = false;
+    CaughtFault caught_;
     std::map<int, bool> typed_;
     std::vector<unsigned> systemCommands_;
     std::map<UINT_PTR, std::function<void()>> tasks_;

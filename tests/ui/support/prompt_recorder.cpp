@@ -59,8 +59,12 @@ int PromptRecorder::RunModal(ui::Dialog& dialog) {
                       << "\" not ended by its answer";
         dialog.EndDialog(ui::kIdCancel);
     });
+    // Ended also when the run throws a handler's fault on.
+    const struct Ended {
+        std::shared_ptr<bool> flag;
+        ~Ended() { *flag = true; }
+    } runEnded{ended};
     const int code = window.RunModal();
-    *ended = true;
     modalResults.push_back(code);
     return code;
 }

@@ -12,8 +12,12 @@ options:
     description:
       - The port of the printer on the managed host, as C(talq ports) lists it
         (C(COM1) .. C(COM10), C(LPT1) .. C(LPT3), or a USB entry).
+      - A USB printer, or a serial printer behind a USB serial adapter, can also be named by
+        its identity, which stays with it when its device node or COM number moves and tells
+        two printers of one model apart, C(usb:serial=A1B2C3) (its serial number) or
+        C(usb:path=1-1.3) (where it is plugged in), as C(talq ports) shows it.
       - C(usb) stands for the host's one USB printer; when talq finds several, the host fails
-        before anything is sent, naming them.
+        before anything is sent, naming each by its identity, to put one of them in C(port).
     type: str
     required: true
   model:

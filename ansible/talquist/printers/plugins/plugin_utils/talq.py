@@ -59,6 +59,14 @@ def option_text(value):
     return str(value)
 
 
+def usb_printer_names(ports):
+    """The USB printers of talq ports --json as (entry name, name to put in port) pairs: the
+    identity talq gives each (usb:serial=..., usb:path=...), which stays with the printer and
+    tells two of one model apart, else the entry's own name."""
+    return [(entry.get('name'), entry.get('identity') or entry.get('name')) for entry in ports
+            if isinstance(entry, dict) and entry.get('interface') == 'usb']
+
+
 def one_style(message):
     """talq's messages without its 'talq: ' prefix, so usage and port errors read alike."""
     message = message.strip()
@@ -77,6 +85,7 @@ class TalqAction(ActionBase):
 
     TRANSFERS_FILES = False
     talq_warnings = ()
+    usb_names = ()  # what usb_printers found
     _requires_connection = True
     _supports_check_mode = True
     _supports_async = False
@@ -152,9 +161,11 @@ class TalqAction(ActionBase):
         changed = bool(written_field) and any(d.get(written_field) for d in documents)
         if isinstance(document, list) and len(document) != 1:
             # Only 'usb' reaches several printers from one port option.
+            names = dict(self.usb_names)
             raise TalqFailure('port %s reached %d printers (%s): name one of them, as talq ports '
-                              'lists it' % (params['port'], len(documents),
-                                            ', '.join(str(d.get('port')) for d in documents)),
+                              'lists it' % (params['port'], len(documents), ', '.join(
+                                  str(names.get(d.get('port')) or d.get('port'))
+                                  for d in documents)),
                               rc=rc, stderr=stderr, cmd=cmd, changed=changed, printers=documents)
         single = documents[0] if len(documents) == 1 else None
         lines = [line for line in (stderr or '').splitlines() if line.strip()]
@@ -175,19 +186,20 @@ class TalqAction(ActionBase):
         raise TalqFailure(one_style(message), **details)
 
     def usb_printers(self, params):
-        """The USB entries talq finds on the host, to refuse 'usb' that would reach several."""
+        """The USB printers talq finds on the host (usb_printer_names), to refuse 'usb' that
+        would reach several."""
         argv = [self.talq_program(params), 'ports', '--json']
         rc, document, stdout, stderr, cmd = self.run_talq(params, argv)
         if rc != 0 or not isinstance(document, list):
             raise TalqFailure(one_style(stderr.strip() or 'talq ports printed no list'),
                               rc=rc, stderr=stderr, cmd=cmd, changed=False)
-        return [entry.get('name') for entry in document
-                if isinstance(entry, dict) and entry.get('interface') == 'usb']
+        self.usb_names = usb_printer_names(document)
+        return self.usb_names
 
     def refuse_several_usb(self, params):
         if params['port'].lower() != ALL_USB:
             return
-        printers = self.usb_printers(params)
+        printers = [name for _, name in self.usb_printers(params)]
         if len(printers) > 1:
             raise TalqFailure('port usb would reach %d printers (%s): name one of them as port, '
                               'so each task writes one printer' % (len(printers), ', '.join(printers)),
