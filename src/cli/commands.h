@@ -10,6 +10,10 @@
 #include "cli/port_targets.h"
 #include "cli/status_edits.h"
 
+namespace talq::platform {
+class TraceLog;
+}
+
 namespace talq::cli {
 
 int RunPorts(const Console& console, bool json);
@@ -59,5 +63,15 @@ int RunDiff(const Console& console, const std::string& fileA, const std::string&
 int RunFactory(const Console& console, const std::string& model, const std::string& output);
 // The code page list, by number, as --code-page takes it.
 int RunCodePages(const Console& console);
+
+struct DoctorOptions {
+    std::vector<std::string> ports;  // none: every port present, and the USB printers
+    std::string bundle;              // the report and the trace of the printer check, for a ticket
+    bool json = false;
+};
+// Exit 0 when nothing is wrong, kExitProblemsFound when something is. `trace` is --trace's,
+// which the bundle's trace is copied from when there is one.
+int RunDoctor(const Console& console, const DoctorOptions& options, platform::TraceLog* trace,
+              const std::vector<std::string>& arguments);
 
 }  // namespace talq::cli
