@@ -1,7 +1,7 @@
 // talq-printer-sim: a simulated KTV printer on a pseudo-terminal, for trying
 // the program or testing the real backend without a printer.
 //
-//   talq-printer-sim --model NAME [--link PATH] [--delay MS] [--fault silent]
+//   talq-printer-sim --model NAME [--link PATH] [--delay MS] [--reset-time MS] [--fault silent]
 //                    [--settings-take now|restart] [--baud B] [--data-bits D] [--parity P]
 //                    [--stop-bits S] [--flow F]
 //   talq-printer-sim --help
@@ -33,6 +33,7 @@ struct Options {
     int model = -1;
     std::string link;
     int delayMs = 0;
+    int resetMs = 0;
     bool silent = false;
     bool takeSettingsNow = false;
     // The line words given; the rest stay as the model leaves the factory.
@@ -42,10 +43,9 @@ struct Options {
 };
 
 constexpr const char* kUsage =
-    "usage: talq-printer-sim --model NAME [--link PATH] [--delay MS] [--fault silent]\n"
-    "                        [--settings-take now|restart] [--baud B] [--data-bits 7|8] [--parity "
-    "P] [--stop-bits 1|2] [--flow "
-    "F]\n";
+    "usage: talq-printer-sim --model NAME [--link PATH] [--delay MS] [--reset-time MS]\n"
+    "                        [--fault silent] [--settings-take now|restart] [--baud B]\n"
+    "                        [--data-bits 7|8] [--parity P] [--stop-bits 1|2] [--flow F]\n";
 
 constexpr const char* kHelp =
     "A simulated KTV receipt printer on a pseudo-terminal: prints the terminal's path,\n"
@@ -53,6 +53,8 @@ constexpr const char* kHelp =
     "  --model NAME    KTV-520plus, KTV-540/542, KTV-520plusF, or 0, 1, 2 (required)\n"
     "  --link PATH     also reach the terminal through the symbolic link PATH\n"
     "  --delay MS      wait MS milliseconds (0 to 60000) before each reply\n"
+    "  --reset-time MS take MS milliseconds (0 to 60000) over an initialize; what is\n"
+    "                  asked meanwhile is answered after it\n"
     "  --fault silent  take commands but never answer\n"
     "  --settings-take W  when a KTV-540/542 takes the serial settings a Set Status\n"
     "                  writes: restart (default), at its next start; now, as it leaves\n"
@@ -86,8 +88,9 @@ bool AsksForHelp(int argc, char** argv) {
 std::string ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        static const char* const kNames[] = {"--model",     "--link",         "--delay",  "--fault",
-                                             "--baud",      "--data-bits",    "--parity", "--flow",
+        static const char* const kNames[] = {"--model",     "--link",     "--delay",
+                                             "--reset-time", "--fault",   "--baud",
+                                             "--data-bits", "--parity",   "--flow",
                                              "--stop-bits", "--settings-take"};
         bool known = false;
         for (const char* name : kNames) known = known || arg == name;
@@ -100,14 +103,14 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
         } else if (arg == "--link") {
             if (value.empty()) return "--link: the path is empty";
             options.link = value;
-        } else if (arg == "--delay") {
+        } else if (arg == "--delay" || arg == "--reset-time") {
             char* end = nullptr;
             errno = 0;
             const long ms = std::strtol(value.c_str(), &end, 10);
             if (end == value.c_str() || *end != '\0' || errno != 0 || ms < 0 || ms > 60000) {
-                return "--delay: '" + value + "' is not a number of milliseconds from 0 to 60000";
+                return arg + ": '" + value + "' is not a number of milliseconds from 0 to 60000";
             }
-            options.delayMs = static_cast<int>(ms);
+            (arg == "--delay" ? options.delayMs : options.resetMs) = static_cast<int>(ms);
         } else if (arg == "--baud" || arg == "--data-bits" || arg == "--stop-bits") {
             char* end = nullptr;
             const long number = std::strtol(value.c_str(), &end, 10);
@@ -184,6 +187,7 @@ int main(int argc, char** argv) {
                      " cannot run at " + talq::sim::Describe(line));
     }
     printer.SetReplyDelayMs(options.delayMs);
+    printer.SetResetTimeMs(options.resetMs);
     printer.SetSilent(options.silent);
     printer.SetRestartOnLeavingSettingMode(options.takeSettingsNow);
     talq::sim::PtyServer server(printer);

@@ -203,6 +203,7 @@ void SimulatedPrinter::Execute(std::span<const std::uint8_t> command) {
     const std::uint8_t code = command[1];
     if (head == kEsc && code == '@') {
         ++initializeCount_;
+        busyUntilMs_ = nowMs_ + resetMs_;
     } else if (head == kEsc && code == '=') {
         peripheral_ = command[2];
     } else if (head == kGs && code == 'a') {
@@ -309,7 +310,7 @@ void SimulatedPrinter::QueueReply(std::vector<std::uint8_t> reply) {
     if (hostLine_) reply = AtHost(reply, line_, *hostLine_);
     if (output_.size() + reply.size() > kMaxQueuedReplyBytes) return;
     // Bytes leave in order: a reply never overtakes one queued before it.
-    std::int64_t ready = nowMs_ + replyDelayMs_;
+    std::int64_t ready = std::max(nowMs_ + replyDelayMs_, busyUntilMs_);
     if (!output_.empty()) ready = std::max(ready, output_.back().readyMs);
     for (std::uint8_t b : reply) output_.push_back({b, ready});
 }

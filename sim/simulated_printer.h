@@ -115,6 +115,9 @@ class SimulatedPrinter {
     // Replies reach the wire this long after the command that asks for them.
     void SetReplyDelayMs(int ms) { replyDelayMs_ = ms < 0 ? 0 : ms; }
     int ReplyDelayMs() const { return replyDelayMs_; }
+    // An initialize keeps the printer busy this long: what it is asked meanwhile is answered
+    // once it is done (a printer slow to answer the first question after a reset only).
+    void SetResetTimeMs(int ms) { resetMs_ = ms < 0 ? 0 : ms; }
     // Ignores set-memory-switch writes to switch `number` (not counted); nullopt: none.
     void SetIgnoredSwitch(std::optional<int> number) { ignoredSwitch_ = number; }
 
@@ -161,6 +164,8 @@ class SimulatedPrinter {
     bool noiseEveryReply_ = false;
     std::optional<std::size_t> replyCut_;
     int replyDelayMs_ = 0;
+    int resetMs_ = 0;
+    std::int64_t busyUntilMs_ = 0;
     std::optional<int> ignoredSwitch_;
 };
 

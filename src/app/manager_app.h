@@ -2,6 +2,9 @@
 // of the connection dialog.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "ui/application.h"
 
 namespace talq::app {
@@ -11,13 +14,15 @@ class ManagerApp {
     ManagerApp(int& argc, char** argv);
 
     // Runs the connection dialog modally, then destroys it (which closes the
-    // connection and gives the print queues back). Returns 0: the program ends.
+    // connection and gives the print queues back). Returns 0: the program ends;
+    // 1 when the trace that TALQ_TRACE asks for cannot be made (nothing ran).
     int InitInstance();
 
     // The signal that ended the dialog's run early, or 0.
     int CaughtSignal() const { return caughtSignal_; }
 
   private:
+    std::vector<std::string> arguments_;
     ui::Application application_;
     int caughtSignal_ = 0;
 };

@@ -29,6 +29,7 @@ struct PortFind {
 struct Search {
     int model = -1;  // -1: any
     setup::FixedLine fixed;
+    bool thorough = false;
     bool json = false;
     bool several = false;
     std::mutex mutex;
@@ -97,10 +98,11 @@ PortOutcome FindOne(const PortTarget& target, const Console& console, Search& se
     request.model = search.model;
     if (target.kind == link::Serial) request.lines = setup::SearchOrder(search.model, search.fixed);
     request.flowFixed = search.fixed.flowControl.has_value();
+    request.thorough = search.thorough;
     request.stopRequested = [] { return InterruptRequested(); };
     const int planned = target.kind == link::Serial ? static_cast<int>(request.lines.size()) : 1;
     const std::string bound = "; given up after " +
-                              Seconds(planned * setup::SilentTryMs(target.kind)) +
+                              Seconds(planned * setup::SilentTryMs(target.kind, search.thorough)) +
                               " if nothing answers";
     ConsoleSink bar(console);
     request.onTry = [&](int number, int total, const platform::LineSettings*) {
@@ -146,12 +148,17 @@ PortOutcome FindOne(const PortTarget& target, const Console& console, Search& se
             code = kExitNotIdentified;
             text = error =
                 target.name + ": nothing answered (" +
-                (target.kind == link::Serial ? std::to_string(found.tries) + " line settings tried"
-                                             : std::string("asked once")) +
+                (target.kind == link::Serial
+                     ? std::to_string(found.settingsTried) + " line settings tried"
+                     : std::string("asked once")) +
                 (found.refused > 0
                      ? ", " + std::to_string(found.refused) + " the system refused for the device"
                      : "") +
-                (found.heardBytes ? "; bytes came back that identified no printer" : "") + ")";
+                (found.heardBytes ? "; bytes came back that identified no printer" : "") +
+                (target.kind == link::Serial && !search.thorough && found.settingsTried > 0
+                     ? "; --thorough waits longer for a printer slow to answer"
+                     : "") +
+                ")";
             break;
         case setup::FindOutcome::CannotOpen:
             result = "cannot open";
@@ -281,6 +288,7 @@ int RunFind(const Console& console, const FindOptions& options) {
     const auto fixed = FixedLineOf(options.connection.line, search.model, failure);
     if (!fixed) return Report(console, failure).exitCode;
     search.fixed = *fixed;
+    search.thorough = options.thorough;
     const auto targets = FindTargets(options, search.model, failure);
     if (!targets) return Report(console, failure).exitCode;
     search.json = options.json;

@@ -11,6 +11,10 @@
 #include "cli/port_targets.h"
 #include "cli/status_edits.h"
 
+namespace talq::platform {
+class TraceLog;
+}
+
 namespace talq::cli {
 
 int RunPorts(const Console& console, bool json);
@@ -40,6 +44,7 @@ struct FindOptions {
     ConnectionOptions connection;  // the model may be empty (any); line words fix a setting
     bool json = false;
     bool save = false;  // keep the found line settings in the user's ports file
+    bool thorough = false;  // the whole exchange at every COM setting
 };
 int RunFind(const Console& console, const FindOptions& options);
 
@@ -81,5 +86,15 @@ int RunDiff(const Console& console, const std::string& fileA, const std::string&
 int RunFactory(const Console& console, const std::string& model, const std::string& output);
 // The code page list, by number, as --code-page takes it.
 int RunCodePages(const Console& console);
+
+struct DoctorOptions {
+    std::vector<std::string> ports;  // none: every port present, and the USB printers
+    std::string bundle;              // the report and the trace of the printer check, for a ticket
+    bool json = false;
+};
+// Exit 0 when nothing is wrong, kExitProblemsFound when something is. `trace` is --trace's,
+// which the bundle's trace is copied from when there is one.
+int RunDoctor(const Console& console, const DoctorOptions& options, platform::TraceLog* trace,
+              const std::vector<std::string>& arguments);
 
 }  // namespace talq::cli

@@ -8,6 +8,7 @@ namespace talq::cli {
 enum ExitCode : int {
     kExitDone = 0,            // done, or nothing to change
     kExitDiffers = 1,         // diff only: the two differ
+    kExitProblemsFound = 1,   // doctor only: something stands between the user and a printer
     kExitUsage = 2,           // bad arguments or input; nothing was touched
     kExitPortFailed = 3,      // the port could not be configured or opened
     kExitNotIdentified = 4,   // no answer, wrong device id or wrong maker
@@ -27,7 +28,7 @@ struct Failure {
 inline constexpr const char* kExitCodeHelp =
     "Exit codes:\n"
     "  0  done, or nothing to change\n"
-    "  1  the two compared differ (diff only)\n"
+    "  1  the two compared differ (diff); a problem was found (doctor)\n"
     "  2  usage error: bad argument, model, port, switch, pin, value or code page\n"
     "  3  the port could not be configured or opened\n"
     "  4  the printer was not identified (no answer, wrong device id, wrong maker)\n"

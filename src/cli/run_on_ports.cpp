@@ -8,6 +8,7 @@
 #include "cli/interrupts.h"
 #include "cli/json_parts.h"
 #include "cli/port_targets.h"
+#include "platform/tracing_platform.h"
 
 namespace talq::cli {
 namespace {
@@ -34,6 +35,7 @@ void Spread(std::size_t count, int jobs, Work work) {
 PortOutcome RunGuarded(const PortRun& runOne, const PortNotRun& notRun, const PortTarget& target,
                        const Console& console) {
     if (InterruptRequested()) return notRun ? notRun(target) : NotRun();
+    const platform::TracePort traced(target.name);
     // An exception must end this port only, not the program and every port with it.
     try {
         return runOne(target, console);

@@ -8,6 +8,7 @@
 #include "platform/serial_line_accepts.h"
 #include "protocol/reply_reader.h"
 #include "setup/check_communication.h"
+#include "setup/quick_look.h"
 #include "status/status_exchanges.h"
 
 namespace talq::setup {
@@ -69,6 +70,23 @@ int ModelOf(int family, const std::string& modelName) {
     return modelName == "KTV-520plusF" ? 2 : 0;
 }
 
+// What a look that came to nothing means, as Check Communication would have ended there.
+CheckResult CheckOf(Look look) {
+    switch (look) {
+        case Look::ConfigureFailed:
+            return CheckResult::ConfigureFailed;
+        case Look::OpenFailed:
+            return CheckResult::OpenFailed;
+        case Look::PortError:
+            return CheckResult::PortError;
+        case Look::Silent:
+        case Look::Heard:
+        case Look::ModelIdByte:
+            break;
+    }
+    return CheckResult::WrongDeviceId;
+}
+
 }  // namespace
 
 std::vector<platform::LineSettings> SearchOrder(int model, const FixedLine& fixed) {
@@ -101,9 +119,10 @@ std::vector<platform::LineSettings> SearchOrder(int model, const FixedLine& fixe
     return order;
 }
 
-int SilentTryMs(link::PortKind kind) {
+int SilentTryMs(link::PortKind kind, bool thorough) {
     using namespace protocol;
     if (kind == link::Usb) return kBlockPauseMs + 2 * platform::kUntimedReadMs;
+    if (kind == link::Serial && !thorough) return kQuickLookSilentMs;
     // Serial and parallel reads of one byte end 10 ms x 1 + 10 ms after they begin.
     constexpr int kOneByteReadMs = 20;
     return 5 * (50 + kOneByteReadMs) + 11 * (kBytePauseMs + kOneByteReadMs);
@@ -132,6 +151,9 @@ FindResult FindPrinter(link::PrinterPort& port, QueuePorts& queues, const FindRe
     }
     QuietSink sink;
     const auto stopped = [&] { return request.stopRequested && request.stopRequested(); };
+    // One look a setting, and the whole exchange only where a model-ID byte came: see
+    // quick_look.h. An LPT port or a USB entry has one exchange to make, and makes it whole.
+    const bool quick = serial && !request.thorough;
 
     for (std::size_t i = 0; i < plan.size(); ++i) {
         const std::optional<platform::LineSettings> line = plan[i];
@@ -148,14 +170,17 @@ FindResult FindPrinter(link::PrinterPort& port, QueuePorts& queues, const FindRe
         settings.parity = used.parity;
         settings.flowControl = used.flowControl;
 
-        // One identification exchange at this setting, expecting `model`'s byte.
-        bool answered = false;
-        const auto tryAs = [&](int model) {
+        const auto announce = [&] {
             if (request.onTry) {
                 request.onTry(result.tries + 1, static_cast<int>(plan.size()) - result.refused,
                               line ? &*line : nullptr);
             }
             ++result.tries;
+        };
+        // One identification exchange at this setting, expecting `model`'s byte.
+        bool answered = false;
+        const auto tryAs = [&](int model) {
+            announce();
             answered = false;
             return CheckCommunication(port, settings, request.kind, model, sink, &answered);
         };
@@ -163,16 +188,39 @@ FindResult FindPrinter(link::PrinterPort& port, QueuePorts& queues, const FindRe
             result.outcome = FindOutcome::Interrupted;
             return result;
         }
+        ++result.settingsTried;
         int family = request.model >= 0 ? request.model : 0;
-        CheckResult check = tryAs(family);
-        if (check == CheckResult::WrongDeviceId && answered) {
-            if (stopped()) {
-                result.outcome = FindOutcome::Interrupted;
-                return result;
+        CheckResult check = CheckResult::WrongDeviceId;
+        if (quick) {
+            announce();
+            const LookResult look = LookForModelId(port, settings);
+            if (look.look == Look::ModelIdByte) {
+                if (stopped()) {
+                    result.outcome = FindOutcome::Interrupted;
+                    return result;
+                }
+                // Asked as what it said it is: the other family's byte did not come.
+                if (look.modelIdByte != status::ExpectedModelIdByte(family)) {
+                    family = OtherFamily(family);
+                }
+                check = tryAs(family);
+            } else if (look.look != Look::Silent && look.look != Look::Heard) {
+                check = CheckOf(look.look);
             }
-            family = OtherFamily(family);
+            result.heardBytes =
+                result.heardBytes || look.look == Look::Heard ||
+                (look.look == Look::ModelIdByte && check == CheckResult::WrongDeviceId);
+        } else {
             check = tryAs(family);
-            result.heardBytes = result.heardBytes || check == CheckResult::WrongDeviceId;
+            if (check == CheckResult::WrongDeviceId && answered) {
+                if (stopped()) {
+                    result.outcome = FindOutcome::Interrupted;
+                    return result;
+                }
+                family = OtherFamily(family);
+                check = tryAs(family);
+                result.heardBytes = result.heardBytes || check == CheckResult::WrongDeviceId;
+            }
         }
         switch (check) {
             case CheckResult::Connected: {
@@ -189,8 +237,13 @@ FindResult FindPrinter(link::PrinterPort& port, QueuePorts& queues, const FindRe
                 return result;
             case CheckResult::PortError:
                 // The reset command did not go out: a host at Hardware flow waits for a CTS
-                // the printer does not raise; Xon/Xoff does not wait for it.
+                // the printer does not raise; Xon/Xoff does not wait for it. The line stays
+                // low at every rate, so the rest of the search goes at Xon/Xoff too rather
+                // than stall at each setting.
                 if (line && line->flowControl == 0 && !request.flowFixed) {
+                    for (std::size_t later = i + 1; later < plan.size(); ++later) {
+                        plan[later]->flowControl = 1;
+                    }
                     platform::LineSettings xon = *line;
                     xon.flowControl = 1;
                     plan.insert(plan.begin() + static_cast<std::ptrdiff_t>(i) + 1, xon);
@@ -203,6 +256,7 @@ FindResult FindPrinter(link::PrinterPort& port, QueuePorts& queues, const FindRe
                     return result;
                 }
                 ++result.refused;  // the device opens, but not with this setting
+                --result.settingsTried;
                 break;
             case CheckResult::ConfigureFailed:
                 result.outcome = FindOutcome::CannotOpen;

@@ -1,5 +1,6 @@
-// Looking for a printer on one port: Check Communication's identification exchange, as it
-// stands, at one line setting after another until a printer answers. UI-free, so that every
+// Looking for a printer on one port: a quick look at one line setting after another, and
+// Check Communication's identification exchange, as it stands, where something answered,
+// until a printer is identified. UI-free, so that every
 // front end that has to find a printer (talq find, and what diagnoses a port or sets up a
 // swapped printer) walks the same settings in the same order, holds the same print queues and
 // stops the same way.
@@ -15,20 +16,25 @@
 //    Check Communication does; they stay moved until the caller gives them back
 //    (RestoreSpoolerQueues), so a caller that goes on with the found printer keeps them held.
 //  - On a COM port tries `request.lines` in order; on an LPT port or a USB entry the line has
-//    no settings and one exchange is made. Each try is CheckCommunication: the port is opened,
-//    reset, asked for its model-ID byte and maker name, and closed again unless identified.
-//    Nothing but those commands is sent, and the texts below once a printer has answered.
+//    no settings and one exchange is made. At each COM setting a quick look (quick_look.h)
+//    sends the identification commands and waits kAnswerWindowMs for a model-ID byte; only
+//    where one came is the exchange itself made. With `thorough` every setting gets the
+//    exchange itself, with its full patience, as the dialog's Check Communication gives it.
+//    The exchange is CheckCommunication: the port is opened, reset, asked for its model-ID
+//    byte and maker name, and closed again unless identified. Nothing but those commands is
+//    sent, and the texts below once a printer has answered.
 //  - The model-ID byte tells the two families apart (0x20: KTV-520plus and KTV-520plusF,
-//    0x2E: KTV-540/542). A try expects the byte of `request.model` (of the KTV-520plus when
-//    any model will do); a printer that answers with another byte is asked again at the same
-//    setting with the other family's, whichever model was asked for: find reports what is
-//    there. Once identified, its firmware version and model name are read (ReadPrinterInfo),
-//    and the name tells a KTV-520plusF from a KTV-520plus.
+//    0x2E: KTV-540/542). The exchange after a look expects the byte the look saw. A thorough
+//    try expects the byte of `request.model` (of the KTV-520plus when any model will do); a
+//    printer that answers with another byte is asked again at the same setting with the other
+//    family's, whichever model was asked for: find reports what is there. Once identified, its
+//    firmware version and model name are read (ReadPrinterInfo), and the name tells a
+//    KTV-520plusF from a KTV-520plus.
 //  - A setting that the system refuses for the device (the platform refuses it, or the open
 //    with it fails while the device itself opens) costs no time and counts in `refused`.
 //  - A write that stalls (a printer holding CTS low) tries the same setting with Xon/Xoff flow
 //    next, unless the flow control was fixed: that is the one case in which a host's flow
-//    control keeps an idle printer from answering.
+//    control keeps an idle printer from answering. The settings after it go at Xon/Xoff too.
 //  - `stopRequested` is asked before every exchange: a stop ends the search after the current
 //    one (Interrupted), the port closed.
 // Results: Found (port left open and identified at `line`, the way Check Communication leaves
@@ -36,6 +42,12 @@
 // maker's printers do but with another maker's name: not looked at further), NothingAnswered
 // (`heardBytes` when some setting brought bytes that identified nothing), CannotOpen,
 // Interrupted. Every exchange is bounded: a silent setting costs SilentTryMs.
+//
+// Why no second, thorough pass after a quick one that found nothing: most ports a search
+// finds empty have nothing behind them, and a second pass would more than double what each of
+// them costs (42 x 0.37 s + 42 x 1.67 s) for a printer that takes over 0.3 s to answer one
+// byte, where an idle printer answers within a few character times; the caller offers
+// `thorough` for that one instead.
 #pragma once
 
 #include <functional>
@@ -77,6 +89,7 @@ struct FindRequest {
     int model = -1;                             // 0, 1, 2, or -1 for any
     std::vector<platform::LineSettings> lines;  // a COM port's settings, in order
     bool flowFixed = false;                     // no Xon/Xoff try after a stalled write
+    bool thorough = false;                      // the whole exchange at every COM setting
     std::function<bool()> stopRequested;        // may be empty
     // Before each exchange: its number from 1, the number planned, and the line setting (none
     // for an LPT port or a USB entry).
@@ -88,7 +101,8 @@ struct FindResult {
     int model = -1;                              // Found: 0, 1 or 2
     status::PrinterInfo info;                    // Found: firmware version and model name
     std::optional<platform::LineSettings> line;  // COM port, Found or OtherPrinter
-    int tries = 0;                               // exchanges made
+    int tries = 0;                               // exchanges made, looks included
+    int settingsTried = 0;                       // line settings looked at or tried
     int refused = 0;                             // settings the system refused
     bool heardBytes = false;
     bool systemConsole = false;  // CannotOpen: the device is the kernel's console
@@ -96,8 +110,9 @@ struct FindResult {
 
 FindResult FindPrinter(link::PrinterPort& port, QueuePorts& queues, const FindRequest& request);
 
-// The longest one exchange takes on a setting where nothing answers: serial and parallel
-// 1670 ms (the discard of pending input, the model-ID read and its ten retries), USB 2200 ms.
-int SilentTryMs(link::PortKind kind);
+// The longest a search spends on a setting where nothing answers: on a COM port a quick look,
+// 370 ms, or with `thorough` the whole exchange; serial (thorough) and parallel 1670 ms (the
+// discard of pending input, the model-ID read and its ten retries), USB 2200 ms.
+int SilentTryMs(link::PortKind kind, bool thorough = false);
 
 }  // namespace talq::setup

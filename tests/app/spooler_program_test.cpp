@@ -1,6 +1,7 @@
 // The real program with queues switched: a signal or the session's end gives them back as
 // closing the dialog does; after a SIGKILL the next start gives them back from the
-// journal, and a start beside a live run leaves that run's queues alone.
+// journal, and a start beside a live run leaves that run's queues alone. And the wire
+// trace that TALQ_TRACE asks of it.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
@@ -9,7 +10,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <thread>
 #include <utility>
 
@@ -213,6 +216,22 @@ TEST_F(ManagerWithQueues, TheCommandLineGivesBackAKilledRunsQueuesToo) {
     cupsd.Client(std::string(TALQ_PATH) + " ports");
     EXPECT_TRUE(GivenBack());
     EXPECT_EQ(Journals(), 0u);
+}
+
+TEST_F(ManagerWithQueues, TalqTraceHoldsTheCheckOfTheDialog) {
+    const std::string trace = (state.path() / "trace.txt").string();
+    setenv("TALQ_TRACE", trace.c_str(), 1);
+    Manager manager("answer");
+    unsetenv("TALQ_TRACE");
+    ASSERT_TRUE(manager.Says("checked"));
+    manager.Stop(SIGTERM);
+    std::stringstream text;
+    text << std::ifstream(trace).rdbuf();
+    const std::string port = " " + com1.SlavePath() + " ";
+    for (const std::string& line : {"open " + com1.SlavePath(), std::string("settings 19200 8 0 0 0"),
+                                    std::string("write 1B 40  |.@|"), std::string("close")}) {
+        EXPECT_NE(text.str().find(port + line), std::string::npos) << line << "\n" << text.str();
+    }
 }
 
 }  // namespace

@@ -32,8 +32,8 @@ TEST(FindCommand, FindsSavesAndTheNextCommandsUseWhatWasSaved) {
     std::filesystem::create_directories(dir / "config/talquist-manager");
     test::WriteText(file, "# till 4\r\nCOM1 = /dev/ttyS0  # the printer\r\n");
 
-    // Any model, every setting: the KTV-540/542 answers the tenth, is told by its model-ID
-    // byte and asked again as what it is.
+    // Any model, every setting: the KTV-540/542 answers the tenth look with its model-ID byte
+    // and is asked as what it is.
     const auto start = os.NowMs();
     const auto found = RunTalq({"find", "--port", "COM1", "--port", "COM2", "--json", "--save"});
     EXPECT_EQ(found.exitCode, 0) << found.err;
@@ -50,7 +50,7 @@ TEST(FindCommand, FindsSavesAndTheNextCommandsUseWhatWasSaved) {
     // Seven silent settings (19200, 115200, 9600, 38400, 57600, 4800, 2400 at 8 None), then
     // 19200 and 115200 at 7 Even, before 9600 at 7 Even answers.
     EXPECT_GE(os.NowMs() - start, 9 * setup::SilentTryMs(link::Serial));
-    EXPECT_NE(found.err.find("COM1: trying 42 line settings; given up after 71 s"),
+    EXPECT_NE(found.err.find("COM1: trying 42 line settings; given up after 16 s"),
               std::string::npos)
         << found.err;
     EXPECT_NE(found.err.find("COM2: " + platform::DevicePathForPort("COM2") + " cannot be opened"),

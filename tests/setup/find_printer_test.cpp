@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "setup/quick_look.h"
 #include "support/golden.h"
 #include "support/scoped_env.h"
 #include "support/scoped_platform.h"
@@ -60,11 +61,15 @@ struct FindFixture : ::testing::Test {
         request.lines = SearchOrder(model, fixed);
         return request;
     }
-    // The opening of one try at `settings`, its discarding of input, and its questions.
-    std::vector<std::string> TryAt(const std::string& settings) {
-        return Join(
-            {Lines("open " + device + "\nsettings " + settings + "\ntimeouts 10 10 10 0 0\npurge"),
-             kDiscardSilence, kResetAndAskModel});
+    std::vector<std::string> OpenAt(const std::string& settings) {
+        return Lines("open " + device + "\nsettings " + settings +
+                     "\ntimeouts 10 10 10 0 0\npurge");
+    }
+    // A quick look at `settings`: one read of pending input, the questions, and the window
+    // read whole (`answer` what it brings).
+    std::vector<std::string> LookAt(const std::string& settings, const std::string& answer = "0") {
+        return Join({OpenAt(settings), Lines("pause 50\nread 1 -> 0"), kResetAndAskModel,
+                     Lines("read 29 -> " + answer + "\npurge\nclose")});
     }
 };
 
@@ -88,14 +93,14 @@ TEST_F(FindFixture, WalksTheWrongSettingsToTheRightOneAndLeavesThePrinterOpen) {
     EXPECT_EQ(found.info.firmwareVersion, "Ver A01");
     ASSERT_TRUE(found.line);
     EXPECT_EQ(found.line->parity, 2);
-    EXPECT_EQ(tried, (std::vector<std::string>{"1/6 8,0", "2/6 7,2", "3/6 8,2"}));
-    // 8 None and 7 Even stay silent for their whole bound; 8 Even answers.
-    const auto silent = Repeat(11, Lines("pause 100\nread 1 -> 0"));
+    // Three looks, and Check Communication where the third saw the model-ID byte.
+    EXPECT_EQ(tried, (std::vector<std::string>{"1/6 8,0", "2/6 7,2", "3/6 8,2", "4/6 8,2"}));
+    // 8 None and 7 Even stay silent for their window; at 8 Even the printer answers at once.
     EXPECT_EQ(
         os.Transcript(),
-        Join({Lines("open " + device + "\nclose"), TryAt("9600 8 0 0 0"), silent, Lines("close"),
-              TryAt("9600 7 0 2 0"), silent, Lines("close"), TryAt("9600 8 0 2 0"),
-              Lines("pause 100\nread 1 -> 1: 20\nwrite 1D 49 42\npause 100"),
+        Join({Lines("open " + device + "\nclose"), LookAt("9600 8 0 0 0"), LookAt("9600 7 0 2 0"),
+              LookAt("9600 8 0 2 0", "1: 20"), OpenAt("9600 8 0 2 0"), kDiscardSilence,
+              kResetAndAskModel, Lines("pause 100\nread 1 -> 1: 20\nwrite 1D 49 42\npause 100"),
               ByteReads("5F 4B 45 53 54 52 55 4D 00"),
               // the texts, as Get Status reads them
               kDrain, Lines("write 1D 49 41\npause 100"),
@@ -113,37 +118,61 @@ TEST_F(FindFixture, WalksTheWrongSettingsToTheRightOneAndLeavesThePrinterOpen) {
 }
 
 TEST_F(FindFixture, EachWayASearchEnds) {
-    // Any model: the KTV-540/542 answers the KTV-520plus's question with its own byte and is
-    // asked again at once as what it is.
+    // The KTV-540/542 answers with its own byte, whatever model was asked for, and the
+    // exchange after the look asks it as what it is: looks at 19200, 115200, 9600 and 38400,
+    // then one exchange.
     AddPrinter(1, {38400, 8, sim::Parity::None, 1, sim::Flow::DtrDsr});
-    FindResult result = FindPrinter(port, queues, Request(-1));
+    FindResult result = FindPrinter(port, queues, Request(0));
     EXPECT_EQ(result.outcome, FindOutcome::Found);
     EXPECT_EQ(result.model, 1);
-    EXPECT_EQ(result.tries, 5);  // 19200, 115200, 9600, then 38400 twice
+    EXPECT_EQ(result.tries, 5);
+    EXPECT_EQ(result.settingsTried, 4);
     EXPECT_EQ(result.line->baudRate, 38400);
     port.Close();
 
-    // The name tells the KTV-520plusF from the KTV-520plus.
-    AddPrinter(2, {19200, 8, sim::Parity::None, 1, sim::Flow::DtrDsr});
-    result = FindPrinter(port, queues, Request(0));
+    // The name tells the KTV-520plusF from the KTV-520plus; noise before the model-ID byte
+    // does not hide it from the look. Thorough, every setting gets the whole exchange.
+    AddPrinter(2, {9600, 8, sim::Parity::None, 1, sim::Flow::DtrDsr})
+        ->Printer()
+        .SetNoise({0x7F, 0x41, 0x0D});
+    result = FindPrinter(port, queues, Request(-1));
     EXPECT_EQ(result.model, 2);
-    EXPECT_EQ(result.tries, 1);
+    EXPECT_EQ(result.tries, 4);  // 19200, 115200, 9600, and the exchange
+    port.Close();
+    FindRequest thorough = Request(-1);
+    thorough.thorough = true;
+    result = FindPrinter(port, queues, thorough);
+    EXPECT_EQ(result.model, 2);
+    EXPECT_EQ(result.tries, 3);
     port.Close();
 
-    // A printer that keeps CTS low: the stalled write leads to Xon/Xoff at the same setting.
-    AddPrinter(0, {19200, 8, sim::Parity::None, 1, sim::Flow::XonXoff});
+    // A printer that keeps CTS low: the stalled write leads to Xon/Xoff at the same setting,
+    // and the rest of the search goes at Xon/Xoff without stalling again.
+    AddPrinter(0, {9600, 8, sim::Parity::None, 1, sim::Flow::XonXoff});
     os.HoldClearToSendLow("COM1");
+    auto start = os.NowMs();
     result = FindPrinter(port, queues, Request(0));
     EXPECT_EQ(result.outcome, FindOutcome::Found);
-    EXPECT_EQ(result.tries, 2);
+    EXPECT_EQ(result.tries, 4);  // 19200 twice, 9600, and the exchange
     EXPECT_EQ(result.line->flowControl, 1);
+    EXPECT_LT(os.NowMs() - start, 2 * platform::kWriteStallMs);
     port.Close();
     os.HoldClearToSendLow("COM1", false);
+
+    // A printer slower over its reset than the look's window is not seen; thorough, it is.
+    AddPrinter(0, {19200, 8, sim::Parity::None, 1, sim::Flow::DtrDsr})
+        ->Printer()
+        .SetResetTimeMs(kAnswerWindowMs + 200);
+    EXPECT_EQ(FindPrinter(port, queues, Request(0)).outcome, FindOutcome::NothingAnswered);
+    thorough = Request(0);
+    thorough.thorough = true;
+    EXPECT_EQ(FindPrinter(port, queues, thorough).outcome, FindOutcome::Found);
+    port.Close();
 
     // Settings the system refuses cost nothing: one and a half stop bits never open.
     FixedLine fixed;
     fixed.stopBits = 1;
-    auto start = os.NowMs();
+    start = os.NowMs();
     result = FindPrinter(port, queues, Request(0, fixed));
     EXPECT_EQ(result.outcome, FindOutcome::NothingAnswered);
     EXPECT_EQ(result.tries, 0);

@@ -43,6 +43,12 @@ grep -q "switch 2 pin 3" diff.out || fail "talq diff said: $(cat diff.out)"
 run "$talq" factory --model 0 -o f.sts >/dev/null 2>factory.err || fail "talq factory: $(cat factory.err)"
 [ "$(stat -c %s f.sts 2>/dev/null)" = 216 ] || fail "f.sts is not 216 bytes"
 
+# The doctor finds the printer on COM5 and bundles the trace of its check; nothing is wrong.
+run "$talq" doctor --port COM5 --bundle ticket.txt >doctor.out 2>doctor.err ||
+  fail "talq doctor --port COM5: $(cat doctor.out doctor.err)"
+grep -q "printer       a KTV-520plus answers" doctor.out || fail "talq doctor said: $(cat doctor.out)"
+grep -q " COM5 write 1B 40  |.@|" ticket.txt || fail "the bundle lacks the check's trace: $(cat ticket.txt)"
+
 # Names outside the ANSI code page: the profile folder is "Łukasz" (wine_serial_test.sh sets
 # the user), the status file "Café №1.sts". COM7 reaches the printer on COM5 by a mapping.
 profile="$WINEPREFIX/drive_c/users/Łukasz"

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/port_devices.h"
+#include "platform/posix/sysfs_root.h"
 #include "platform/usb_bus.h"
 
 namespace talq::platform {
@@ -25,12 +26,6 @@ const char* Variable(const char* name) {
 bool HasNumberAfter(const std::string& name, const std::string& prefix) {
     return name.size() > prefix.size() && name.rfind(prefix, 0) == 0 &&
            name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
-}
-
-// sysfs, or the tree TALQ_SYSFS_ROOT names in its place (tests point it at a fake one).
-fs::path SysfsRoot() {
-    if (const char* root = Variable("TALQ_SYSFS_ROOT")) return root;
-    return "/sys";
 }
 
 }  // namespace
@@ -88,7 +83,7 @@ SerialHardware SerialHardwareBehind(const std::string& devicePath) {
     if (!HasNumberAfter(name, "ttyS")) return SerialHardware::Unknown;
     // The 8250 driver makes ttyS nodes for UARTs that may not exist; it reports their
     // type as 0 (PORT_UNKNOWN).
-    std::ifstream typeFile(SysfsRoot() / "class" / "tty" / name / "type");
+    std::ifstream typeFile(posix::SysfsRoot() / "class" / "tty" / name / "type");
     int type = -1;
     if (!(typeFile >> type) || type < 0) return SerialHardware::Unknown;
     return type == 0 ? SerialHardware::Absent : SerialHardware::Present;
@@ -99,7 +94,7 @@ bool IsSystemConsole(const std::string& devicePath) {
     fs::path node = fs::canonical(devicePath, error);
     if (error) node = devicePath;
     // The consoles the kernel writes to, by name: "tty0 ttyS0".
-    std::ifstream active(SysfsRoot() / "class" / "tty" / "console" / "active");
+    std::ifstream active(posix::SysfsRoot() / "class" / "tty" / "console" / "active");
     for (std::string name; active >> name;) {
         if (name == node.filename().string()) return true;
     }
