@@ -106,6 +106,13 @@ class ReplaceRun {
                 if (set.follow->result == "rolled back") set.switchesAfter = printer;
                 return Fail(*failed);
             }
+        } else {
+            // It stays where it was found, which need not be where the host looked for the
+            // printer it replaces.
+            LineFollow adopt(console_, session);
+            const auto failed = adopt.Adopt();
+            if (!adopt.Report().result.empty()) set.follow = adopt.Report();
+            if (failed) return Fail(*failed);
         }
         if (auto failed = Verify(session, target, info)) return Fail(*failed);
         return SelfTestAndSay(session);
@@ -189,7 +196,8 @@ class ReplaceRun {
                            ", " +
                            (report_.set.changes.empty()
                                 ? std::string("it held the file's settings already")
-                                : std::to_string(report_.set.changes.size()) + " pins set") +
+                                : std::to_string(report_.set.changes.size()) +
+                                      (report_.set.changes.size() == 1 ? " pin set" : " pins set")) +
                            ", read back, test page printed";
         if (session.Kind() == link::Serial) {
             report_.lineNow = LineSettingsWords(session.Settings());

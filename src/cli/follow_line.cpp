@@ -73,19 +73,56 @@ std::optional<Failure> LineFollow::Prepare(const LineWords& next) {
     if (!built.settings) return Failure{kExitUsage, name + ": --follow: " + built.error};
     next_ = LineOf(*built.settings);
     report_.lineWords = LineSettingsWords(*built.settings);
+    if (auto failed = Plan()) {
+        failed->message = name + ": --follow: " + failed->message + ": nothing was sent";
+        return failed;
+    }
+    return std::nullopt;
+}
 
+std::optional<Failure> LineFollow::Plan() {
+    const std::string& name = session_.Name();
     plan_ = setup::PlanHostLineMove(session_.Settings().portName, session_.Queues(), next_);
     if (!plan_.unheld.empty()) {
-        return Failure{kExitPortFailed,
-                       name + ": --follow: the print queue " + Joined(plan_.unheld) +
-                           " prints to this port, and this user may not change it (root, or "
-                           "the group lpadmin), so it could not follow: nothing was sent"};
+        return Failure{kExitPortFailed, "the print queue " + Joined(plan_.unheld) +
+                                            " prints to this port, and this user may not "
+                                            "change it (root, or the group lpadmin), so it "
+                                            "could not follow"};
     }
     keepsPortsFile_ = name.rfind("COM", 0) == 0 && platform::IsFixedPortName(name);
     if (keepsPortsFile_ && platform::UserPortsFile().empty()) {
-        return Failure{kExitFileFailed, name + ": --follow: " + platform::NoUserPortsFileReason() +
-                                            ": nothing was sent"};
+        return Failure{kExitFileFailed, platform::NoUserPortsFileReason()};
     }
+    return std::nullopt;
+}
+
+std::optional<Failure> LineFollow::Adopt() {
+    const std::string& name = session_.Name();
+    needed_ = session_.Kind() == link::Serial;
+    if (!needed_) return std::nullopt;
+    before_ = next_ = LineOf(session_.Settings());
+    report_.lineWords = LineSettingsWords(session_.Settings());
+    if (auto failed = Plan()) {
+        console_.Message(name + ": the host could not follow the line settings the printer "
+                                "answered at: " +
+                         failed->message);
+        return std::nullopt;
+    }
+    bool fileDiffers = false;
+    if (keepsPortsFile_) {
+        const auto saved = SavedLineOf(name);
+        // No line kept: the connection dialog's defaults.
+        const auto kept =
+            BuildPortSettings(name, session_.Model(), saved ? saved->words : LineWords{}).settings;
+        fileDiffers = !kept || !SameLine(LineOf(*kept), next_);
+    }
+    if (!fileDiffers && plan_.queues.empty() && !plan_.defaults) return std::nullopt;
+    if (auto failed = MoveHost()) {
+        report_.result = "failed";
+        return failed;
+    }
+    report_.result = "followed";
+    TellFollowed(name + ": the host follows the line settings the printer answered at: ");
     return std::nullopt;
 }
 
@@ -111,22 +148,8 @@ std::optional<Failure> LineFollow::Follow(const status::PrinterStatus& earlier,
     if (!session_.Reconnect(next_)) {
         if (auto failed = MoveHost()) return RollBack(earlier, info, *failed);
         report_.result = "followed";
-        console_.Message(name +
-                         ": the printer answers at its new serial settings, and the "
-                         "host follows: " +
-                         Options(next_));
-        if (!report_.portsFile.empty()) {
-            console_.Message(name + ": ports file " + report_.portsFile + ": " + name +
-                             ".line=" + Joined(report_.lineWords));
-        }
-        for (const setup::QueueLineMove& queue : report_.queues) {
-            console_.Message(name + ": print queue " + queue.queue + ": " + queue.after +
-                             " (given back so at the end of this run)");
-        }
-        if (!report_.portDefaults.empty()) {
-            console_.Message(name + ": the default settings of " + report_.portDefaults + ": " +
-                             Joined(report_.lineWords));
-        }
+        TellFollowed(name + ": the printer answers at its new serial settings, and the host "
+                            "follows: ");
         return std::nullopt;
     }
     const std::string notThere =
@@ -143,6 +166,23 @@ std::optional<Failure> LineFollow::Follow(const status::PrinterStatus& earlier,
                        "): it was sent the new settings; the host was left at the earlier "
                        "ones. Look for it with talq find --port " +
                        name};
+}
+
+void LineFollow::TellFollowed(const std::string& head) const {
+    const std::string& name = session_.Name();
+    console_.Message(head + Options(next_));
+    if (!report_.portsFile.empty()) {
+        console_.Message(name + ": ports file " + report_.portsFile + ": " + name + ".line=" +
+                         Joined(report_.lineWords));
+    }
+    for (const setup::QueueLineMove& queue : report_.queues) {
+        console_.Message(name + ": print queue " + queue.queue + ": " + queue.after +
+                         " (given back so at the end of this run)");
+    }
+    if (!report_.portDefaults.empty()) {
+        console_.Message(name + ": the default settings of " + report_.portDefaults + ": " +
+                         Joined(report_.lineWords));
+    }
 }
 
 std::optional<Failure> LineFollow::MoveHost() {
@@ -166,7 +206,7 @@ std::optional<Failure> LineFollow::MoveHost() {
         report_.portDefaults.clear();
         return Failure{failed->exitCode, name + ": the host could not follow: " + failed->message};
     }
-    report_.portsFile = done.file;
+    if (done.written) report_.portsFile = done.file;
     return std::nullopt;
 }
 

@@ -46,6 +46,11 @@ class LineFollow {
     // For a dry run: what would follow, as messages.
     void TellPlan() const;
 
+    // For a printer that keeps the line settings the session found it at (`find`'s result,
+    // and no change of its own serial settings): moves the host there where it keeps others.
+    // A print queue this user may not change is said and left as it is.
+    std::optional<Failure> Adopt();
+
     // After Set Status has sent the new settings, the printer having held `earlier` before:
     // identifies it at the new line settings and moves the host there, or rolls back. On
     // success the session is connected at the new settings.
@@ -55,7 +60,10 @@ class LineFollow {
 
   private:
     std::optional<Failure> MoveHost();
+    // Plans the move to `next_`; false, saying nothing, when the host cannot follow there.
+    std::optional<Failure> Plan();
     void UndoPortsFile();
+    void TellFollowed(const std::string& head) const;
     Failure RollBack(const status::PrinterStatus& earlier, status::PrinterInfo& info, Failure why);
     std::string Options(const platform::LineSettings& line) const;
 

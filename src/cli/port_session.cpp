@@ -112,8 +112,13 @@ std::optional<Failure> PortSession::Find(setup::FindRequest request, setup::Find
                                "the KTV printers"};
         case setup::FindOutcome::NothingAnswered:
             return Failure{kExitNotIdentified,
-                           name + ": no printer answered (" + std::to_string(found.tries) +
-                               (found.tries == 1 ? " try" : " tries") + "; power, cable?)"};
+                           name + ": no printer answered (" +
+                               (opened_.kind == link::Serial
+                                    ? std::to_string(found.settingsTried) + " line settings tried"
+                                    : std::string("asked once")) +
+                               (found.heardBytes ? "; bytes came back that identified no printer"
+                                                 : "") +
+                               "; power, cable?)"};
         case setup::FindOutcome::CannotOpen:
             return Failure{kExitPortFailed,
                            found.systemConsole
