@@ -9,6 +9,7 @@
 #include "cli/follow_line.h"
 #include "cli/interrupts.h"
 #include "cli/replace_json.h"
+#include "cli/send_and_follow.h"
 #include "cli/saved_line_settings.h"
 #include "cli/status_diff.h"
 #include "cli/status_files.h"
@@ -18,12 +19,6 @@
 
 namespace talq::cli {
 namespace {
-
-std::string Joined(const std::vector<std::string>& words) {
-    std::string text;
-    for (const std::string& word : words) text += (text.empty() ? "" : " ") + word;
-    return text;
-}
 
 class ReplaceRun {
   public:
@@ -46,7 +41,7 @@ class ReplaceRun {
         const int model = session.Model();
         status::PrinterInfo info = report_.info;
         status::PrinterStatus printer{};
-        auto result = status::GetStatus(session.Connection(), printer, info, session.Sink());
+        const auto result = status::GetStatus(session.Connection(), printer, info, session.Sink());
         if (auto failed = session.FailureOf(result, "Get Status")) return Fail(*failed);
         report_.info = info;
 
@@ -90,23 +85,12 @@ class ReplaceRun {
         }
 
         if (!set.changes.empty()) {
-            set.setStatus = true;
-            result = status::SetStatus(session.Connection(), target, info, session.Sink());
-            if (auto failed = session.FailureOf(result, "Set Status")) {
-                set.switchesAfter.reset();  // what the printer kept is not known
+            if (auto failed = SendAndFollow(session, printer, target, info,
+                                            follow ? &*follow : nullptr, set)) {
                 return Fail(*failed);
             }
-            set.switchesAfter = target;
         }
-        if (follow) {
-            const auto failed = follow->Follow(printer, info);
-            set.follow = follow->Report();
-            if (failed) {
-                set.switchesAfter.reset();
-                if (set.follow->result == "rolled back") set.switchesAfter = printer;
-                return Fail(*failed);
-            }
-        } else {
+        if (!follow) {
             // It stays where it was found, which need not be where the host looked for the
             // printer it replaces.
             LineFollow adopt(console_, session);
@@ -152,7 +136,7 @@ class ReplaceRun {
                                  found.info.modelName + "\", firmware \"" +
                                  found.info.firmwareVersion + "\")";
         console_.Message(port_.name + ": found " + what +
-                         (report_.foundAt ? " at " + Joined(*report_.foundAt) : ""));
+                         (report_.foundAt ? " at " + JoinedWords(*report_.foundAt) : ""));
         const std::optional<int> wanted = model_ >= 0 ? std::optional(model_) : file_.model;
         if (wanted && *wanted != found.model) {
             return Failure{kExitNotIdentified,

@@ -5,6 +5,7 @@
 #include "cli/follow_line.h"
 #include "cli/interrupts.h"
 #include "cli/json_parts.h"
+#include "cli/send_and_follow.h"
 #include "cli/set_json.h"
 #include "cli/status_diff.h"
 #include "cli/status_edits.h"
@@ -62,7 +63,7 @@ class SetRun {
         if (auto failed = session.Connect()) return Fail(*failed);
         status::PrinterStatus printer{};
         status::PrinterInfo info;
-        auto result = status::GetStatus(session.Connection(), printer, info, session.Sink());
+        const auto result = status::GetStatus(session.Connection(), printer, info, session.Sink());
         if (auto failed = session.FailureOf(result, "Get Status")) return Fail(*failed);
 
         const status::PrinterStatus target = SentTarget(
@@ -106,23 +107,11 @@ class SetRun {
             return Fail({kExitInterrupted, port_.name + ": interrupted: nothing was set"});
         }
 
-        report_.setStatus = true;
-        result = status::SetStatus(session.Connection(), target, info, session.Sink());
-        if (auto failed = session.FailureOf(result, "Set Status")) {
-            report_.switchesAfter.reset();  // what the printer kept is not known
+        if (auto failed = SendAndFollow(session, printer, target, info,
+                                        follow ? &*follow : nullptr, report_)) {
             return Fail(*failed);
         }
-        report_.switchesAfter = target;
-        if (follow) {
-            const auto failed = follow->Follow(printer, info);
-            report_.follow = follow->Report();
-            if (failed) {
-                // Rolled back: read back as it was; otherwise not known.
-                report_.switchesAfter.reset();
-                if (report_.follow->result == "rolled back") report_.switchesAfter = printer;
-                return Fail(*failed);
-            }
-        } else if (report_.nextLine) {
+        if (!follow && report_.nextLine) {
             session.Sink().ClearBar();
             console_.Message(port_.name +
                              ": the printer's serial settings change: reach it next time with " +

@@ -11,33 +11,6 @@
 namespace talq::cli {
 namespace {
 
-platform::LineSettings LineOf(const link::PortSettings& settings) {
-    return {settings.baudRate, settings.dataBits, settings.stopBits, settings.parity,
-            settings.flowControl};
-}
-
-link::PortSettings RecordOf(const std::string& port, const platform::LineSettings& line) {
-    link::PortSettings settings;
-    settings.portName = port;
-    settings.baudRate = line.baudRate;
-    settings.dataBits = line.dataBits;
-    settings.stopBits = line.stopBits;
-    settings.parity = line.parity;
-    settings.flowControl = line.flowControl;
-    return settings;
-}
-
-bool SameLine(const platform::LineSettings& a, const platform::LineSettings& b) {
-    return a.baudRate == b.baudRate && a.dataBits == b.dataBits && a.stopBits == b.stopBits &&
-           a.parity == b.parity && a.flowControl == b.flowControl;
-}
-
-std::string Joined(const std::vector<std::string>& words) {
-    std::string text;
-    for (const std::string& word : words) text += (text.empty() ? "" : " ") + word;
-    return text;
-}
-
 std::optional<std::vector<std::string>> LineWordsIn(const std::string& text,
                                                     const std::string& port) {
     for (const auto& kept : platform::ParsePortsFile(text).lineSettings) {
@@ -84,7 +57,7 @@ std::optional<Failure> LineFollow::Plan() {
     const std::string& name = session_.Name();
     plan_ = setup::PlanHostLineMove(session_.Settings().portName, session_.Queues(), next_);
     if (!plan_.unheld.empty()) {
-        return Failure{kExitPortFailed, "the print queue " + Joined(plan_.unheld) +
+        return Failure{kExitPortFailed, "the print queue " + JoinedWords(plan_.unheld) +
                                             " prints to this port, and this user may not "
                                             "change it (root, or the group lpadmin), so it "
                                             "could not follow"};
@@ -131,7 +104,7 @@ void LineFollow::TellPlan() const {
     const std::string& name = session_.Name();
     if (keepsPortsFile_) {
         console_.Message(name + ": would follow: ports file " + platform::UserPortsFile() + ": " +
-                         name + ".line=" + Joined(report_.lineWords));
+                         name + ".line=" + JoinedWords(report_.lineWords));
     }
     for (const setup::QueueLineMove& queue : plan_.queues) {
         console_.Message(name + ": would follow: print queue " + queue.queue + ": " + queue.after);
@@ -173,7 +146,7 @@ void LineFollow::TellFollowed(const std::string& head) const {
     console_.Message(head + Options(next_));
     if (!report_.portsFile.empty()) {
         console_.Message(name + ": ports file " + report_.portsFile + ": " + name + ".line=" +
-                         Joined(report_.lineWords));
+                         JoinedWords(report_.lineWords));
     }
     for (const setup::QueueLineMove& queue : report_.queues) {
         console_.Message(name + ": print queue " + queue.queue + ": " + queue.after +
@@ -181,7 +154,7 @@ void LineFollow::TellFollowed(const std::string& head) const {
     }
     if (!report_.portDefaults.empty()) {
         console_.Message(name + ": the default settings of " + report_.portDefaults + ": " +
-                         Joined(report_.lineWords));
+                         JoinedWords(report_.lineWords));
     }
 }
 

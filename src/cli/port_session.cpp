@@ -4,6 +4,7 @@
 #include "cli/interrupts.h"
 #include "cli/models.h"
 #include "cli/port_access.h"
+#include "cli/saved_line_settings.h"
 #include "setup/check_communication.h"
 
 namespace talq::cli {
@@ -47,12 +48,7 @@ class QuietSink : public status::ExchangeSink {
 
 std::optional<Failure> PortSession::Reconnect(const platform::LineSettings& line) {
     port_.Close();
-    link::PortSettings& settings = opened_.settings;
-    settings.baudRate = line.baudRate;
-    settings.dataBits = line.dataBits;
-    settings.stopBits = line.stopBits;
-    settings.parity = line.parity;
-    settings.flowControl = line.flowControl;
+    SetLine(opened_.settings, line);
     bool answered = false;
     QuietSink quiet;
     return Check(quiet, &answered);
@@ -96,14 +92,7 @@ std::optional<Failure> PortSession::Find(setup::FindRequest request, setup::Find
     switch (found.outcome) {
         case setup::FindOutcome::Found:
             model_ = found.model;
-            if (found.line) {
-                link::PortSettings& settings = opened_.settings;
-                settings.baudRate = found.line->baudRate;
-                settings.dataBits = found.line->dataBits;
-                settings.stopBits = found.line->stopBits;
-                settings.parity = found.line->parity;
-                settings.flowControl = found.line->flowControl;
-            }
+            if (found.line) SetLine(opened_.settings, *found.line);
             return std::nullopt;
         case setup::FindOutcome::OtherPrinter:
             return Failure{kExitNotIdentified,
