@@ -21,6 +21,11 @@ command -v ccache >/dev/null && flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # same machine finds what this one compiled.
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
+# Every Wine run of the suites starts from a copy of one prefix per arch, made once here.
+TALQ_WINE_TEMPLATES=$(mktemp -d "${TMPDIR:-/tmp}/talq-wine-templates.XXXXXX")
+export TALQ_WINE_TEMPLATES
+trap 'rm -rf "$TALQ_WINE_TEMPLATES"' EXIT
+
 summary=()
 for target in x64:build-windows:mingw-w64 x86:build-windows-x86:mingw-w64-i686; do
   IFS=: read -r arch build toolchain <<<"$target"

@@ -9,6 +9,7 @@
 #   TALQ_WINE_GRAPHICS=x11 wine-run.sh ...  (the X11 driver; default: null, no display)
 #   TALQ_WINE_ARCH=win32 wine-run.sh ...    (a 32-bit Windows; default: win64, a 64-bit
 #                                            one, where 32-bit programs run as on WoW64)
+#   TALQ_WINE_TEMPLATES=DIR wine-run.sh ... (start from a copy of a prefix made once in DIR)
 # The prefix's wineserver stays up for the whole run (so Wine does not set the
 # links up again) and is ended afterwards.
 set -euo pipefail
@@ -40,8 +41,32 @@ finish() {
 }
 trap finish EXIT
 
-"$wineserver" -p
-"$wine" wineboot.exe -i >/dev/null 2>&1
+# Making a prefix takes most of a run's time: with TALQ_WINE_TEMPLATES (a folder), the first
+# run of each arch and user (the profile folder is named by $USER when a prefix is made) makes
+# one there, its server stopped, and every run starts from a copy of it. Its links are pointed
+# below like those of a new prefix.
+if [ -n "${TALQ_WINE_TEMPLATES:-}" ]; then
+  template=$TALQ_WINE_TEMPLATES/$TALQ_WINE_ARCH-$(printf %s "${USER:-}" | cksum | cut -d' ' -f1)
+  mkdir -p "$TALQ_WINE_TEMPLATES"
+  (
+    flock 9
+    if [ ! -e "$template/made" ]; then
+      rm -rf "$template"
+      mkdir -p "$template"
+      WINEPREFIX=$template "$wineserver" -p
+      WINEPREFIX=$template "$wine" wineboot.exe -i >/dev/null 2>&1
+      WINEPREFIX=$template "$wineserver" -k 2>/dev/null || true
+      WINEPREFIX=$template "$wineserver" -w 2>/dev/null || true
+      touch "$template/made"
+    fi
+  ) 9>"$template.lock"
+  cp -a "$template/." "$prefix/"
+  rm -f "$prefix/made"
+  "$wineserver" -p
+else
+  "$wineserver" -p
+  "$wine" wineboot.exe -i >/dev/null 2>&1
+fi
 nowhere="$prefix/no-such-port"
 # Windows of our programs (the dialogs, and talq.exe's hidden session-end window) need a
 # graphics driver: with no display the null one (TALQ_WINE_GRAPHICS, default null; x11 for
