@@ -2,7 +2,8 @@
 // the program or testing the real backend without a printer.
 //
 //   talq-printer-sim --model NAME [--link PATH] [--delay MS] [--reset-time MS] [--fault silent]
-//                    [--baud B] [--data-bits D] [--parity P] [--stop-bits S] [--flow F]
+//                    [--settings-take now|restart] [--baud B] [--data-bits D] [--parity P]
+//                    [--stop-bits S] [--flow F]
 //   talq-printer-sim --help
 //
 // Prints the terminal's device path on one line, then serves until SIGINT or
@@ -34,6 +35,7 @@ struct Options {
     int delayMs = 0;
     int resetMs = 0;
     bool silent = false;
+    bool takeSettingsNow = false;
     // The line words given; the rest stay as the model leaves the factory.
     std::optional<int> baud, dataBits, stopBits;
     std::optional<talq::sim::Parity> parity;
@@ -42,8 +44,8 @@ struct Options {
 
 constexpr const char* kUsage =
     "usage: talq-printer-sim --model NAME [--link PATH] [--delay MS] [--reset-time MS]\n"
-    "                        [--fault silent] [--baud B] [--data-bits 7|8] [--parity P]\n"
-    "                        [--stop-bits 1|2] [--flow F]\n";
+    "                        [--fault silent] [--settings-take now|restart] [--baud B]\n"
+    "                        [--data-bits 7|8] [--parity P] [--stop-bits 1|2] [--flow F]\n";
 
 constexpr const char* kHelp =
     "A simulated KTV receipt printer on a pseudo-terminal: prints the terminal's path,\n"
@@ -54,6 +56,9 @@ constexpr const char* kHelp =
     "  --reset-time MS take MS milliseconds (0 to 60000) over an initialize; what is\n"
     "                  asked meanwhile is answered after it\n"
     "  --fault silent  take commands but never answer\n"
+    "  --settings-take W  when a KTV-540/542 takes the serial settings a Set Status\n"
+    "                  writes: restart (default), at its next start; now, as it leaves\n"
+    "                  its setting mode\n"
     "  --baud B        the printer's own speed: 2400 4800 9600 19200 38400 57600 115200\n"
     "                  (KTV-540/542 from 9600); default 19200, KTV-540/542 115200\n"
     "  --data-bits D   7 or 8 (default)\n"
@@ -83,9 +88,10 @@ bool AsksForHelp(int argc, char** argv) {
 std::string ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        static const char* const kNames[] = {"--model", "--link",     "--delay",     "--reset-time",
-                                             "--fault", "--baud",     "--data-bits", "--parity",
-                                             "--flow",  "--stop-bits"};
+        static const char* const kNames[] = {"--model",     "--link",     "--delay",
+                                             "--reset-time", "--fault",   "--baud",
+                                             "--data-bits", "--parity",   "--flow",
+                                             "--stop-bits", "--settings-take"};
         bool known = false;
         for (const char* name : kNames) known = known || arg == name;
         if (!known) return "unknown argument '" + arg + "'";
@@ -130,6 +136,11 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
             } else {
                 return "--flow: '" + value + "' is not DTR/DSR or Xon/Xoff";
             }
+        } else if (arg == "--settings-take") {
+            if (value != "now" && value != "restart") {
+                return "--settings-take: '" + value + "' is not now or restart";
+            }
+            options.takeSettingsNow = value == "now";
         } else if (value == "silent") {
             options.silent = true;
         } else {
@@ -178,6 +189,7 @@ int main(int argc, char** argv) {
     printer.SetReplyDelayMs(options.delayMs);
     printer.SetResetTimeMs(options.resetMs);
     printer.SetSilent(options.silent);
+    printer.SetRestartOnLeavingSettingMode(options.takeSettingsNow);
     talq::sim::PtyServer server(printer);
     if (!server.Open()) {
         std::fprintf(stderr, "%s: pseudo-terminal: %s\n", kTool, std::strerror(errno));

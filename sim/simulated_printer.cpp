@@ -248,7 +248,9 @@ void SimulatedPrinter::UserSetting(std::span<const std::uint8_t> command) {
             QueueReply({kStatusHead, kModeId, 0x00});
             return;
         case 2:
-            if (DataIs(args, "OUT")) settingMode_ = false;
+            if (!DataIs(args, "OUT")) return;
+            settingMode_ = false;
+            if (restartOnLeaving_) Restart();
             return;
         case 3:
             // Switches change only while the host holds the printer in

@@ -86,6 +86,9 @@ class SimulatedPrinter {
     // Switched off and on: the line settings are taken anew, setting mode is left, and what
     // was half-received or not yet sent is gone.
     void Restart();
+    // Restarts as it leaves setting mode, as printers do that take their new settings at
+    // once: a changed switch 9 counts from then on, not from the next start.
+    void SetRestartOnLeavingSettingMode(bool on) { restartOnLeaving_ = on; }
     // How the host's end of the line is set, as far as the server can tell; nullopt (the
     // start) takes it to agree with the printer's. Where the framing differs, the host's bytes
     // and the printer's replies cross the line as serial_line.h says.
@@ -147,6 +150,7 @@ class SimulatedPrinter {
     std::string maker_ = "KESTRUM";
     std::string modelName_;
     bool settingMode_ = false;
+    bool restartOnLeaving_ = false;
 
     int initializeCount_ = 0;
     int testPrintCount_ = 0;

@@ -61,6 +61,8 @@ struct Arguments {
     GetOptions get;
     SetOptions set;
     FindOptions find;
+    ConnectionOptions replaceConnection;
+    ReplaceOptions replace;
     std::vector<std::string> files;
     std::string model;
     std::string output;
@@ -150,7 +152,28 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                     "the printer's own flow control: DTR/DSR or Xon/Xoff (KTV-540/542)");
     set->add_flag("--dry-run", a.set.dryRun, "print the difference and stop");
     set->add_flag("--verify", a.set.verify, "read back after Set Status; exit 6 on a mismatch");
+    set->add_flag("--follow", a.set.follow,
+                  "when the printer's own serial settings change, reach it at the new ones and "
+                  "move the ports file, the print queues on the port and (Windows) the port's "
+                  "defaults there too; all rolled back when it does not answer there");
     set->add_flag("--json", a.set.json, "print a talq-set/1 JSON document per port");
+
+    auto* replace = app.add_subcommand(
+        "replace",
+        "set up a swapped printer from the till's file: find it (factory settings first), "
+        "apply FILE, follow its serial settings, read back, print the test page");
+    AddModel(*replace, a.replaceConnection.model, false);
+    replace->get_option("--model")->description(std::string(kModelHelp) +
+                                                " (default: the file's, or whichever answers)");
+    AddPorts(*replace, a.replaceConnection,
+             "COM1..COM10, LPT1..LPT3, a USB entry of `talq ports`, a USB printer or serial "
+             "adapter by identity, or usb for every USB entry; give --port again for more",
+             true);
+    replace->add_option("file", a.replace.file, "the till's status file (.sts or .json)")
+        ->required();
+    replace->add_flag("--dry-run", a.replace.dryRun,
+                      "find the printer, print the difference and stop");
+    replace->add_flag("--json", a.replace.json, "print a talq-replace/1 JSON document per port");
 
     auto* show = app.add_subcommand("show", "list a status file (.sts or .json) with captions");
     show->add_option("file", a.output, "status file")->required();
@@ -230,6 +253,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (check->parsed()) return RunCheck(console, a.connection);
         if (get->parsed()) return RunGet(console, a.connection, a.get);
         if (set->parsed()) return RunSet(console, a.connection, a.set);
+        if (replace->parsed()) return RunReplace(console, a.replaceConnection, a.replace);
         if (show->parsed()) return RunShow(console, a.output, a.model, a.json);
         if (diff->parsed()) return RunDiff(console, a.files[0], a.files[1], a.model);
         if (factory->parsed()) return RunFactory(console, a.model, a.output);

@@ -36,23 +36,6 @@ struct Search {
     std::map<std::string, PortFind> found;  // by port name
 };
 
-link::PortSettings RecordOf(const std::string& name, const platform::LineSettings& line) {
-    link::PortSettings settings;
-    settings.portName = name;
-    settings.baudRate = line.baudRate;
-    settings.dataBits = line.dataBits;
-    settings.stopBits = line.stopBits;
-    settings.parity = line.parity;
-    settings.flowControl = line.flowControl;
-    return settings;
-}
-
-std::string Joined(const std::vector<std::string>& words) {
-    std::string text;
-    for (const std::string& word : words) text += (text.empty() ? "" : " ") + word;
-    return text;
-}
-
 // "--baud 9600 --data-bits 8 --parity Even --stop-bits 1 --flow Hardware"
 std::string LineOptions(const std::vector<std::string>& w) {
     return "--baud " + w[0] + " --data-bits " + w[1] + " --parity " + w[2] + " --stop-bits " +
@@ -125,7 +108,7 @@ PortOutcome FindOne(const PortTarget& target, const Console& console, Search& se
 
     std::optional<link::PortSettings> line;
     if (found.line) line = RecordOf(target.name, *found.line);
-    const std::string at = line ? " at " + Joined(LineSettingsWords(*line)) : "";
+    const std::string at = line ? " at " + JoinedWords(LineSettingsWords(*line)) : "";
     std::string text, error;
     const char* result = "";
     int code = kExitDone;

@@ -101,30 +101,34 @@ void TellWhatStillDecides(const Console& console, const std::string& port) {
 
 }  // namespace
 
-int EditUserPortsFile(const Console& console,
-                      const std::function<std::string(const std::string&)>& edit) {
-    const std::string file = platform::UserPortsFile();
-    if (file.empty()) return Fail(console, {kExitFileFailed, platform::NoUserPortsFileReason()});
-    PortsFileText current = ReadUserFile(file);
-    if (current.failure) return Fail(console, *current.failure);
-    if (edit(current.text) == current.text) {
-        console.out << "unchanged: " << file << "\n";
-        return kExitDone;
-    }
+std::optional<Failure> EditUserPortsFileQuietly(
+    const std::function<std::string(const std::string&)>& edit, PortsFileEdit& done) {
+    done.file = platform::UserPortsFile();
+    if (done.file.empty()) return Failure{kExitFileFailed, platform::NoUserPortsFileReason()};
+    PortsFileText current = ReadUserFile(done.file);
+    if (current.failure) return current.failure;
+    if (edit(current.text) == current.text) return std::nullopt;
     // Read again under the lock: another run may have written meanwhile.
-    auto lock = LockUserFile(file);
-    if (auto* failure = std::get_if<Failure>(&lock)) return Fail(console, *failure);
-    current = ReadUserFile(file);
-    if (current.failure) return Fail(console, *current.failure);
+    auto lock = LockUserFile(done.file);
+    if (auto* failure = std::get_if<Failure>(&lock)) return *failure;
+    current = ReadUserFile(done.file);
+    if (current.failure) return current.failure;
     // The mark makes every Notepad read the file back as what it now is.
     const std::string mark = current.fromAnsi ? "\xEF\xBB\xBF" : "";
-    if (auto failure = WriteUserFile(file, mark + edit(current.text))) {
-        return Fail(console, *failure);
+    if (auto failure = WriteUserFile(done.file, mark + edit(current.text))) return failure;
+    done.written = true;
+    done.fromAnsi = current.fromAnsi;
+    return std::nullopt;
+}
+
+int EditUserPortsFile(const Console& console,
+                      const std::function<std::string(const std::string&)>& edit) {
+    PortsFileEdit done;
+    if (auto failure = EditUserPortsFileQuietly(edit, done)) return Fail(console, *failure);
+    if (done.fromAnsi) {
+        console.Message(done.file + ": read in the ANSI code page, written back in UTF-8");
     }
-    if (current.fromAnsi) {
-        console.Message(file + ": read in the ANSI code page, written back in UTF-8");
-    }
-    console.out << "written: " << file << "\n";
+    console.out << (done.written ? "written: " : "unchanged: ") << done.file << "\n";
     return kExitDone;
 }
 

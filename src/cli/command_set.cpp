@@ -2,32 +2,18 @@
 // something the printer would receive changes; optionally read back what it kept.
 #include "cli/commands.h"
 #include "cli/decoded_settings.h"
+#include "cli/follow_line.h"
 #include "cli/interrupts.h"
 #include "cli/json_parts.h"
+#include "cli/send_and_follow.h"
 #include "cli/set_json.h"
 #include "cli/status_diff.h"
 #include "cli/status_edits.h"
 #include "cli/status_files.h"
+#include "cli/status_target.h"
 
 namespace talq::cli {
 namespace {
-
-// The record Set Status will send: the file (or the printer's values), then the edits. Pins
-// Set Status does not send keep the printer's values, so what is shown is what stays; a sent
-// pin reads 1 when set, as the printer will hold it.
-status::PrinterStatus Target(const status::PrinterStatus& printer,
-                             const std::optional<StatusDocument>& file, const StatusEdits& edits) {
-    status::PrinterStatus target = file ? file->status : printer;
-    for (int slot = 0; slot < status::kSlotCount; ++slot) {
-        for (int pin = 0; pin < status::kIntegersPerSwitch; ++pin) {
-            const auto s = static_cast<std::size_t>(slot), p = static_cast<std::size_t>(pin);
-            std::int32_t& value = target.switches[s].pins[p];
-            value = IsSentPin(slot, pin) ? (value != 0 ? 1 : 0) : printer.switches[s].pins[p];
-        }
-    }
-    ApplyStatusEdits(target, edits);
-    return target;
-}
 
 struct SetInput {
     std::optional<StatusDocument> file;
@@ -56,17 +42,6 @@ std::optional<SetInput> ReadSetInput(const SetOptions& options, int model, Failu
     return input;
 }
 
-// The line settings to reach the printer with once it has `target`, when they are not the
-// ones it has now: on "KTV-540/542" its serial settings are pins of switch 9.
-std::optional<LineWords> NextLine(const status::PrinterStatus& printer,
-                                  const status::PrinterStatus& target, int model) {
-    if (!SerialSettingsInSwitches(model)) return std::nullopt;
-    const auto now = SerialSettingsWords(printer, model, nullptr);
-    const auto next = SerialSettingsWords(target, model, nullptr);
-    if (*now == *next) return std::nullopt;
-    return LineWordsFor(*next);
-}
-
 // One port's run; `report` records how far it got.
 class SetRun {
   public:
@@ -88,10 +63,11 @@ class SetRun {
         if (auto failed = session.Connect()) return Fail(*failed);
         status::PrinterStatus printer{};
         status::PrinterInfo info;
-        auto result = status::GetStatus(session.Connection(), printer, info, session.Sink());
+        const auto result = status::GetStatus(session.Connection(), printer, info, session.Sink());
         if (auto failed = session.FailureOf(result, "Get Status")) return Fail(*failed);
 
-        const status::PrinterStatus target = Target(printer, input_.file, input_.edits);
+        const status::PrinterStatus target = SentTarget(
+            printer, input_.file ? std::optional(input_.file->status) : std::nullopt, input_.edits);
         report_.printer = printer;
         report_.target = target;
         report_.changes = SentDifferences(printer, target);
@@ -109,8 +85,15 @@ class SetRun {
             PrintChanges(console_.out, printer, target, report_.changes, model_);
         }
         report_.nextLine = NextLine(printer, target, model_);
+        std::optional<LineFollow> follow;
+        if (options_.follow && report_.nextLine) {
+            follow.emplace(console_, session);
+            if (auto failed = follow->Prepare(*report_.nextLine)) return Fail(*failed);
+            if (!follow->Needed()) follow.reset();
+        }
         if (options_.dryRun) {
             report_.switchesAfter = target;  // what would be written
+            if (follow) follow->TellPlan();
             if (report_.nextLine) {
                 console_.Message(port_.name +
                                  ": the printer's serial settings would change: it would be "
@@ -124,35 +107,33 @@ class SetRun {
             return Fail({kExitInterrupted, port_.name + ": interrupted: nothing was set"});
         }
 
-        report_.setStatus = true;
-        result = status::SetStatus(session.Connection(), target, info, session.Sink());
-        if (auto failed = session.FailureOf(result, "Set Status")) {
-            report_.switchesAfter.reset();  // what the printer kept is not known
+        if (auto failed = SendAndFollow(session, printer, target, info,
+                                        follow ? &*follow : nullptr, report_)) {
             return Fail(*failed);
         }
-        report_.switchesAfter = target;
-        if (report_.nextLine) {
+        if (!follow && report_.nextLine) {
             session.Sink().ClearBar();
             console_.Message(port_.name +
                              ": the printer's serial settings change: reach it next time with " +
                              LineOptionsText(*report_.nextLine));
         }
         if (!options_.verify) return {kExitDone, "done"};
-        return Verify(session, target, info);
+        return Verify(session, target, info, follow.has_value());
     }
 
   private:
-    // Reads back on this run's line settings. A printer that takes new serial settings as it
-    // leaves its setting mode no longer answers here, so that failure says where to look.
+    // Reads back on this run's line settings (the new ones once followed). A printer that
+    // takes new serial settings as it leaves its setting mode no longer answers at the old
+    // ones, so that failure says where to look.
     PortOutcome Verify(PortSession& session, const status::PrinterStatus& target,
-                       status::PrinterInfo& info) {
+                       status::PrinterInfo& info, bool followed) {
         status::PrinterStatus readBack{};
         const auto result = status::GetStatus(session.Connection(), readBack, info, session.Sink());
         if (auto failed = session.FailureOf(result, "Get Status")) {
             const std::string prefix = port_.name + ": ";
             if (failed->message.rfind(prefix, 0) == 0) failed->message.erase(0, prefix.size());
             failed->message = prefix + "verify: " + failed->message;
-            if (report_.nextLine) {
+            if (report_.nextLine && !followed) {
                 failed->message +=
                     " on this run's line settings; it may have taken its new serial settings "
                     "already: check with talq get --model " +

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,14 @@ int RunListAdapters(const Console& console);
 // "unchanged: FILE".
 int EditUserPortsFile(const Console& console,
                       const std::function<std::string(const std::string&)>& edit);
+// The same, saying nothing: the failure, or what was done.
+struct PortsFileEdit {
+    std::string file;
+    bool written = false;   // false: the edit changed nothing
+    bool fromAnsi = false;  // read in the ANSI code page, written back in UTF-8
+};
+std::optional<Failure> EditUserPortsFileQuietly(
+    const std::function<std::string(const std::string&)>& edit, PortsFileEdit& done);
 
 // Looks for printers: on the given ports (default: every port the connection dialog offers),
 // at every line setting the model can have, with Check Communication's identification.
@@ -53,9 +62,23 @@ struct SetOptions {
     EditTexts edits;
     bool dryRun = false;
     bool verify = false;
-    bool json = false;  // a talq-set/1 document per port on stdout
+    bool follow = false;  // the host follows the printer's new serial settings
+    bool json = false;    // a talq-set/1 document per port on stdout
 };
 int RunSet(const Console& console, const ConnectionOptions& connection, const SetOptions& options);
+
+// A printer swapped on a till: found at any line setting (the factory's first), FILE applied
+// (switches and, on the KTV-540/542, its own serial settings, the host following them), read
+// back, and its test page printed.
+struct ReplaceOptions {
+    std::string file;  // .sts or .json, as get writes it
+    bool dryRun = false;
+    bool json = false;  // a talq-replace/1 document per port on stdout
+};
+// `connection`'s model may be empty (the file's, or whichever answers); its line words are
+// not used: the line settings are searched.
+int RunReplace(const Console& console, const ConnectionOptions& connection,
+               const ReplaceOptions& options);
 
 int RunShow(const Console& console, const std::string& file, const std::string& model, bool json);
 int RunDiff(const Console& console, const std::string& fileA, const std::string& fileB,

@@ -46,4 +46,35 @@ std::vector<std::string> LineSettingsWords(const link::PortSettings& settings) {
             word(kFlowWords, settings.flowControl)};
 }
 
+std::string JoinedWords(const std::vector<std::string>& words) {
+    std::string text;
+    for (const std::string& word : words) text += (text.empty() ? "" : " ") + word;
+    return text;
+}
+
+platform::LineSettings LineOf(const link::PortSettings& settings) {
+    return {settings.baudRate, settings.dataBits, settings.stopBits, settings.parity,
+            settings.flowControl};
+}
+
+void SetLine(link::PortSettings& settings, const platform::LineSettings& line) {
+    settings.baudRate = line.baudRate;
+    settings.dataBits = line.dataBits;
+    settings.stopBits = line.stopBits;
+    settings.parity = line.parity;
+    settings.flowControl = line.flowControl;
+}
+
+link::PortSettings RecordOf(const std::string& port, const platform::LineSettings& line) {
+    link::PortSettings settings;
+    settings.portName = port;
+    SetLine(settings, line);
+    return settings;
+}
+
+bool SameLine(const platform::LineSettings& a, const platform::LineSettings& b) {
+    return a.baudRate == b.baudRate && a.dataBits == b.dataBits && a.stopBits == b.stopBits &&
+           a.parity == b.parity && a.flowControl == b.flowControl;
+}
+
 }  // namespace talq::cli

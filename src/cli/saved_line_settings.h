@@ -29,5 +29,13 @@ LineWords LineWordsFor(const std::string& port, const LineWords& given,
 
 // The five words the ports file keeps for a connection record's line settings.
 std::vector<std::string> LineSettingsWords(const link::PortSettings& settings);
+// Those words with a space between, as the ports file's line holds them.
+std::string JoinedWords(const std::vector<std::string>& words);
+
+// A connection record's line settings, and a record for `port` at `line`.
+platform::LineSettings LineOf(const link::PortSettings& settings);
+void SetLine(link::PortSettings& settings, const platform::LineSettings& line);
+link::PortSettings RecordOf(const std::string& port, const platform::LineSettings& line);
+bool SameLine(const platform::LineSettings& a, const platform::LineSettings& b);
 
 }  // namespace talq::cli

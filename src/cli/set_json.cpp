@@ -43,9 +43,32 @@ Json LineJson(const LineWords& words) {
             {"flow", TextOrNull(words.flow)}};
 }
 
+Json FollowJson(const FollowReport& follow) {
+    Json queues = Json::array();
+    for (const setup::QueueLineMove& queue : follow.queues) {
+        queues.push_back(
+            {{"queue", queue.queue}, {"before", queue.before}, {"after", queue.after}});
+    }
+    const auto& w = follow.lineWords;
+    return {{"result", follow.result},
+            {"lineSettings", w.size() == 5 ? Json{{"baud", w[0]},
+                                                  {"dataBits", w[1]},
+                                                  {"parity", w[2]},
+                                                  {"stopBits", w[3]},
+                                                  {"flow", w[4]}}
+                                           : Json(nullptr)},
+            {"portsFile", TextOrNull(follow.portsFile)},
+            {"queues", queues},
+            {"portDefaults", TextOrNull(follow.portDefaults)}};
+}
+
 }  // namespace
 
 std::string SetJson(const SetReport& report) {
+    return JsonText(SetJsonObject(report));
+}
+
+Json SetJsonObject(const SetReport& report) {
     Json top;
     top["format"] = kSetJsonFormat;
     top["port"] = report.port;
@@ -58,9 +81,10 @@ std::string SetJson(const SetReport& report) {
         report.verifyMatched ? Json(*report.verifyMatched ? "match" : "mismatch") : Json(nullptr);
     top["switches"] = report.switchesAfter ? SwitchesJson(*report.switchesAfter) : Json(nullptr);
     if (report.nextLine) top["nextLineSettings"] = LineJson(*report.nextLine);
+    if (report.follow) top["follow"] = FollowJson(*report.follow);
     top["exitCode"] = report.exitCode;
     if (!report.error.empty()) top["error"] = report.error;
-    return JsonText(top);
+    return top;
 }
 
 }  // namespace talq::cli

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/follow_line.h"
+#include "cli/json_parts.h"
 #include "cli/models.h"
 #include "cli/status_diff.h"
 #include "status/printer_status.h"
@@ -26,11 +28,14 @@ struct SetReport {
     bool dryRun = false;
     std::optional<bool> verifyMatched;
     std::optional<status::PrinterStatus> switchesAfter;
-    std::optional<LineWords> nextLine;  // when the printer's serial settings change
+    std::optional<LineWords> nextLine;   // when the printer's serial settings change
+    std::optional<FollowReport> follow;  // when the host followed them, or tried to
     int exitCode = 0;
     std::string error;
 };
 
+// The document as an object, for the documents that extend it.
+Json SetJsonObject(const SetReport& report);
 std::string SetJson(const SetReport& report);
 
 }  // namespace talq::cli

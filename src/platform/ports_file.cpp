@@ -254,10 +254,11 @@ std::string PlaceLine(std::string_view text, const std::string& entry, Replaces 
     return result;
 }
 
-std::string DropMapping(std::string_view text, const std::string& port) {
+template <typename Drops>
+std::string DropLines(std::string_view text, Drops drops) {
     std::string result;
     ForEachLine(text, [&](std::string_view line, const std::optional<LineReading>& reading) {
-        if (!MapsPort(reading, port)) result += line;
+        if (!drops(reading)) result += line;
     });
     return result;
 }
@@ -283,8 +284,15 @@ std::string WithPortLineSettings(std::string_view text, const std::string& port,
 }
 
 std::string WithoutPortMapping(std::string_view text, const std::string& port) {
-    return KeepingByteOrderMark(text,
-                                [&](std::string_view rest) { return DropMapping(rest, port); });
+    return KeepingByteOrderMark(text, [&](std::string_view rest) {
+        return DropLines(rest, [&](const auto& reading) { return MapsPort(reading, port); });
+    });
+}
+
+std::string WithoutPortLineSettings(std::string_view text, const std::string& port) {
+    return KeepingByteOrderMark(text, [&](std::string_view rest) {
+        return DropLines(rest, [&](const auto& reading) { return SetsLineOf(reading, port); });
+    });
 }
 
 }  // namespace talq::platform

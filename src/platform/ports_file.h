@@ -62,5 +62,7 @@ std::string WithoutPortMapping(std::string_view text, const std::string& port);
 // line-settings line replaced, later ones dropped, or a line appended.
 std::string WithPortLineSettings(std::string_view text, const std::string& port,
                                  const std::vector<std::string>& words);
+// The text without the port's line-settings lines; every other line kept as it is.
+std::string WithoutPortLineSettings(std::string_view text, const std::string& port);
 
 }  // namespace talq::platform

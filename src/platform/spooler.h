@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace talq::platform {
 
 struct SpoolerQueue {
@@ -55,6 +57,20 @@ class Spooler {
     virtual bool SetPortText(const std::string& name, const std::string& portText) = 0;
     virtual bool Pause(const std::string& name) = 0;
     virtual bool Resume(const std::string& name) = 0;
+
+    // The port text of a queue that prints to the same device at `line` instead (a CUPS
+    // serial: URI's options); nullopt when the text keeps no line settings of its own (a
+    // Windows port name, another kind of URI).
+    virtual std::optional<std::string> PortTextAtLine(const std::string& portText,
+                                                      const LineSettings& line) = 0;
+    // The line settings the system keeps for the device `match` (from PortMatchText) for
+    // whoever opens it without settings of its own, as the spooler's port does on Windows
+    // (the port's default configuration): opaque, to be put back exactly. nullopt when the
+    // system keeps none (CUPS) or they cannot be read.
+    virtual std::optional<std::string> PortDefaults(const std::string& match) = 0;
+    // Writes `defaults` (from PortDefaults) back, with `line` put into them when given.
+    virtual bool SetPortDefaults(const std::string& match, const std::string& defaults,
+                                 const LineSettings* line) = 0;
 };
 
 // The installed spooler: the CUPS one unless a test installs another.

@@ -96,12 +96,14 @@ void RestoreSpoolerQueues(QueuePorts& queuePorts, SpoolerJournal& journal) {
     const std::string scheduler = spooler.Scheduler();
     const std::lock_guard lock(holdsGuard);
     for (const auto& [queue, previousPort] : queuePorts) {
+        std::string port = previousPort;
         const auto held = holds.find({scheduler, queue});
         if (held != holds.end()) {
             if (--held->second.holders > 0) continue;  // another port still uses the printer
+            port = held->second.previousPort;          // as the last change of it left it
             holds.erase(held);
         }
-        RestoreQueue(spooler, scheduler, journal, queue, previousPort, RestoreMode::Always);
+        RestoreQueue(spooler, scheduler, journal, queue, port, RestoreMode::Always);
     }
     queuePorts.clear();
 }
@@ -110,6 +112,31 @@ void RestoreAllSpoolerQueues(SpoolerJournal& journal) {
     const std::lock_guard lock(holdsGuard);
     holds.clear();
     RestoreJournal(journal, RestoreMode::Always);
+}
+
+bool HoldsQueue(const std::string& queue) {
+    const std::string scheduler = platform::CurrentSpooler().Scheduler();
+    const std::lock_guard lock(holdsGuard);
+    return holds.contains({scheduler, queue});
+}
+
+bool ChangeHeldQueuePort(const std::string& queue, const std::string& portText,
+                         QueuePorts& queuePorts, SpoolerJournal& journal) {
+    const std::string scheduler = platform::CurrentSpooler().Scheduler();
+    const std::lock_guard lock(holdsGuard);
+    const auto held = holds.find({scheduler, queue});
+    std::optional<JournalEntry> entry = journal.Find(scheduler, queue);
+    if (held == holds.end() || !entry) return false;
+    entry->previousPort = portText;
+    if (!journal.Add(*entry)) return false;
+    held->second.previousPort = portText;
+    queuePorts[queue] = portText;
+    return true;
+}
+
+bool ChangeHeldQueuePort(const std::string& queue, const std::string& portText,
+                         QueuePorts& queuePorts) {
+    return ChangeHeldQueuePort(queue, portText, queuePorts, ProcessJournal());
 }
 
 void RedirectSpoolerQueues(const std::string& portName, QueuePorts& queuePorts) {

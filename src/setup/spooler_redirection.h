@@ -27,10 +27,23 @@ void RestoreSpoolerQueues(QueuePorts& queuePorts);
 // a RestoreSpoolerQueues afterwards changes nothing more.
 void RestoreAllSpoolerQueues();
 
+// Whether this program holds `queue` (it switched the queue and journalled it): only then can
+// the port the queue gets back be changed.
+bool HoldsQueue(const std::string& queue);
+
+// Gives the held `queue` another port text to get back (the same device at other line
+// settings), journalled first, so that a recovery after a crash gives back this one; and
+// records it in `queuePorts`. False, changing nothing, when the queue is not held or the
+// journal cannot be written.
+bool ChangeHeldQueuePort(const std::string& queue, const std::string& portText,
+                         QueuePorts& queuePorts);
+
 // The same over a given journal.
 void RedirectSpoolerQueues(const std::string& portName, QueuePorts& queuePorts,
                            SpoolerJournal& journal);
 void RestoreSpoolerQueues(QueuePorts& queuePorts, SpoolerJournal& journal);
 void RestoreAllSpoolerQueues(SpoolerJournal& journal);
+bool ChangeHeldQueuePort(const std::string& queue, const std::string& portText,
+                         QueuePorts& queuePorts, SpoolerJournal& journal);
 
 }  // namespace talq::setup

@@ -23,7 +23,7 @@ fi
 
 # Help of each program, and of each talq command.
 help_of() { "$usr/bin/$1" "${@:2}" --help 2>&1; }
-talq_commands=(ports map unmap find check get set show diff factory self-test doctor)
+talq_commands=(ports map unmap find check get set replace show diff factory self-test doctor)
 for program in talq talq-manager talq-printer-sim; do
     help_of "$program" >"$work/$program.help" || fail "$program --help exits with $?"
     [ -s "$work/$program.help" ] || fail "$program --help prints nothing"

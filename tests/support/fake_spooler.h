@@ -11,6 +11,7 @@
 
 #include "platform/platform.h"
 #include "platform/port_match.h"
+#include "platform/serial_uri.h"
 #include "platform/spooler.h"
 #include "support/scoped_platform.h"
 
@@ -66,6 +67,16 @@ class FakeSpooler final : public platform::Spooler {
     }
     bool Pause(const std::string& name) override { return SetPaused(name, true); }
     bool Resume(const std::string& name) override { return SetPaused(name, false); }
+    // Its queues' port texts as CUPS keeps them, and no port defaults.
+    std::optional<std::string> PortTextAtLine(const std::string& portText,
+                                              const platform::LineSettings& line) override {
+        return platform::SerialUriAtLine(portText, line);
+    }
+    std::optional<std::string> PortDefaults(const std::string&) override { return std::nullopt; }
+    bool SetPortDefaults(const std::string&, const std::string&,
+                         const platform::LineSettings*) override {
+        return false;
+    }
 
     FakeQueue* Find(const std::string& name) {
         const auto it =

@@ -257,6 +257,27 @@ TEST(Win32Backend, APortMappedToAnotherPortHoldsTheQueueOfTheDeviceOpened) {
     }
 }
 
+// What the spooler's serial port prints with: the port's defaults take the line the printer
+// moved to, and take back exactly what they held. Nothing is kept for another kind of port.
+TEST(Win32Backend, AComPortsDefaultsFollowTheLineAndGoBackAsTheyWere) {
+    WinspoolSpooler spooler;
+    EXPECT_FALSE(spooler.PortDefaults("LPT1"));
+    EXPECT_FALSE(spooler.PortDefaults("C:\\dev\\com3"));
+    const std::optional<std::string> before = spooler.PortDefaults("COM7");
+    ASSERT_TRUE(before) << GetLastError();
+    const LineSettings line{38400, 7, 0, 2, 1};
+    ASSERT_TRUE(spooler.SetPortDefaults("COM7", *before, &line)) << GetLastError();
+    const std::optional<std::string> moved = spooler.PortDefaults("COM7");
+    ASSERT_TRUE(moved);
+    const DCB& dcb = reinterpret_cast<const COMMCONFIG*>(moved->data())->dcb;
+    EXPECT_EQ(dcb.BaudRate, 38400u);
+    EXPECT_EQ(dcb.ByteSize, 7);
+    EXPECT_EQ(dcb.Parity, EVENPARITY);
+    EXPECT_TRUE(dcb.fOutX);
+    ASSERT_TRUE(spooler.SetPortDefaults("COM7", *before, nullptr));
+    EXPECT_EQ(spooler.PortDefaults("COM7"), before);
+}
+
 // The libraries loaded at their first use come from the system folder, also by its full path,
 // as on a Windows 7 that refuses the search flag.
 TEST(Win32Backend, SystemLibrariesComeFromTheSystemFolderEitherWay) {

@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "platform/port_match.h"
+#include "platform/serial_uri.h"
 
 namespace talq::platform::posix {
 namespace {
@@ -201,6 +202,11 @@ bool CupsSpooler::SetPortText(const std::string& name, const std::string& portTe
     ippAddString(request.get(), IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr,
                  portText.c_str());
     return Administer(Scheduler(), std::move(request));
+}
+
+std::optional<std::string> CupsSpooler::PortTextAtLine(const std::string& portText,
+                                                       const LineSettings& line) {
+    return SerialUriAtLine(portText, line);
 }
 
 bool CupsSpooler::Pause(const std::string& name) {

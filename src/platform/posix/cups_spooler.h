@@ -34,6 +34,14 @@ class CupsSpooler final : public Spooler {
     bool Pause(const std::string& name) override;
     bool Resume(const std::string& name) override;
 
+    std::optional<std::string> PortTextAtLine(const std::string& portText,
+                                              const LineSettings& line) override;
+    // CUPS keeps no settings of a device apart from its queues' URIs.
+    std::optional<std::string> PortDefaults(const std::string&) override { return std::nullopt; }
+    bool SetPortDefaults(const std::string&, const std::string&, const LineSettings*) override {
+        return false;
+    }
+
   private:
     std::string scheduler_;  // empty: the environment's
 };

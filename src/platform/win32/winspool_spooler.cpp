@@ -8,7 +8,9 @@
 #include "platform/platform.h"
 #include "platform/port_devices.h"
 #include "platform/port_match.h"
+#include "platform/win32/dcb_settings.h"
 #include "platform/win32/system_library.h"
+#include "platform/win32/utf8.h"
 
 namespace talq::platform::win32 {
 namespace {
@@ -107,6 +109,12 @@ std::string Text(const char* text) {
     return text != nullptr ? text : "";
 }
 
+// "COM1".."COM256", the names a port's default configuration is kept under.
+bool IsComName(const std::string& name) {
+    if (name.size() < 4 || name.size() > 6 || name.compare(0, 3, "COM") != 0) return false;
+    return name.find_first_not_of("0123456789", 3) == std::string::npos && name[3] != '0';
+}
+
 bool Control(const std::string& name, DWORD command) {
     OpenQueue queue(name);
     return queue.handle() != nullptr &&
@@ -195,6 +203,34 @@ bool WinspoolSpooler::Pause(const std::string& name) {
 
 bool WinspoolSpooler::Resume(const std::string& name) {
     return Control(name, PRINTER_CONTROL_RESUME);
+}
+
+std::optional<std::string> WinspoolSpooler::PortDefaults(const std::string& match) {
+    if (!IsComName(match)) return std::nullopt;
+    const std::wstring name = Utf8ToWide(match);
+    // A serial driver may add data of its own after the record.
+    std::string defaults(sizeof(COMMCONFIG) + 1024, '\0');
+    auto* config = reinterpret_cast<COMMCONFIG*>(defaults.data());
+    config->dwSize = sizeof(COMMCONFIG);
+    DWORD size = static_cast<DWORD>(defaults.size());
+    if (!GetDefaultCommConfigW(name.c_str(), config, &size) || size < sizeof(COMMCONFIG) ||
+        size > defaults.size()) {
+        return std::nullopt;
+    }
+    defaults.resize(size);
+    return defaults;
+}
+
+bool WinspoolSpooler::SetPortDefaults(const std::string& match, const std::string& defaults,
+                                      const LineSettings* line) {
+    if (!IsComName(match) || defaults.size() < sizeof(COMMCONFIG)) return false;
+    std::string written = defaults;
+    auto* config = reinterpret_cast<COMMCONFIG*>(written.data());
+    // What this program opens the port with, so that what prints there reaches the printer
+    // as this program does.
+    if (line != nullptr) ApplyToDcb(*line, config->dcb);
+    return SetDefaultCommConfigW(Utf8ToWide(match).c_str(), config,
+                                 static_cast<DWORD>(written.size())) != 0;
 }
 
 }  // namespace talq::platform::win32

@@ -1,7 +1,8 @@
 // The spooler through the Windows print spooler (winspool, level-2 printer
 // records): local queues, a queue's port text being its port list ("COM1:" or
 // "LPT1:,COM1:"), matched element by element so that "COM1" is not "COM10:";
-// jobs held with PRINTER_CONTROL_PAUSE while a queue prints to "FILE:".
+// jobs held with PRINTER_CONTROL_PAUSE while a queue prints to "FILE:"; the line settings it
+// prints at on a COM port are the port's default configuration.
 #pragma once
 
 #include "platform/spooler.h"
@@ -21,6 +22,16 @@ class WinspoolSpooler final : public Spooler {
     bool SetPortText(const std::string& name, const std::string& portText) override;
     bool Pause(const std::string& name) override;
     bool Resume(const std::string& name) override;
+
+    // A port list keeps no line settings: the port's defaults do.
+    std::optional<std::string> PortTextAtLine(const std::string&, const LineSettings&) override {
+        return std::nullopt;
+    }
+    // A COM port's default configuration (GetDefaultCommConfigW), which the spooler's serial
+    // port prints with; none for any other device.
+    std::optional<std::string> PortDefaults(const std::string& match) override;
+    bool SetPortDefaults(const std::string& match, const std::string& defaults,
+                         const LineSettings* line) override;
 };
 
 }  // namespace talq::platform::win32
