@@ -13,7 +13,9 @@ skip=()
 if [ "${TALQ_SANITIZE:-0}" = 1 ]; then
   build=build-sanitize
   # No benchmarks: nothing runs them here, and they would only lengthen the sanitized build.
-  flags=(-DTALQ_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DTALQ_SANITIZE=ON -DTALQ_BUILD_BENCH=OFF)
+  # Line tables (-g1) are all a sanitizer report needs.
+  flags=(-DTALQ_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DTALQ_SANITIZE=ON -DTALQ_BUILD_BENCH=OFF
+    -DCMAKE_CXX_FLAGS_DEBUG=-g1)
   export ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=1:abort_on_error=1"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
   export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0"
