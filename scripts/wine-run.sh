@@ -86,6 +86,9 @@ nowhere="$prefix/no-such-port"
     printf '"COM%s"="%s"\n' "$n" "$target"
   done
   for n in 1 2 3; do printf '"LPT%s"="%s"\n' "$n" "$nowhere"; done
+  # A program that crashes ends there: Wine's own debugger can wait for ever without a display,
+  # so the debugger started is one that ends at once, and the crash fails the test quickly.
+  printf '\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug]\n"Auto"="1"\n"Debugger"="C:\\\\windows\\\\system32\\\\cmd.exe /c exit 1"\n'
 } >"$prefix/pinned.reg"
 "$wine" regedit.exe /S "$prefix/pinned.reg" >/dev/null 2>&1
 "$wineserver" -k
